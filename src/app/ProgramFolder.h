@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+// The folder that holds the executable, without a trailing separator, and the platform's
+// separator for joining names to it.
+struct ProgramFolder {
+    std::string path;
+    char separator = '/';
+
+    std::string Join(std::string_view name) const {
+        return path + separator + std::string(name);
+    }
+};
+
+}  // namespace tolvane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+#include "settings/SettingsTable.h"
+
+namespace tolvane {
+
+// What the hidden main window shows and runs, as decided from the settings.
+struct ShellState {
+    bool announceOffChecked = false;
+    bool startAtBootChecked = false;
+    bool announceTimerEnabled = true;
+    bool syncTimerEnabled = true;
+
+    friend bool operator==(const ShellState&, const ShellState&) = default;
+};
+
+// Only the exact values 0 and 1 switch a timer; anything else leaves it as it was.
+bool TimerEnabledFor(std::int32_t offValue, bool current);
+
+// Check marks and timer switches after the settings are loaded (timers start enabled).
+ShellState PlanStartup(const SettingsRecord& settings);
+
+}  // namespace tolvane

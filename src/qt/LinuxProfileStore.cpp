@@ -1,0 +1,154 @@
+#include "qt/LinuxProfileStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+#include "settings/IniText.h"
+
+namespace tolvane {
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool HasWriteBits(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
+
+std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// A symlinked settings file is updated where it points, not replaced by a plain file.
+std::string ResolveTarget(const std::string& path) {
+    char resolved[PATH_MAX];
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+        ::realpath(path.c_str(), resolved) != nullptr) {
+        return resolved;
+    }
+    return path;
+}
+
+bool IsUtf16(const std::string& text) {
+    return text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
+                                (text[0] == '\xFE' && text[1] == '\xFF'));
+}
+
+bool ReplaceAtomically(const std::string& path, const std::string& bytes, const struct stat* old) {
+    const std::string folder = FolderOf(path);
+    struct stat folderStat {};
+    // A folder or file marked read-only is left alone, even for a user who could override it.
+    if (::stat(folder.c_str(), &folderStat) != 0 || !HasWriteBits(folderStat.st_mode)) return false;
+    if (old != nullptr && !HasWriteBits(old->st_mode)) return false;
+    if (::access(folder.c_str(), W_OK) != 0) return false;
+
+    std::string temp;
+    int rawFd = -1;
+    for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
+        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (rawFd < 0 && errno != EEXIST) return false;
+    }
+    if (rawFd < 0) return false;
+    FileDescriptor fd(rawFd);
+    bool ok = WriteAll(fd.Get(), bytes);
+    if (ok && old != nullptr) ok = ::fchmod(fd.Get(), old->st_mode & 07777) == 0;
+    ok = ok && ::fsync(fd.Get()) == 0;
+    ok = (::close(fd.Release()) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0) ::fsync(dir.Get());
+    return true;
+}
+
+}  // namespace
+
+LinuxProfileStore::ReadStatus LinuxProfileStore::ReadFile(const std::string& path,
+                                                          std::string& text) {
+    text.clear();
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.Get() < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unusable;
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::size_t>(st.st_size) > kMaxFileBytes) {
+        return ReadStatus::Unusable;
+    }
+    text.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::read(fd.Get(), text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return ReadStatus::Unusable;
+        if (n == 0) break;  // shrank while reading
+        done += static_cast<std::size_t>(n);
+    }
+    text.resize(done);
+    if (IsUtf16(text)) return ReadStatus::Unusable;
+    return ReadStatus::Ok;
+}
+
+std::string LinuxProfileStore::GetString(std::string_view section, std::string_view key,
+                                         std::string_view defaultValue, std::int32_t size,
+                                         const std::string& file) {
+    std::string text;
+    if (ReadFile(file, text) != ReadStatus::Ok) text.clear();
+    return ini::GetString(text, section, key, defaultValue, size);
+}
+
+std::int32_t LinuxProfileStore::GetInt(std::string_view section, std::string_view key,
+                                       std::int32_t defaultValue, const std::string& file) {
+    std::string text;
+    if (ReadFile(file, text) != ReadStatus::Ok) return defaultValue;
+    return ini::GetInt(text, section, key, defaultValue);
+}
+
+bool LinuxProfileStore::WriteString(std::string_view section, std::string_view key,
+                                    std::string_view value, const std::string& file) {
+    const std::string path = ResolveTarget(file);
+    std::string text;
+    const ReadStatus status = ReadFile(path, text);
+    if (status == ReadStatus::Unusable) return false;
+    std::optional<std::string> updated = ini::SetValue(text, section, key, value);
+    if (!updated) return false;
+    if (status == ReadStatus::Ok && *updated == text) return true;
+    struct stat old {};
+    const bool exists = status == ReadStatus::Ok && ::stat(path.c_str(), &old) == 0;
+    return ReplaceAtomically(path, *updated, exists ? &old : nullptr);
+}
+
+}  // namespace tolvane

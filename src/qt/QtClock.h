@@ -1,0 +1,12 @@
+#pragma once
+
+#include "voice/Clock.h"
+
+namespace tolvane {
+
+class QtClock final : public Clock {
+public:
+    LocalDateTime Now() override;
+};
+
+}  // namespace tolvane

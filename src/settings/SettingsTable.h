@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+struct SettingsRecord {
+    std::int32_t Frequency = 0;       // 0, 1, 2: every 1, 2, 6 hours
+    std::int32_t AnnounceFormat = 0;  // 0 time, 1 date, 2 date then time
+    std::int32_t AdvertMode = 0;      // 0 every start, 1 at most once a day
+    std::int32_t AnnounceOff = 0;     // 1: scheduled announcements off
+    std::int32_t SyncTimerOff = 0;    // 1: hourly time synchronisation off
+    std::int32_t StartAtBoot = 0;     // 1: registered to start at logon (not stored in the file)
+    std::string AdvertDate;           // "yyyy|mm|dd" of the last once-a-day advert
+};
+
+struct IntSetting {
+    std::string_view key;
+    std::int32_t SettingsRecord::*field;
+    std::int32_t defaultValue;
+    std::int32_t min;
+    std::int32_t max;
+};
+
+inline constexpr std::string_view kSettingsSection = "Tolvane";
+inline constexpr std::string_view kSettingsFileName = "Value.ini";
+
+// Read in this order at start-up, and written in this order by the settings dialog.
+inline constexpr std::array<IntSetting, 5> kIntSettings{{
+    {"报时设置", &SettingsRecord::Frequency, 0, 0, 2},
+    {"格式设置", &SettingsRecord::AnnounceFormat, 0, 0, 2},
+    {"广告设置", &SettingsRecord::AdvertMode, 0, 0, 1},
+    {"关闭报时", &SettingsRecord::AnnounceOff, 0, 0, 1},
+    {"自动校时", &SettingsRecord::SyncTimerOff, 0, 0, 1},
+}};
+
+inline constexpr std::string_view kAdvertDateKey = "广告日期";
+inline constexpr std::int32_t kAdvertDateReadSize = 12;
+
+inline constexpr std::array<std::int32_t, 3> kFrequencyHours{1, 2, 6};
+
+}  // namespace tolvane

@@ -1,0 +1,119 @@
+#include "voice/Announcer.h"
+
+#include <utility>
+
+#include "voice/ChineseNumerals.h"
+
+namespace tolvane {
+namespace {
+
+constexpr std::string_view kPrompt = "提示";
+constexpr std::string_view kTimeNowIs = "现在时间";
+constexpr std::string_view kOclock = "点";
+constexpr std::string_view kMinute = "分";
+constexpr std::string_view kSharp = "整";
+constexpr std::string_view kTodayIs = "今天是";
+constexpr std::string_view kYear = "年";
+constexpr std::string_view kMonth = "月";
+constexpr std::string_view kDay = "日";
+constexpr std::string_view kWeek = "星期";
+constexpr std::string_view kMorning = "上午";
+constexpr std::string_view kAfternoon = "下午";
+constexpr int kSunday = 1;
+
+class BusyScope {
+public:
+    explicit BusyScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~BusyScope() { m_flag = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+}  // namespace
+
+std::string HalfDayWord(std::string designator, int hour) {
+    if (designator == "AM") return std::string(kMorning);
+    if (designator == "PM") return std::string(kAfternoon);
+    if (designator.empty()) return std::string(hour < 12 ? kMorning : kAfternoon);
+    return designator;
+}
+
+Announcer::Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale,
+                     const SettingsRecord& settings, std::string soundFolder)
+    : m_player(player),
+      m_pump(pump),
+      m_locale(locale),
+      m_settings(settings),
+      m_soundFolder(std::move(soundFolder)) {}
+
+void Announcer::AnnounceNow(const LocalDateTime& moment) {
+    if (m_busy) return;
+    BusyScope busy(m_busy);
+    PlayWord(kPrompt);
+    switch (m_settings.AnnounceFormat) {
+        case 0:
+            SpeakTime(moment);
+            break;
+        case 1:
+            SpeakDate(moment);
+            break;
+        case 2:
+            SpeakDate(moment);
+            SpeakTime(moment);
+            break;
+        default:
+            break;
+    }
+}
+
+void Announcer::SpeakTime(const LocalDateTime& moment) {
+    PlayWord(kTimeNowIs);
+    PlayWord(HalfDayWord(m_locale.HalfDayDesignator(moment), moment.hour));
+    const int hour12 = moment.hour % 12 == 0 ? 12 : moment.hour % 12;
+    PlayNumeral(hour12, false);
+    PlayWord(kOclock);
+    if (moment.minute == 0) {
+        PlayWord(kSharp);
+        return;
+    }
+    PlayNumeral(moment.minute, false);
+    PlayWord(kMinute);
+}
+
+void Announcer::SpeakDate(const LocalDateTime& moment) {
+    PlayWord(kTodayIs);
+    PlayNumeral(moment.year, true);
+    PlayWord(kYear);
+    PlayNumeral(moment.month, false);
+    PlayWord(kMonth);
+    PlayNumeral(moment.day, false);
+    PlayWord(kDay);
+    PlayWord(kWeek);
+    if (moment.weekday == kSunday) {
+        PlayWord(kDay);
+    } else {
+        // The weekday is one clip named by the whole numeral text.
+        PlayWord(ToChineseNumerals(moment.weekday - 1, false, false));
+    }
+}
+
+void Announcer::PlayClip(const std::string& path) {
+    m_pump.DispatchPending();
+    m_player.PlaySync(path);
+}
+
+void Announcer::PlayWord(std::string_view word) {
+    PlayClip(m_soundFolder + std::string(word) + ".wav");
+}
+
+void Announcer::PlayNumeral(int value, bool digitByDigit) {
+    for (const std::string& character :
+         Utf8Characters(ToChineseNumerals(value, false, digitByDigit))) {
+        PlayWord(character);
+    }
+}
+
+}  // namespace tolvane

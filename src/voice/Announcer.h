@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/SettingsTable.h"
+#include "voice/ClipPlayer.h"
+#include "voice/Clock.h"
+#include "voice/Locale.h"
+#include "voice/MessagePump.h"
+
+namespace tolvane {
+
+// Speaks a moment as a chain of clips from the sound folder, one word or numeral per clip.
+class Announcer {
+public:
+    // `soundFolder` ends with the platform's separator ("C:\T\Sound\", "/opt/t/Sound/").
+    Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, const SettingsRecord& settings,
+              std::string soundFolder);
+
+    // Returns when the last clip has ended; dropped while another announcement is speaking
+    // (it can be reached again from the messages dispatched between clips).
+    void AnnounceNow(const LocalDateTime& moment);
+    bool AnnouncementBusy() const { return m_busy; }
+
+private:
+    void SpeakTime(const LocalDateTime& moment);
+    void SpeakDate(const LocalDateTime& moment);
+    void PlayClip(const std::string& path);
+    void PlayWord(std::string_view word);
+    void PlayNumeral(int value, bool digitByDigit);
+
+    ClipPlayer& m_player;
+    MessagePump& m_pump;
+    Locale& m_locale;
+    const SettingsRecord& m_settings;
+    std::string m_soundFolder;
+    bool m_busy = false;
+};
+
+// "AM"/"PM" become 上午/下午; an empty designator falls back to the hour's half of the day.
+std::string HalfDayWord(std::string designator, int hour);
+
+}  // namespace tolvane

@@ -1,0 +1,20 @@
+#include "win32/Win32MessagePump.h"
+
+#include <windows.h>
+
+namespace tolvane {
+
+void Win32MessagePump::DispatchPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave it for the main loop, which ends the program.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "voice/MessagePump.h"
+
+namespace tolvane {
+
+class Win32MessagePump final : public MessagePump {
+public:
+    void DispatchPending() override;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "settings/ProfileStore.h"
+
+namespace tolvane {
+
+// The kernel32 profile functions; names, values and the path go over in the ANSI code page,
+// which is how the settings file stores them.
+class Win32ProfileStore final : public ProfileStore {
+public:
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue, std::int32_t size,
+                          const std::string& file) override;
+    std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t defaultValue,
+                        const std::string& file) override;
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value,
+                     const std::string& file) override;
+};
+
+}  // namespace tolvane
