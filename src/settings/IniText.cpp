@@ -236,16 +236,19 @@ std::int32_t ParseProfileInt(std::string_view value) {
     return static_cast<std::int32_t>(total);
 }
 
+bool IsStorable(std::string_view section, std::string_view key, std::string_view value) {
+    if (BreaksLines(section) || BreaksLines(key) || BreaksLines(value)) return false;
+    section = Trim(section);
+    key = Trim(key);
+    return !section.empty() && !key.empty() && key.find('=') == std::string_view::npos &&
+           key.front() != '[';
+}
+
 std::optional<std::string> SetValue(std::string_view text, std::string_view section,
                                     std::string_view key, std::string_view value) {
-    if (BreaksLines(section) || BreaksLines(key) || BreaksLines(value)) return std::nullopt;
+    if (!IsStorable(section, key, value)) return std::nullopt;
     std::string_view wantedSection = Trim(section);
     std::string_view wantedKey = Trim(key);
-    if (wantedSection.empty() || wantedKey.empty()) return std::nullopt;
-    // Such a key would read back as another key, or as a section header.
-    if (wantedKey.find('=') != std::string_view::npos || wantedKey.front() == '[') {
-        return std::nullopt;
-    }
     value = TrimLeft(value);
     const std::string_view newline = DetectNewline(text);
     const std::string entry = std::string(wantedKey) + "=" + std::string(value);

@@ -27,6 +27,10 @@ std::int32_t GetInt(std::string_view text, std::string_view section, std::string
 // modulo 2^32 like the Windows conversion does.
 std::int32_t ParseProfileInt(std::string_view value);
 
+// Whether the names and value can be stored as one line that reads back as the same key: no
+// line breaks or NULs, non-empty names, no '=' in the key and no key that starts like a section.
+bool IsStorable(std::string_view section, std::string_view key, std::string_view value);
+
 // The file text after storing `value` under `key`: the value replaced in place, or the key
 // added after the last entry of its section, or the section added at the end. Every other byte
 // is kept. nullopt when the names or value cannot be stored without breaking the file's lines.

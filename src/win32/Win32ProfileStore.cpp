@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "settings/IniText.h"
 #include "win32/TextConversion.h"
 
 namespace tolvane {
@@ -29,12 +30,8 @@ std::int32_t Win32ProfileStore::GetInt(std::string_view section, std::string_vie
 
 bool Win32ProfileStore::WriteString(std::string_view section, std::string_view key,
                                     std::string_view value, const std::string& file) {
-    // A line break in any of these would split the stored line and corrupt the file.
-    for (std::string_view text : {section, key, value}) {
-        if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-            return false;
-        }
-    }
+    // The profile functions would store these as broken lines.
+    if (!ini::IsStorable(section, key, value)) return false;
     return WritePrivateProfileStringA(Utf8ToAnsi(section).c_str(), Utf8ToAnsi(key).c_str(),
                                       Utf8ToAnsi(value).c_str(), Utf8ToAnsi(file).c_str()) != 0;
 }

@@ -1,0 +1,63 @@
+#include "qt/AlsaClipPlayer.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+
+#include "WavBuilder.h"
+
+namespace tolvane::testing {
+namespace {
+
+class ClipFolder {
+public:
+    ClipFolder() {
+        char pattern[] = "/tmp/tolvane-clips-XXXXXX";
+        m_path = ::mkdtemp(pattern);
+    }
+    ~ClipFolder() { std::system(("rm -rf '" + m_path + "'").c_str()); }
+    std::string Put(const std::string& name, const std::string& bytes) {
+        const std::string path = m_path + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// ALSA's "null" device accepts samples without pacing them, so only the player's own work is
+// timed here.
+TEST(AlsaClipPlayer, EveryKindOfFileReturnsPromptly) {
+    ClipFolder folder;
+    const std::string pcm16 = Fmt(1, 1, 22050, 16);
+    const std::vector<std::string> paths = {
+        folder.Put("good.wav", PlainClip(2205)),
+        folder.Put("stereo8.wav", Wav({{"fmt ", Fmt(1, 2, 8000, 8)}, {"data", Samples(800)}})),
+        folder.Put("truncated.wav", Wav({{"fmt ", pcm16}, {"data", Samples(10), 0xFFFFFFF0u}})),
+        folder.Put("huge_claims.wav", Wav({{"fmt ", pcm16}, {"data", Samples(10), 0x7FFFFFFFu}}, 0xFFFFFFFFu)),
+        folder.Put("zero_channels.wav", Wav({{"fmt ", Fmt(1, 0, 22050, 16)}, {"data", Samples(8)}})),
+        folder.Put("absurd_rate.wav", Wav({{"fmt ", Fmt(1, 1, 4000000000u, 16)}, {"data", Samples(8)}})),
+        folder.Put("garbage.wav", std::string(5000, '\xA5')),
+        folder.Put("empty.wav", ""),
+        folder.Path() + "/missing.wav",
+        folder.Path(),  // a folder, not a file
+    };
+    for (const char* device : {"null", "no_such_device_here"}) {
+        AlsaClipPlayer player(device);
+        for (const std::string& path : paths) {
+            SCOPED_TRACE(std::string(device) + " " + path);
+            const auto start = std::chrono::steady_clock::now();
+            player.PlaySync(path);
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tolvane::testing

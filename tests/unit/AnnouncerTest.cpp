@@ -1,0 +1,162 @@
+#include "voice/Announcer.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLocale.h"
+#include "fakes/FakeMessagePump.h"
+#include "fakes/RecordingClipPlayer.h"
+
+namespace tolvane::testing {
+namespace {
+
+using fakes::At;
+
+constexpr char kSound[] = "C:\\Apps\\T\\Sound\\";
+
+std::vector<std::string> Split(const std::string& words) {
+    std::vector<std::string> out;
+    std::istringstream in(words);
+    for (std::string word; in >> word;) out.push_back(word);
+    return out;
+}
+
+struct Speaker {
+    explicit Speaker(int format, fakes::FakeLocale locale = {}) : locale(std::move(locale)) {
+        settings.AnnounceFormat = format;
+    }
+    std::vector<std::string> Say(const LocalDateTime& moment) {
+        announcer.AnnounceNow(moment);
+        return player.Words(kSound);
+    }
+    fakes::RecordingClipPlayer player;
+    fakes::FakeMessagePump pump;
+    fakes::FakeLocale locale;
+    SettingsRecord settings;
+    Announcer announcer{player, pump, locale, settings, kSound};
+};
+
+struct SequenceRow {
+    LocalDateTime moment;
+    int format;
+    const char* clips;
+};
+
+TEST(AnnounceNow, PlaysTheWorkedSequences) {
+    const SequenceRow rows[] = {
+        {At(2010, 7, 28, 10, 0), 2,
+         "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三 现在时间 上午 十 点 整"},
+        {At(2010, 7, 28, 15, 45), 0, "提示 现在时间 下午 三 点 四 十 五 分"},
+        {At(2010, 7, 28, 0, 5), 0, "提示 现在时间 上午 十 二 点 五 分"},
+        {At(2010, 7, 28, 12, 10), 0, "提示 现在时间 下午 十 二 点 十 分"},
+        {At(2010, 7, 28, 9, 31), 0, "提示 现在时间 上午 九 点 三 十 一 分"},
+        {At(2026, 12, 6, 8, 0), 1, "提示 今天是 二 零 二 六 年 十 二 月 六 日 星期 日"},
+        {At(2011, 1, 1, 8, 0), 1, "提示 今天是 二 零 一 一 年 一 月 一 日 星期 六"},
+        {At(2011, 1, 1, 8, 0), 3, "提示"},
+        {At(2011, 1, 1, 8, 0), -1, "提示"},
+        // more edges: minute 1..9, hour 0 and 12, month and day 10/11/20/31, Monday, year 2000
+        {At(2010, 7, 28, 10, 5), 0, "提示 现在时间 上午 十 点 五 分"},
+        {At(2010, 7, 28, 0, 0), 0, "提示 现在时间 上午 十 二 点 整"},
+        {At(2010, 7, 28, 12, 0), 0, "提示 现在时间 下午 十 二 点 整"},
+        {At(2010, 7, 28, 23, 59), 0, "提示 现在时间 下午 十 一 点 五 十 九 分"},
+        {At(2000, 10, 11, 1, 0), 1, "提示 今天是 二 零 零 零 年 十 月 十 一 日 星期 三"},
+        {At(2021, 1, 20, 1, 0), 1, "提示 今天是 二 零 二 一 年 一 月 二 十 日 星期 三"},
+        {At(2021, 5, 31, 1, 0), 1, "提示 今天是 二 零 二 一 年 五 月 三 十 一 日 星期 一"},
+        {At(2100, 12, 31, 18, 30), 2,
+         "提示 今天是 二 一 零 零 年 十 二 月 三 十 一 日 星期 五 现在时间 下午 六 点 三 十 分"},
+    };
+    for (const SequenceRow& row : rows) {
+        Speaker speaker(row.format);
+        EXPECT_EQ(speaker.Say(row.moment), Split(row.clips))
+            << row.moment.year << "-" << row.moment.month << "-" << row.moment.day << " "
+            << row.moment.hour << ":" << row.moment.minute << " format " << row.format;
+        EXPECT_FALSE(speaker.announcer.AnnouncementBusy());
+    }
+}
+
+TEST(AnnounceNow, BuildsEachPathFromTheSoundFolder) {
+    Speaker speaker(0);
+    speaker.announcer.AnnounceNow(At(2010, 7, 28, 15, 45));
+    ASSERT_FALSE(speaker.player.played.empty());
+    EXPECT_EQ(speaker.player.played.front(), "C:\\Apps\\T\\Sound\\提示.wav");
+    EXPECT_EQ(speaker.player.played.back(), "C:\\Apps\\T\\Sound\\分.wav");
+}
+
+TEST(AnnounceNow, DispatchesPendingMessagesBeforeEveryClip) {
+    Speaker speaker(2);
+    std::vector<int> dispatchesAtClip;
+    speaker.player.whilePlaying = [&](const std::string&) {
+        dispatchesAtClip.push_back(speaker.pump.dispatches);
+    };
+    speaker.announcer.AnnounceNow(At(2010, 7, 28, 10, 0));
+    ASSERT_EQ(dispatchesAtClip.size(), 20u);
+    for (std::size_t i = 0; i < dispatchesAtClip.size(); ++i) {
+        EXPECT_EQ(dispatchesAtClip[i], static_cast<int>(i) + 1);
+    }
+}
+
+TEST(AnnounceNow, ANestedRequestIsDroppedNotQueued) {
+    Speaker speaker(0);
+    int nested = 0;
+    speaker.pump.onDispatch = [&](int dispatch) {
+        if (dispatch == 3) {
+            EXPECT_TRUE(speaker.announcer.AnnouncementBusy());
+            speaker.announcer.AnnounceNow(At(2010, 7, 28, 11, 0));
+            ++nested;
+        }
+    };
+    EXPECT_EQ(speaker.Say(At(2010, 7, 28, 15, 45)),
+              Split("提示 现在时间 下午 三 点 四 十 五 分"));
+    EXPECT_EQ(nested, 1);
+    EXPECT_FALSE(speaker.announcer.AnnouncementBusy());
+
+    // Once the flag is clear a new request speaks again.
+    speaker.pump.onDispatch = nullptr;
+    speaker.player.played.clear();
+    EXPECT_EQ(speaker.Say(At(2010, 7, 28, 11, 0)), Split("提示 现在时间 上午 十 一 点 整"));
+}
+
+TEST(AnnounceNow, ARequestDuringTheLastClipIsAlsoDropped) {
+    Speaker speaker(0);
+    int clips = 0;
+    speaker.player.whilePlaying = [&](const std::string&) {
+        if (++clips == 9) speaker.announcer.AnnounceNow(At(2010, 7, 28, 11, 0));
+    };
+    EXPECT_EQ(speaker.Say(At(2010, 7, 28, 15, 45)).size(), 9u);
+}
+
+TEST(AnnounceNow, FormatChangedMidwayAppliesNextTime) {
+    Speaker speaker(0);
+    // The format is read once, after the prompt; a change while the rest plays waits.
+    speaker.pump.onDispatch = [&](int dispatch) {
+        if (dispatch == 2) speaker.settings.AnnounceFormat = 1;
+    };
+    EXPECT_EQ(speaker.Say(At(2010, 7, 28, 10, 0)), Split("提示 现在时间 上午 十 点 整"));
+}
+
+TEST(HalfDayWord, MapsLocaleDesignators) {
+    const struct {
+        const char* designator;
+        int hour;
+        const char* word;
+    } rows[] = {
+        {"AM", 9, "上午"},   {"PM", 15, "下午"}, {"上午", 9, "上午"}, {"下午", 15, "下午"},
+        {"am", 9, "am"},     {"vorm.", 9, "vorm."}, {"", 0, "上午"}, {"", 11, "上午"},
+        {"", 12, "下午"},    {"", 23, "下午"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(HalfDayWord(row.designator, row.hour), row.word) << row.designator;
+    }
+}
+
+TEST(AnnounceNow, UsesTheLocaleDesignatorAsTheClipName) {
+    Speaker english(0, fakes::FakeLocale("AM", "PM"));
+    EXPECT_EQ(english.Say(At(2010, 7, 28, 15, 45))[2], "下午");
+    Speaker other(0, fakes::FakeLocale("a.m.", "p.m."));
+    EXPECT_EQ(other.Say(At(2010, 7, 28, 9, 45))[2], "a.m.");
+}
+
+}  // namespace
+}  // namespace tolvane::testing

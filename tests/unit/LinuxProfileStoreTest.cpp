@@ -1,0 +1,160 @@
+#include "qt/LinuxProfileStore.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace tolvane::testing {
+namespace {
+
+class LinuxProfileStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tolvane-profile-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        m_file = m_dir + "/Value.ini";
+    }
+    void TearDown() override {
+        ::chmod(m_dir.c_str(), 0700);
+        std::string command = "rm -rf '" + m_dir + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    void Put(const std::string& bytes, mode_t mode = 0644) {
+        std::ofstream(m_file, std::ios::binary) << bytes;
+        ::chmod(m_file.c_str(), mode);
+    }
+    std::string Get() const {
+        std::ifstream in(m_file, std::ios::binary);
+        std::stringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    ino_t Inode() const {
+        struct stat st {};
+        ::stat(m_file.c_str(), &st);
+        return st.st_ino;
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        if (DIR* dir = ::opendir(m_dir.c_str())) {
+            while (dirent* entry = ::readdir(dir)) {
+                std::string name = entry->d_name;
+                if (name != "." && name != "..") names.push_back(name);
+            }
+            ::closedir(dir);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    LinuxProfileStore m_store;
+    std::string m_dir;
+    std::string m_file;
+};
+
+TEST_F(LinuxProfileStoreTest, FirstWriteCreatesTheFileAndReadsBack) {
+    EXPECT_EQ(m_store.GetInt("Tolvane", "报时设置", 0, m_file), 0);
+    EXPECT_EQ(Entries(), std::vector<std::string>{});
+    ASSERT_TRUE(m_store.WriteString("Tolvane", "报时设置", "2", m_file));
+    EXPECT_EQ(Get(), "[Tolvane]\r\n报时设置=2\r\n");
+    EXPECT_EQ(m_store.GetInt("Tolvane", "报时设置", 0, m_file), 2);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Value.ini"});
+}
+
+TEST_F(LinuxProfileStoreTest, WriteReplacesTheFileWholeAndKeepsItsMode) {
+    Put("; mine\n[Tolvane]\nk=1\n", 0640);
+    const ino_t before = Inode();
+    ASSERT_TRUE(m_store.WriteString("Tolvane", "k", "2", m_file));
+    EXPECT_EQ(Get(), "; mine\n[Tolvane]\nk=2\n");
+    EXPECT_NE(Inode(), before);  // a new file renamed into place, never rewritten in place
+    struct stat st {};
+    ::stat(m_file.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Value.ini"});
+}
+
+TEST_F(LinuxProfileStoreTest, AnUnchangedValueDoesNotTouchTheFile) {
+    Put("[Tolvane]\nk=1\n");
+    const ino_t before = Inode();
+    ASSERT_TRUE(m_store.WriteString("Tolvane", "k", "1", m_file));
+    EXPECT_EQ(Inode(), before);
+}
+
+TEST_F(LinuxProfileStoreTest, RefusedWritesLeaveTheOldFileIntact) {
+    struct Row {
+        const char* name;
+        std::function<void()> arrange;
+    };
+    const std::string old = "[Tolvane]\nk=1\n";
+    const Row rows[] = {
+        {"read_only_file", [&] { Put(old, 0444); }},
+        {"read_only_folder", [&] { Put(old); ::chmod(m_dir.c_str(), 0555); }},
+        {"utf16_file", [&] { Put("\xFF\xFE[\0T\0]\0", 0644); }},
+        {"oversized_file",
+         [&] {
+             Put(old);
+             ASSERT_EQ(::truncate(m_file.c_str(), LinuxProfileStore::kMaxFileBytes + 1), 0);
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.arrange();
+        const std::string before = Get();
+        EXPECT_FALSE(m_store.WriteString("Tolvane", "k", "2", m_file));
+        ::chmod(m_dir.c_str(), 0700);
+        EXPECT_EQ(Get(), before);
+        EXPECT_EQ(Entries(), std::vector<std::string>{"Value.ini"});
+        ::chmod(m_file.c_str(), 0644);
+        ::unlink(m_file.c_str());
+    }
+}
+
+TEST_F(LinuxProfileStoreTest, MissingFolderFailsQuietly) {
+    const std::string nowhere = m_dir + "/gone/Value.ini";
+    EXPECT_FALSE(m_store.WriteString("Tolvane", "k", "1", nowhere));
+    EXPECT_EQ(m_store.GetInt("Tolvane", "k", 3, nowhere), 3);
+}
+
+TEST_F(LinuxProfileStoreTest, OddFilesReadAsMissingWithoutBlocking) {
+    ASSERT_EQ(::mkfifo(m_file.c_str(), 0644), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(m_store.GetInt("Tolvane", "k", 9, m_file), 9);
+    EXPECT_EQ(m_store.GetString("Tolvane", "k", "", 12, m_file), "");
+    EXPECT_FALSE(m_store.WriteString("Tolvane", "k", "1", m_file));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ::unlink(m_file.c_str());
+
+    ASSERT_EQ(::mkdir(m_file.c_str(), 0755), 0);
+    EXPECT_EQ(m_store.GetInt("Tolvane", "k", 9, m_file), 9);
+    EXPECT_FALSE(m_store.WriteString("Tolvane", "k", "1", m_file));
+}
+
+TEST_F(LinuxProfileStoreTest, OversizedFileReadsAsMissing) {
+    Put("[Tolvane]\nk=1\n");
+    ASSERT_EQ(::truncate(m_file.c_str(), 1LL << 31), 0);  // sparse: no real disk use
+    EXPECT_EQ(m_store.GetInt("Tolvane", "k", 4, m_file), 4);
+}
+
+TEST_F(LinuxProfileStoreTest, SymlinkedFileIsUpdatedWhereItPoints) {
+    const std::string target = m_dir + "/real.ini";
+    std::ofstream(target) << "[Tolvane]\nk=1\n";
+    ASSERT_EQ(::symlink("real.ini", m_file.c_str()), 0);
+    ASSERT_TRUE(m_store.WriteString("Tolvane", "k", "2", m_file));
+    struct stat st {};
+    ASSERT_EQ(::lstat(m_file.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(m_store.GetInt("Tolvane", "k", 0, target), 2);
+}
+
+}  // namespace
+}  // namespace tolvane::testing

@@ -1,0 +1,62 @@
+#include "qt/SingleInstance.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace tolvane::testing {
+namespace {
+
+class RuntimeFolder {
+public:
+    RuntimeFolder() {
+        char pattern[] = "/tmp/tolvane-runtime-XXXXXX";
+        m_path = ::mkdtemp(pattern);
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        if (old != nullptr) m_old = old;
+        ::setenv("XDG_RUNTIME_DIR", m_path.c_str(), 1);
+    }
+    ~RuntimeFolder() {
+        if (m_old.empty()) {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            ::setenv("XDG_RUNTIME_DIR", m_old.c_str(), 1);
+        }
+        std::system(("rm -rf '" + m_path + "'").c_str());
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::string m_old;
+};
+
+TEST(SingleInstance, OnlyOneHolderPerTitleAtATime) {
+    RuntimeFolder folder;
+    auto first = std::make_unique<SingleInstance>("Tolvane Ver:3.0.0.0");
+    EXPECT_TRUE(first->IsFirst());
+    EXPECT_FALSE(SingleInstance("Tolvane Ver:3.0.0.0").IsFirst());
+    EXPECT_TRUE(SingleInstance("Another Title").IsFirst());
+    first.reset();
+    EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0").IsFirst());
+}
+
+TEST(SingleInstance, RunsWhenNoMarkerCanBeMade) {
+    RuntimeFolder folder;
+    ::setenv("XDG_RUNTIME_DIR", (folder.Path() + "/missing").c_str(), 1);
+    const std::string fallback = "/tmp/tolvane-" + std::to_string(::getuid());
+    struct stat st {};
+    if (::stat(fallback.c_str(), &st) == 0) GTEST_SKIP() << "a fallback folder already exists";
+    ::mkdir(fallback.c_str(), 0777);
+    ::chmod(fallback.c_str(), 0777);  // not private: must not be used
+    EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0").IsFirst());
+    EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0").IsFirst());
+    ::rmdir(fallback.c_str());
+}
+
+}  // namespace
+}  // namespace tolvane::testing
