@@ -1,0 +1,413 @@
+"""Drives the built Tolvane programs from outside: temporary program folders, virtual displays,
+fake time, sound sinks and clip traces. Every process started here is tracked by PID and ended
+by PID when the session closes."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+SOURCE = Path(__file__).resolve().parents[2]
+LINUX_BUILD = Path(os.environ.get("TOLVANE_LINUX_BUILD", SOURCE / "build" / "linux"))
+WIN32_BUILD = Path(os.environ.get("TOLVANE_WIN32_BUILD", SOURCE / "build" / "win32"))
+TITLE = "Tolvane Ver:3.0.0.0"
+FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+WINE_NOISE = ("wine32 is missing", "multiarch needs", "dpkg --add-arch", "apt-get install wine32")
+
+# The 23 clips of the voice pack, by the word each one speaks.
+CLIPS = ("提示 现在时间 上午 下午 零 一 二 三 四 五 六 七 八 九 十 点 分 整 今天是 年 月 日 星期").split()
+
+
+def wait_until(predicate, timeout, interval=0.05):
+    """Polls until predicate() is truthy; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+class Session:
+    """Temporary folders and child processes of one test."""
+
+    def __init__(self, name="e2e"):
+        self.root = Path(tempfile.mkdtemp(prefix=f"tolvane-{name}-"))
+        self.processes = []
+        self.cleanups = []
+        self.runtime = self.folder("runtime", mode=0o700)
+        self.home = self.folder("home")
+
+    def folder(self, name, mode=0o755):
+        path = self.root / name
+        path.mkdir(parents=True, exist_ok=True)
+        path.chmod(mode)
+        return path
+
+    def spawn(self, argv, env=None, cwd=None, stdout=None, stderr=None, stdin=subprocess.DEVNULL,
+              pass_fds=()):
+        process = subprocess.Popen([str(a) for a in argv], env=env, cwd=cwd, stdout=stdout,
+                                   stderr=stderr, stdin=stdin, start_new_session=True,
+                                   pass_fds=pass_fds)
+        self.processes.append(process)
+        return process
+
+    def on_close(self, action):
+        self.cleanups.append(action)
+
+    def close(self):
+        for action in reversed(self.cleanups):
+            try:
+                action()
+            except Exception:  # cleanup goes on whatever one step did
+                pass
+        for process in reversed(self.processes):
+            stop(process)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+def stop(process, grace=3.0):
+    """Ends a process we started (and the process group it leads), by PID."""
+    if process.poll() is not None:
+        return process.returncode
+    for sig, wait in ((signal.SIGTERM, grace), (signal.SIGKILL, 5.0)):
+        try:
+            os.killpg(process.pid, sig)
+        except ProcessLookupError:
+            pass
+        try:
+            return process.wait(timeout=wait)
+        except subprocess.TimeoutExpired:
+            continue
+    return process.poll()
+
+
+def is_running(process):
+    return process.poll() is None
+
+
+def snapshot(folder):
+    """Names, sizes and modification times of everything under folder."""
+    result = {}
+    for path in sorted(Path(folder).rglob("*")):
+        st = path.lstat()
+        result[str(path.relative_to(folder))] = (st.st_size, st.st_mtime_ns)
+    return result
+
+
+# --- displays -------------------------------------------------------------------------------
+
+def start_xvfb(session, size="1024x768x24"):
+    """A virtual display of our own; returns its DISPLAY value."""
+    read_end, write_end = os.pipe()
+    session.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp",
+                   "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                  pass_fds=(write_end,))
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 15
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read_end)
+    if not number.strip():
+        raise RuntimeError("Xvfb did not start")
+    return ":" + number.decode().strip()
+
+
+def start_tray_host(session, display):
+    """An XEmbed notification area (trayer) docked at the top right of the display."""
+    env = dict(os.environ, DISPLAY=display)
+    process = session.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+                             "--width", "200", "--height", "24", "--SetDockType", "true",
+                             "--transparent", "false"], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    wait_until(lambda: "trayer" in x_window_tree(display), 10)
+    return process
+
+
+def x_window_tree(display):
+    result = subprocess.run(["xwininfo", "-root", "-tree"], env=dict(os.environ, DISPLAY=display),
+                            capture_output=True, text=True, timeout=10)
+    return result.stdout
+
+
+# --- sound sinks ----------------------------------------------------------------------------
+
+def alsa_null_home(session):
+    """A HOME whose ALSA default device swallows samples instantly."""
+    (session.home / ".asoundrc").write_text("pcm.!default { type null }\n")
+    return session.home
+
+
+def alsa_capture_home(session, capture):
+    """A HOME whose ALSA default device appends every sample written to `capture` (raw bytes)."""
+    capture.touch()
+    (session.home / ".asoundrc").write_text(
+        'pcm.!default { type file slave.pcm "null" file "|cat >> %s" format "raw" }\n' % capture)
+    return session.home
+
+
+class PulseSink:
+    """A PulseAudio server with a null sink, paced in real time; records what is played."""
+
+    def __init__(self, session):
+        self.session = session
+        self.dir = session.folder("pulse", mode=0o700)
+        env = dict(os.environ, HOME=str(self.dir), XDG_RUNTIME_DIR=str(self.dir))
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        self.socket = self.dir / "native"
+        self.server = session.spawn(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+             "--use-pid-file=no", "--system=false", "--log-target=stderr",
+             "-L", "module-null-sink sink_name=nullsink",
+             "-L", f"module-native-protocol-unix socket={self.socket} auth-anonymous=1",
+             "-L", "module-always-sink"],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(self.socket.exists, 15):
+            raise RuntimeError("PulseAudio did not start")
+        self.env = {"PULSE_SERVER": f"unix:{self.socket}"}
+        self.recorder = None
+
+    def alsa_home(self, session):
+        """A HOME whose ALSA default device is this server."""
+        server = f'server "unix:{self.socket}"'
+        (session.home / ".asoundrc").write_text(
+            f"pcm.!default {{ type pulse {server} }}\nctl.!default {{ type pulse {server} }}\n")
+        return session.home
+
+    def record(self, path):
+        env = dict(os.environ, **self.env, HOME=str(self.dir), XDG_RUNTIME_DIR=str(self.dir))
+        self.recorder = self.session.spawn(
+            ["parecord", "--device=nullsink.monitor", "--file-format=wav", "--rate=22050",
+             "--channels=1", str(path)], env=env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        time.sleep(0.5)
+
+    def stop_recording(self):
+        if self.recorder is not None and is_running(self.recorder):
+            os.kill(self.recorder.pid, signal.SIGINT)
+            try:
+                self.recorder.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                stop(self.recorder)
+
+
+def loud_seconds(wav_path, threshold=500, window=0.05):
+    """Seconds of a 16-bit mono recording whose RMS in `window` windows exceeds threshold."""
+    import array
+    import wave
+    with wave.open(str(wav_path), "rb") as wav:
+        rate = wav.getframerate()
+        frames = wav.readframes(wav.getnframes())
+    samples = array.array("h", frames[: len(frames) // 2 * 2])
+    step = max(1, int(rate * window))
+    loud = 0
+    for start in range(0, len(samples), step):
+        chunk = samples[start:start + step]
+        if chunk and (sum(s * s for s in chunk) / len(chunk)) ** 0.5 > threshold:
+            loud += 1
+    return loud * step / rate
+
+
+def clip_seconds(folder, words):
+    import wave
+    total = 0.0
+    for word in words:
+        with wave.open(str(Path(folder) / f"{word}.wav"), "rb") as wav:
+            total += wav.getnframes() / wav.getframerate()
+    return total
+
+
+# --- Linux program --------------------------------------------------------------------------
+
+def linux_program(session, value_ini=None, sound=True, name="program"):
+    """A temporary program folder holding tolvane (and Sound/ unless told otherwise)."""
+    folder = session.folder(name)
+    shutil.copy2(LINUX_BUILD / "tolvane", folder / "tolvane")
+    if sound:
+        shutil.copytree(LINUX_BUILD / "Sound", folder / "Sound")
+    if value_ini is not None:
+        (folder / "Value.ini").write_bytes(value_ini.encode() if isinstance(value_ini, str)
+                                           else value_ini)
+    return folder
+
+
+def linux_env(session, display=None, home=None, extra=None):
+    env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "FAKETIME", "LD_PRELOAD"))}
+    env.update(HOME=str(home or session.home), XDG_RUNTIME_DIR=str(session.runtime),
+               LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8")
+    if display is None:
+        env["QT_QPA_PLATFORM"] = "offscreen"
+        env.pop("DISPLAY", None)
+    else:
+        env["DISPLAY"] = display
+    env.update(extra or {})
+    return env
+
+
+def fake_time_args(start, speed=None):
+    spec = f"@{start}" + (f" x{speed}" if speed else "")
+    return ["-E", f"LD_PRELOAD={FAKETIME_LIB}", "-E", f"FAKETIME={spec}",
+            "-E", "FAKETIME_NO_CACHE=1"]
+
+
+def start_linux(session, program, env, fake_time=None, trace=None, cwd=None, executable=None):
+    """Starts tolvane, optionally under fake time and with its file opens traced to `trace`."""
+    exe = executable or program / "tolvane"
+    if trace is None and fake_time is None:
+        return session.spawn([exe], env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
+    argv = ["strace", "-f", "-qq", "-ttt", "-e", "trace=openat", "-o", trace or os.devnull]
+    if fake_time:
+        argv += fake_time_args(*fake_time) if isinstance(fake_time, tuple) else fake_time_args(fake_time)
+    return session.spawn(argv + [exe], env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL)
+
+
+_OPENAT = re.compile(r'^\d+\s+(\d+\.\d+)\s+openat\(.*?"((?:[^"\\]|\\.)*)/Sound/((?:[^"\\]|\\.)*)\.wav"'
+                     r'(?:[^=<]*=\s*(-?\d+))?')
+
+
+def _unescape_strace(text):
+    return text.encode("latin-1").decode("unicode_escape").encode("latin-1").decode("utf-8", "replace")
+
+
+def strace_clips(log, with_times=False, found_only=False):
+    """The clips a traced program opened, in order (word, and optionally the open time)."""
+    clips = []
+    try:
+        lines = Path(log).read_text(encoding="latin-1").splitlines()
+    except FileNotFoundError:
+        return clips
+    for line in lines:
+        match = _OPENAT.match(line)
+        if not match:
+            continue
+        if found_only and match.group(4) is not None and int(match.group(4)) < 0:
+            continue
+        word = _unescape_strace(match.group(3))
+        clips.append((word, float(match.group(1))) if with_times else word)
+    return clips
+
+
+# --- Windows program under Wine -------------------------------------------------------------
+
+class Wine:
+    """A private copy of the prefix template, its wineserver ended with the session."""
+
+    def __init__(self, session, display=None, home=None):
+        template = WIN32_BUILD / "wine-template"
+        subprocess.run([SOURCE / "tests/e2e/wine/make-prefix", template], check=True, timeout=600)
+        self.session = session
+        self.prefix = session.root / "prefix"
+        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True, timeout=120)
+        self.env = {k: v for k, v in os.environ.items()
+                    if not k.startswith(("FAKETIME", "LD_PRELOAD", "WINE"))}
+        self.env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", NO_FAKE_STAT="1",
+                        LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8",
+                        HOME=str(home or session.home), XDG_RUNTIME_DIR=str(session.runtime))
+        if display:
+            self.env["DISPLAY"] = display
+        else:
+            self.env.pop("DISPLAY", None)
+        session.on_close(self.kill_server)
+
+    def kill_server(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def run(self, argv, timeout=60, extra=None):
+        # No pipes: a wineserver started by this call would inherit them and hold them open.
+        env = dict(self.env, **(extra or {}))
+        return subprocess.run(["wine"] + [str(a) for a in argv], env=env, timeout=timeout,
+                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+
+    def spawn(self, argv, extra=None, log=None, fake_time=None):
+        env = dict(self.env, **(extra or {}))
+        if fake_time:
+            env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=f"@{fake_time}", FAKETIME_NO_CACHE="1")
+        out = open(log, "wb") if log else subprocess.DEVNULL
+        try:
+            return self.session.spawn(["wine"] + [str(a) for a in argv], env=env, stdout=out,
+                                      stderr=subprocess.STDOUT)
+        finally:
+            if log:
+                out.close()
+
+    def helper(self, name):
+        return WIN32_BUILD / "tests" / "e2e" / f"{name}.exe"
+
+    def find_window(self, title=TITLE, wait=0, gone=False):
+        argv = [self.helper("find_window"), title]
+        if wait:
+            argv += ["--wait", str(wait)]
+        if gone:
+            argv.append("--gone")
+        return self.run(argv, timeout=wait + 30).returncode == 0
+
+
+def windows_program(session, value_ini=None, sound=True, name="program"):
+    folder = session.folder(name)
+    shutil.copy2(WIN32_BUILD / "Tolvane.exe", folder / "Tolvane.exe")
+    if sound:
+        shutil.copytree(WIN32_BUILD / "Sound", folder / "Sound")
+    else:
+        (folder / "Sound").mkdir()
+    if value_ini is not None:
+        (folder / "Value.ini").write_bytes(value_ini)
+    return folder
+
+
+def gbk_ini(text):
+    """A Value.ini as the Windows profile functions write it on a Chinese system."""
+    return text.replace("\n", "\r\n").encode("gbk")
+
+
+_WINE_FILE = re.compile(r'trace:file:CreateFileW L"(?:[^"]*?)Sound\\\\((?:[^"])*?)\.wav"')
+_WINE_MISSING = re.compile(r'NtQueryAttributesFile L"(?:[^"]*?)Sound\\\\((?:[^"])*?)\.wav" not found')
+
+
+def _unescape_wine(text):
+    return re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m.group(1), 16)), text)
+
+
+def wine_clips(log, missing=False):
+    """Clips a Wine-run program opened (CreateFileW), or looked for and missed, in order."""
+    try:
+        text = Path(log).read_text(encoding="utf-8", errors="replace")
+    except FileNotFoundError:
+        return []
+    if not missing:
+        return [_unescape_wine(m.group(1)) for m in _WINE_FILE.finditer(text)]
+    # A missing file is looked up twice before the default sound plays.
+    looked = [_unescape_wine(m.group(1)) for m in _WINE_MISSING.finditer(text)]
+    return looked[::2]
+
+
+class E2ETest(unittest.TestCase):
+    """A test case with a Session; fails at once when the program under test was not built."""
+
+    needs = None  # "linux" or "win32"
+
+    def setUp(self):
+        if self.needs == "linux" and not (LINUX_BUILD / "tolvane").exists():
+            self.fail(f"tolvane is not built in {LINUX_BUILD}")
+        if self.needs == "win32" and not (WIN32_BUILD / "Tolvane.exe").exists():
+            self.fail(f"Tolvane.exe is not built in {WIN32_BUILD}")
+        self.session = Session(self.id().split(".")[-1])
+        self.addCleanup(self.session.close)
