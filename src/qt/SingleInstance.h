@@ -9,7 +9,8 @@ namespace tolvane {
 // both take it.
 class SingleInstance {
 public:
-    explicit SingleInstance(const std::string& title);
+    // The marker lives in $XDG_RUNTIME_DIR, else in a private folder under `fallbackRoot`.
+    explicit SingleInstance(const std::string& title, const std::string& fallbackRoot = "/tmp");
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;

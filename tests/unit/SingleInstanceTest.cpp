@@ -45,17 +45,21 @@ TEST(SingleInstance, OnlyOneHolderPerTitleAtATime) {
     EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0").IsFirst());
 }
 
-TEST(SingleInstance, RunsWhenNoMarkerCanBeMade) {
+TEST(SingleInstance, WithoutRuntimeFolderUsesOnlyAPrivateFallback) {
     RuntimeFolder folder;
     ::setenv("XDG_RUNTIME_DIR", (folder.Path() + "/missing").c_str(), 1);
-    const std::string fallback = "/tmp/tolvane-" + std::to_string(::getuid());
-    struct stat st {};
-    if (::stat(fallback.c_str(), &st) == 0) GTEST_SKIP() << "a fallback folder already exists";
-    ::mkdir(fallback.c_str(), 0777);
-    ::chmod(fallback.c_str(), 0777);  // not private: must not be used
-    EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0").IsFirst());
-    EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0").IsFirst());
-    ::rmdir(fallback.c_str());
+    const std::string fallback = folder.Path() + "/tolvane-" + std::to_string(::getuid());
+
+    // A fallback folder created here is private and works as the marker's home.
+    auto first = std::make_unique<SingleInstance>("Tolvane Ver:3.0.0.0", folder.Path());
+    EXPECT_TRUE(first->IsFirst());
+    EXPECT_FALSE(SingleInstance("Tolvane Ver:3.0.0.0", folder.Path()).IsFirst());
+    first.reset();
+
+    // Someone else's open folder is never used: the program runs rather than trust it.
+    ::chmod(fallback.c_str(), 0777);
+    EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0", folder.Path()).IsFirst());
+    EXPECT_TRUE(SingleInstance("Tolvane Ver:3.0.0.0", folder.Path()).IsFirst());
 }
 
 }  // namespace
