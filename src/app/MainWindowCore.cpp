@@ -29,4 +29,47 @@ void MainWindowCore::AnnounceTick() {
     }
 }
 
+std::string MainWindowCore::TooltipText() {
+    return TrayTooltipText(m_services.clock.Now(), m_services.formatter);
+}
+
+TrayButtonAction MainWindowCore::OnTrayButton(int buttonCode) {
+    const TrayButtonAction action = ForTrayButton(buttonCode);
+    if (action == TrayButtonAction::Announce) m_announcer.AnnounceNow(m_services.clock.Now());
+    return action;
+}
+
+const ShellState& MainWindowCore::OnMenuCommand(MenuCommand command) {
+    switch (command) {
+        case MenuCommand::AnnounceOff: {
+            // The mark, the schedule and the stored key move together, so the menu never says
+            // "off" while the clock keeps speaking, and the choice survives a restart.
+            const bool off = !m_state.announceOffChecked;
+            m_state.announceOffChecked = off;
+            m_vars.Settings.AnnounceOff = off ? 1 : 0;
+            m_state.announceTimerEnabled = !off;
+            m_vars.ConfigFile.WriteString(kSettingsSection, kAnnounceOffKey, off ? "1" : "0");
+            break;
+        }
+        case MenuCommand::StartAtBoot:
+        case MenuCommand::NetworkSync:
+        case MenuCommand::Settings:
+        case MenuCommand::About:
+        case MenuCommand::Exit:
+        case MenuCommand::None:
+            break;
+    }
+    return m_state;
+}
+
+void MainWindowCore::Exit(ShellWindows& windows) {
+    if (windows.IsSettingsOpen()) windows.CloseSettings();
+    windows.SetAdvertOpenPageOnClose(false);
+    if (windows.IsAdvertOpen()) windows.CloseAdvert();
+    if (windows.IsAboutOpen()) windows.CloseAbout();
+    // An exit chosen between two clips ends the announcement too.
+    m_announcer.StopForExit();
+    windows.UnloadMain();
+}
+
 }  // namespace tolvane

@@ -3,8 +3,11 @@
 #include <functional>
 #include <string>
 
+#include "app/DateTimeFormatter.h"
 #include "app/ProgramFolder.h"
+#include "app/ShellWindows.h"
 #include "app/Startup.h"
+#include "app/TrayMenu.h"
 #include "settings/CustomVariables.h"
 #include "settings/ProfileStore.h"
 #include "voice/Announcer.h"
@@ -22,6 +25,7 @@ struct ShellServices {
     ClipPlayer& player;
     MessagePump& pump;
     Locale& locale;
+    DateTimeFormatter& formatter;
     // Whether the logon entry holds this program's command; unset reads as not registered.
     std::function<bool()> isStartAtBootRegistered;
 };
@@ -39,6 +43,16 @@ public:
 
     int AnnounceTickDelay();
     void AnnounceTick();
+
+    // The tray tooltip for the current moment (set at start-up and by the one-second refresh).
+    std::string TooltipText();
+    // A mouse button on the tray icon; speaks at once for the left button. The platform shows
+    // the menu when asked to.
+    TrayButtonAction OnTrayButton(int buttonCode);
+    // A command of the tray menu other than exit; returns what to show afterwards.
+    const ShellState& OnMenuCommand(MenuCommand command);
+    // Closes every window in order, the main one last. Writes nothing.
+    void Exit(ShellWindows& windows);
 
     const 自定义变量& Vars() const { return m_vars; }
     const ProgramFolder& Folder() const { return m_folder; }

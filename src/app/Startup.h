@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "settings/SettingsTable.h"
 
 namespace tolvane {
+
+// The hidden main window's title: also the marker by which a second copy finds a running one.
+inline constexpr std::string_view kMainWindowTitle = "Tolvane Ver:3.0.0.0";
 
 // What the hidden main window shows and runs, as decided from the settings.
 struct ShellState {

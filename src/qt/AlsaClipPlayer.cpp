@@ -159,6 +159,12 @@ void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
 AlsaClipPlayer::AlsaClipPlayer(std::string device) : m_device(std::move(device)) {
     // The library's own messages ("Unknown PCM default") would be our only output.
     snd_lib_error_set_handler(&QuietAlsaError);
+    // The first open parses the configuration and loads its plugins (libpulse, say), which
+    // costs milliseconds: pay it at start-up rather than between two clips on the hour.
+    snd_pcm_t* warmUp = nullptr;
+    if (snd_pcm_open(&warmUp, m_device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) == 0) {
+        snd_pcm_close(warmUp);
+    }
 }
 
 void AlsaClipPlayer::PlaySync(const std::string& path) {

@@ -1,10 +1,28 @@
 #include "qt/FormMain.h"
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
+#include <QIcon>
 
 #include <utility>
 
 namespace tolvane {
+namespace {
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
     : m_core(services, std::move(folder)) {
@@ -22,17 +40,48 @@ Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
     connect(&m_timer自动报时, &QTimer::timeout, this, &Form_Main::Timer_自动报时_Timer);
     connect(&m_timer自动升级, &QTimer::timeout, this, &Form_Main::Timer_自动升级_Timer);
     connect(&m_timer自动校时, &QTimer::timeout, this, &Form_Main::Timer_自动校时_Timer);
+
+    m_menu.setTitle(QStringLiteral("托盘图标"));
+    for (const MenuEntry& entry : kTrayMenu) {
+        if (entry.kind == MenuKind::Separator) {
+            m_menu.addSeparator();
+            continue;
+        }
+        QAction* action = m_menu.addAction(FromUtf8(entry.caption));
+        action->setObjectName(FromUtf8(entry.name));
+        action->setCheckable(entry.kind == MenuKind::Check);
+        const MenuCommand command = entry.command;
+        connect(action, &QAction::triggered, this, [this, command] { OnMenuCommand(command); });
+        m_actions.emplace_back(command, action);
+    }
+
+    m_trayIcon.setIcon(ProgramIcon());
+    m_trayIcon.setToolTip(QStringLiteral("Tolvane"));
+    // Hosts that open the menu themselves (StatusNotifierItem) use this one; XEmbed hosts get
+    // it from the activation below.
+    m_trayIcon.setContextMenu(&m_menu);
+    connect(&m_trayIcon, &QSystemTrayIcon::activated, this,
+            &Form_Main::TrayIcon_托盘图标_Activated);
 }
+
+QString Form_Main::WindowTitle() const { return FromUtf8(kMainWindowTitle); }
 
 void Form_Main::Form_Load() {
     const ShellState& state = m_core.Load();
     m_timer更新托盘显示时间.start();
     m_timer自动升级.start();
     Render(state);
+    SetTooltip();
     QDir::setCurrent(QString::fromStdString(m_core.Folder().path));
+    // Shown even without a notification area: the icon docks once one appears.
+    m_trayIcon.show();
 }
 
 void Form_Main::Render(const ShellState& state) {
+    for (const auto& [command, action] : m_actions) {
+        if (command == MenuCommand::AnnounceOff) action->setChecked(state.announceOffChecked);
+        if (command == MenuCommand::StartAtBoot) action->setChecked(state.startAtBootChecked);
+    }
     if (!state.announceTimerEnabled) {
         m_timer自动报时.stop();
     } else if (!m_timer自动报时.isActive()) {
@@ -45,9 +94,14 @@ void Form_Main::Render(const ShellState& state) {
     }
 }
 
+void Form_Main::SetTooltip() {
+    m_trayIcon.setToolTip(
+        QString::fromStdString(m_core.TooltipText()).replace(QStringLiteral("\r\n"), "\n"));
+}
+
 void Form_Main::ArmAnnounceTimer() { m_timer自动报时.start(m_core.AnnounceTickDelay()); }
 
-void Form_Main::Timer_更新托盘显示时间_Timer() {}
+void Form_Main::Timer_更新托盘显示时间_Timer() { SetTooltip(); }
 
 void Form_Main::Timer_自动报时_Timer() {
     // Armed again before speaking, so ticks keep coming between the clips.
@@ -58,5 +112,30 @@ void Form_Main::Timer_自动报时_Timer() {
 void Form_Main::Timer_自动升级_Timer() {}
 
 void Form_Main::Timer_自动校时_Timer() {}
+
+void Form_Main::TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason) {
+    int buttonCode = 0;
+    if (reason == QSystemTrayIcon::Trigger) buttonCode = 1;
+    if (reason == QSystemTrayIcon::Context) buttonCode = 2;
+    if (m_core.OnTrayButton(buttonCode) == TrayButtonAction::ShowMenu && !m_menu.isVisible()) {
+        m_menu.popup(QCursor::pos());
+    }
+}
+
+void Form_Main::OnMenuCommand(MenuCommand command) {
+    if (command == MenuCommand::Exit) {
+        m_core.Exit(*this);
+        return;
+    }
+    Render(m_core.OnMenuCommand(command));
+}
+
+void Form_Main::UnloadMain() {
+    m_trayIcon.hide();
+    for (QTimer* timer : {&m_timer更新托盘显示时间, &m_timer自动报时, &m_timer自动升级, &m_timer自动校时}) {
+        timer->stop();
+    }
+    QCoreApplication::exit(0);
+}
 
 }  // namespace tolvane

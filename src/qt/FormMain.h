@@ -1,40 +1,59 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 #include <QString>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <vector>
+
 #include "app/MainWindowCore.h"
+#include "app/ShellWindows.h"
 
 namespace tolvane {
 
-inline constexpr char kMainWindowTitle[] = "Tolvane Ver:3.0.0.0";
-
-// The hidden main window: owns the timers and, through the core, all decisions.
-class Form_Main final : public QObject {
+// The hidden main window: owns the timers, the tray icon and its menu, and, through the core,
+// all decisions. It is never shown.
+class Form_Main final : public QObject, private ShellWindows {
     Q_OBJECT
 
 public:
     Form_Main(const ShellServices& services, ProgramFolder folder);
 
-    // The start-up sequence; the window is never shown.
     void Form_Load();
 
-    QString WindowTitle() const { return QString::fromUtf8(kMainWindowTitle); }
+    QString WindowTitle() const;
 
 private:
     void Timer_更新托盘显示时间_Timer();
     void Timer_自动报时_Timer();
     void Timer_自动升级_Timer();
     void Timer_自动校时_Timer();
+    void TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason);
+    void OnMenuCommand(MenuCommand command);
     void ArmAnnounceTimer();
     void Render(const ShellState& state);
+    void SetTooltip();
+
+    // ShellWindows: the dialogs and the advert do not exist yet.
+    bool IsSettingsOpen() override { return false; }
+    void CloseSettings() override {}
+    void SetAdvertOpenPageOnClose(bool) override {}
+    bool IsAdvertOpen() override { return false; }
+    void CloseAdvert() override {}
+    bool IsAboutOpen() override { return false; }
+    void CloseAbout() override {}
+    void UnloadMain() override;
 
     MainWindowCore m_core;
     QTimer m_timer更新托盘显示时间;
     QTimer m_timer自动报时;
     QTimer m_timer自动升级;
     QTimer m_timer自动校时;
+    QSystemTrayIcon m_trayIcon;
+    QMenu m_menu;
+    std::vector<std::pair<MenuCommand, QAction*>> m_actions;
 };
 
 }  // namespace tolvane

@@ -9,6 +9,7 @@
 #include "qt/FormMain.h"
 #include "qt/LinuxProfileStore.h"
 #include "qt/QtClock.h"
+#include "qt/QtDateTimeFormatter.h"
 #include "qt/QtLocale.h"
 #include "qt/QtMessagePump.h"
 #include "qt/SingleInstance.h"
@@ -30,7 +31,7 @@ std::string ExecutableFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    tolvane::SingleInstance instance(tolvane::kMainWindowTitle);
+    tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
     if (!instance.IsFirst()) return 0;
 
     QApplication app(argc, argv);
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     tolvane::AlsaClipPlayer player;
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
-    const tolvane::ShellServices services{profiles, clock, player, pump, locale, nullptr};
+    tolvane::QtDateTimeFormatter formatter;
+    const tolvane::ShellServices services{profiles, clock, player, pump, locale, formatter, nullptr};
 
     tolvane::Form_Main form(services, tolvane::ProgramFolder{ExecutableFolder(), '/'});
     form.Form_Load();

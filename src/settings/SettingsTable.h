@@ -26,6 +26,7 @@ struct IntSetting {
 };
 
 inline constexpr std::string_view kSettingsSection = "Tolvane";
+inline constexpr std::string_view kAnnounceOffKey = "关闭报时";
 inline constexpr std::string_view kSettingsFileName = "Value.ini";
 
 // Read in this order at start-up, and written in this order by the settings dialog.
@@ -33,7 +34,7 @@ inline constexpr std::array<IntSetting, 5> kIntSettings{{
     {"报时设置", &SettingsRecord::Frequency, 0, 0, 2},
     {"格式设置", &SettingsRecord::AnnounceFormat, 0, 0, 2},
     {"广告设置", &SettingsRecord::AdvertMode, 0, 0, 1},
-    {"关闭报时", &SettingsRecord::AnnounceOff, 0, 0, 1},
+    {kAnnounceOffKey, &SettingsRecord::AnnounceOff, 0, 0, 1},
     {"自动校时", &SettingsRecord::SyncTimerOff, 0, 0, 1},
 }};
 

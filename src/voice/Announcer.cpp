@@ -101,8 +101,10 @@ void Announcer::SpeakDate(const LocalDateTime& moment) {
 }
 
 void Announcer::PlayClip(const std::string& path) {
+    if (m_stopped) return;
     m_pump.DispatchPending();
-    m_player.PlaySync(path);
+    // The dispatch may have run the exit command.
+    if (!m_stopped) m_player.PlaySync(path);
 }
 
 void Announcer::PlayWord(std::string_view word) {

@@ -22,6 +22,8 @@ public:
     // (it can be reached again from the messages dispatched between clips).
     void AnnounceNow(const LocalDateTime& moment);
     bool AnnouncementBusy() const { return m_busy; }
+    // No clip is played from now on: the program is ending.
+    void StopForExit() { m_stopped = true; }
 
 private:
     void SpeakTime(const LocalDateTime& moment);
@@ -36,6 +38,7 @@ private:
     const SettingsRecord& m_settings;
     std::string m_soundFolder;
     bool m_busy = false;
+    bool m_stopped = false;
 };
 
 // "AM"/"PM" become 上午/下午; an empty designator falls back to the hour's half of the day.

@@ -1,21 +1,19 @@
 #pragma once
 
 #include <windows.h>
-
-#include <memory>
+#include <shellapi.h>
 
 #include "app/MainWindowCore.h"
+#include "app/ShellWindows.h"
 
 namespace tolvane {
 
-inline constexpr char kMainWindowTitle[] = "Tolvane Ver:3.0.0.0";
-
-// The hidden main window: its title marks a running copy, it owns the timers, and its life is
-// the program's life.
-class Form_Main {
+// The hidden main window: its title marks a running copy, it owns the timers, the tray icon
+// and its menu, and its life is the program's life.
+class Form_Main final : private ShellWindows {
 public:
     Form_Main(const ShellServices& services, ProgramFolder folder);
-    ~Form_Main();
+    ~Form_Main() override;
     Form_Main(const Form_Main&) = delete;
     Form_Main& operator=(const Form_Main&) = delete;
 
@@ -37,9 +35,29 @@ private:
     void Render(const ShellState& state);
     void ArmAnnounceTimer();
     void OnTimer(UINT_PTR id);
+    void OnTrayMessage(LPARAM mouseMessage);
+    void OnMenuCommand(UINT id);
+    void ShowTrayMenu();
+    void AddTrayIcon();
+    void SetTrayTooltip(const std::string& text);
+
+    // ShellWindows: the dialogs and the advert do not exist yet.
+    bool IsSettingsOpen() override { return false; }
+    void CloseSettings() override {}
+    void SetAdvertOpenPageOnClose(bool) override {}
+    bool IsAdvertOpen() override { return false; }
+    void CloseAdvert() override {}
+    bool IsAboutOpen() override { return false; }
+    void CloseAbout() override {}
+    void UnloadMain() override;
 
     MainWindowCore m_core;
+    HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
+    HMENU m_menu = nullptr;
+    HICON m_trayIcon = nullptr;
+    NOTIFYICONDATAW m_tray{};
+    UINT m_taskbarCreated = 0;
     bool m_announceTimerOn = false;
     bool m_syncTimerOn = false;
 };

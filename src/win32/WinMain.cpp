@@ -6,6 +6,7 @@
 #include "win32/TextConversion.h"
 #include "win32/Win32ClipPlayer.h"
 #include "win32/Win32Clock.h"
+#include "win32/Win32DateTimeFormatter.h"
 #include "win32/Win32Locale.h"
 #include "win32/Win32MessagePump.h"
 #include "win32/Win32ProfileStore.h"
@@ -47,7 +48,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tolvane::Win32ClipPlayer player;
     tolvane::Win32MessagePump pump;
     tolvane::Win32Locale locale;
-    const tolvane::ShellServices services{profiles, clock, player, pump, locale, nullptr};
+    tolvane::Win32DateTimeFormatter formatter;
+    const tolvane::ShellServices services{profiles, clock, player, pump, locale, formatter, nullptr};
 
     tolvane::Form_Main form(services, tolvane::ProgramFolder{ExecutableFolder(), '\\'});
     if (!form.Create(instance)) return 1;

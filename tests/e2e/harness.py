@@ -145,6 +145,64 @@ def x_window_tree(display):
     return result.stdout
 
 
+def x_tool(display, *argv, timeout=15):
+    return subprocess.run([str(a) for a in argv], env=dict(os.environ, DISPLAY=display),
+                          capture_output=True, text=True, timeout=timeout)
+
+
+_TREE_LINE = re.compile(r'^(\s*)(0x[0-9a-f]+) (?:"([^"]*)"|\(has no name\)): \(([^)]*)\)\s+'
+                        r'(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s+\+(-?\d+)\+(-?\d+)')
+
+
+def x_windows(display):
+    """Every X window as (depth, id, name, class, width, height, x, y) with root coordinates."""
+    windows = []
+    for line in x_window_tree(display).splitlines():
+        match = _TREE_LINE.match(line)
+        if match:
+            indent, wid, name, klass, w, h, _, _, x, y = match.groups()
+            windows.append((len(indent), wid, name or "", klass, int(w), int(h), int(x), int(y)))
+    return windows
+
+
+def tray_icons(display, owner):
+    """Icons docked in trayer's panel whose window class mentions `owner`, with geometry."""
+    icons = []
+    inside_panel = None
+    for depth, wid, name, klass, w, h, x, y in x_windows(display):
+        if name == "panel" and "trayer" in klass:
+            inside_panel = depth
+            continue
+        if inside_panel is not None and depth <= inside_panel:
+            inside_panel = None
+        if inside_panel is not None and owner in klass:
+            icons.append((wid, w, h, x, y))
+    return icons
+
+
+def x_is_viewable(display, window_id):
+    result = x_tool(display, "xwininfo", "-id", window_id)
+    return "IsViewable" in result.stdout
+
+
+def screenshot(display, path):
+    x_tool(display, "import", "-window", "root", str(path), timeout=30)
+    return path
+
+
+def pixels_like(image, geometry, colour, tolerance=60):
+    """How many pixels inside geometry (w, h, x, y) lie near the RGB colour."""
+    w, h, x, y = geometry
+    result = subprocess.run(["convert", str(image), "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                             "-depth", "8", "rgb:-"], capture_output=True, timeout=30)
+    data = result.stdout
+    count = 0
+    for i in range(0, len(data) - 2, 3):
+        if all(abs(data[i + k] - colour[k]) <= tolerance for k in range(3)):
+            count += 1
+    return count
+
+
 # --- sound sinks ----------------------------------------------------------------------------
 
 def alsa_null_home(session):
@@ -337,10 +395,19 @@ class Wine:
                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL)
 
-    def spawn(self, argv, extra=None, log=None, fake_time=None):
+    def set_fake_time(self, start):
+        """Every Wine process from now on, the wineserver included, sees the clock as if it had
+        stood at `start` ("YYYY-mm-dd HH:MM:SS", local time) a moment ago. The offset is the
+        same for all of them, so the server and its clients agree on every timeout."""
+        self.kill_server()
+        for key in ("LD_PRELOAD", "FAKETIME"):
+            self.env.pop(key, None)
+        if start:
+            target = time.mktime(time.strptime(start, "%Y-%m-%d %H:%M:%S"))
+            self.env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=f"{target - time.time():+.3f}")
+
+    def spawn(self, argv, extra=None, log=None):
         env = dict(self.env, **(extra or {}))
-        if fake_time:
-            env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=f"@{fake_time}", FAKETIME_NO_CACHE="1")
         out = open(log, "wb") if log else subprocess.DEVNULL
         try:
             return self.session.spawn(["wine"] + [str(a) for a in argv], env=env, stdout=out,

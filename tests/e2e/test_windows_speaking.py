@@ -18,12 +18,14 @@ class WindowsSpeaking(E2ETest):
         self.display = start_xvfb(self.session)
 
     def run_across(self, value_ini, fake_time, expect, wait=15, sound=True, wine=None,
-                   missing=False):
+                   missing=False, registry=()):
         wine = wine or Wine(self.session, display=self.display, home=alsa_null_home(self.session))
         program = windows_program(self.session, value_ini=gbk_ini(value_ini), sound=sound)
         log = self.session.root / "wine.log"
-        copy = wine.spawn([program / "Tolvane.exe"], extra={"WINEDEBUG": "-all,+file"}, log=log,
-                          fake_time=fake_time)
+        wine.set_fake_time(fake_time)
+        for key, name, value in registry:
+            wine.run(["reg", "add", key] + (["/v", name] if name else ["/ve"]) + ["/d", value, "/f"])
+        copy = wine.spawn([program / "Tolvane.exe"], extra={"WINEDEBUG": "-all,+file"}, log=log)
         if expect:
             wait_until(lambda: len(wine_clips(log, missing)) >= len(expect), wait)
             time.sleep(0.5)
@@ -49,10 +51,11 @@ class WindowsSpeaking(E2ETest):
         alert = self.session.root / "alert.wav"
         alert.write_bytes((windows_program(self.session, name="source") / "Sound" / "提示.wav")
                           .read_bytes())
-        wine.run(["reg", "add", r"HKCU\AppEvents\Schemes\Apps\.Default\SystemDefault\.Current",
-                  "/ve", "/d", "Z:" + str(alert).replace("/", "\\"), "/f"])
+        default_sound = (r"HKCU\AppEvents\Schemes\Apps\.Default\SystemDefault\.Current", None,
+                         "Z:" + str(alert).replace("/", "\\"))
         clips, _, _ = self.run_across("[Tolvane]\n格式设置=2\n", "2010-07-28 09:59:55",
-                                      DATE_AND_TIME, sound=False, wine=wine, missing=True)
+                                      DATE_AND_TIME, sound=False, wine=wine, missing=True,
+                                      registry=[default_sound])
         self.assertEqual(clips, DATE_AND_TIME)
         text = (self.session.root / "wine.log").read_text(encoding="utf-8", errors="replace")
         self.assertEqual(sum(1 for line in text.splitlines()
@@ -65,10 +68,10 @@ class WindowsSpeaking(E2ETest):
         wine = Wine(self.session, display=self.display, home=sink.alsa_home(self.session))
         # Wine's ALSA output waits for each clip to be heard; its PulseAudio output cuts the
         # end of short clips, which would measure Wine rather than the program.
-        wine.run(["reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "alsa", "/f"])
+        alsa_driver = (r"HKCU\Software\Wine\Drivers", "Audio", "alsa")
         words = "提示 现在时间 上午 十 点 整".split()
         clips, program, _ = self.run_across("[Tolvane]\n格式设置=0\n", "2010-07-28 09:59:55",
-                                            words, wait=30, wine=wine)
+                                            words, wait=30, wine=wine, registry=[alsa_driver])
         time.sleep(4)
         sink.stop_recording()
         self.assertEqual(clips, words)

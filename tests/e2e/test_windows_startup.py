@@ -5,7 +5,7 @@ import time
 import unittest
 
 from harness import (TITLE, E2ETest, Wine, gbk_ini, is_running, snapshot, start_xvfb,
-                     windows_program)
+                     windows_program, x_is_viewable, x_windows)
 
 
 class WindowsStartup(E2ETest):
@@ -13,7 +13,8 @@ class WindowsStartup(E2ETest):
 
     def setUp(self):
         super().setUp()
-        self.wine = Wine(self.session, display=start_xvfb(self.session))
+        self.display = start_xvfb(self.session)
+        self.wine = Wine(self.session, display=self.display)
 
     def start(self, program):
         return self.wine.spawn([program / "Tolvane.exe"])
@@ -24,6 +25,9 @@ class WindowsStartup(E2ETest):
         copy = self.start(program)
         self.assertTrue(self.wine.find_window(wait=20))
         self.assertFalse(self.wine.find_window(title=TITLE + " "))
+        shown = [w for w in x_windows(self.display)
+                 if w[2] == TITLE and x_is_viewable(self.display, w[1])]
+        self.assertEqual(shown, [])
         time.sleep(1)
         self.assertTrue(is_running(copy))
         self.assertEqual(snapshot(program), before)

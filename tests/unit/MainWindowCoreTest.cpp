@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeClock.h"
+#include "fakes/FakeDateTimeFormatter.h"
 #include "fakes/FakeLocale.h"
 #include "fakes/FakeMessagePump.h"
 #include "fakes/MemoryProfileStore.h"
@@ -15,13 +16,15 @@ using namespace std::chrono_literals;
 
 struct Shell {
     explicit Shell(ProgramFolder folder = {"C:\\Apps\\T", '\\'})
-        : core(ShellServices{profiles, clock, player, pump, locale, nullptr}, std::move(folder)) {}
+        : core(ShellServices{profiles, clock, player, pump, locale, formatter, nullptr},
+               std::move(folder)) {}
 
     fakes::MemoryProfileStore profiles;
     fakes::FakeClock clock;
     fakes::RecordingClipPlayer player;
     fakes::FakeMessagePump pump;
     fakes::FakeLocale locale;
+    fakes::FakeDateTimeFormatter formatter;
     MainWindowCore core;
 };
 

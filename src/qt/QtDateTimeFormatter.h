@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/DateTimeFormatter.h"
+
+namespace tolvane {
+
+class QtDateTimeFormatter final : public DateTimeFormatter {
+public:
+    std::string ShortDate(const LocalDateTime& moment) override;
+    std::string LongTime(const LocalDateTime& moment) override;
+};
+
+}  // namespace tolvane
