@@ -56,7 +56,6 @@ public:
 
     const 自定义变量& Vars() const { return m_vars; }
     const ProgramFolder& Folder() const { return m_folder; }
-    Announcer& Voice() { return m_announcer; }
 
 private:
     ShellServices m_services;

@@ -2,18 +2,18 @@
 
 namespace tolvane {
 
-// The program's windows as the exit command sees them. Windows that do not exist yet answer
-// that they are not open.
+// The program's windows as the exit command sees them. A window the program does not have yet
+// answers that it is not open.
 class ShellWindows {
 public:
     virtual ~ShellWindows() = default;
-    virtual bool IsSettingsOpen() = 0;
-    virtual void CloseSettings() = 0;  // unapplied changes are dropped
-    virtual void SetAdvertOpenPageOnClose(bool open) = 0;
-    virtual bool IsAdvertOpen() = 0;
-    virtual void CloseAdvert() = 0;
-    virtual bool IsAboutOpen() = 0;
-    virtual void CloseAbout() = 0;
+    virtual bool IsSettingsOpen() { return false; }
+    virtual void CloseSettings() {}  // unapplied changes are dropped
+    virtual void SetAdvertOpenPageOnClose(bool) {}
+    virtual bool IsAdvertOpen() { return false; }
+    virtual void CloseAdvert() {}
+    virtual bool IsAboutOpen() { return false; }
+    virtual void CloseAbout() {}
     // Removes the tray icon, stops the timers and ends the message loop.
     virtual void UnloadMain() = 0;
 };

@@ -26,7 +26,7 @@ QString FromUtf8(std::string_view text) {
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
     : m_core(services, std::move(folder)) {
-    setObjectName(WindowTitle());
+    setObjectName(FromUtf8(kMainWindowTitle));
     m_timer更新托盘显示时间.setInterval(1000);
     m_timer自动升级.setInterval(2000);
     m_timer自动升级.setSingleShot(true);
@@ -63,8 +63,6 @@ Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
     connect(&m_trayIcon, &QSystemTrayIcon::activated, this,
             &Form_Main::TrayIcon_托盘图标_Activated);
 }
-
-QString Form_Main::WindowTitle() const { return FromUtf8(kMainWindowTitle); }
 
 void Form_Main::Form_Load() {
     const ShellState& state = m_core.Load();

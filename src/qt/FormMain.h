@@ -23,8 +23,6 @@ public:
 
     void Form_Load();
 
-    QString WindowTitle() const;
-
 private:
     void Timer_更新托盘显示时间_Timer();
     void Timer_自动报时_Timer();
@@ -36,14 +34,6 @@ private:
     void Render(const ShellState& state);
     void SetTooltip();
 
-    // ShellWindows: the dialogs and the advert do not exist yet.
-    bool IsSettingsOpen() override { return false; }
-    void CloseSettings() override {}
-    void SetAdvertOpenPageOnClose(bool) override {}
-    bool IsAdvertOpen() override { return false; }
-    void CloseAdvert() override {}
-    bool IsAboutOpen() override { return false; }
-    void CloseAbout() override {}
     void UnloadMain() override;
 
     MainWindowCore m_core;

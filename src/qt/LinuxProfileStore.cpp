@@ -96,16 +96,17 @@ bool ReplaceAtomically(const std::string& path, const std::string& bytes, const 
     return true;
 }
 
-}  // namespace
+enum class ReadStatus { Ok, Missing, Unusable };
 
-LinuxProfileStore::ReadStatus LinuxProfileStore::ReadFile(const std::string& path,
-                                                          std::string& text) {
+// The file's bytes; Missing when it does not exist, Unusable when it cannot be read or is not
+// a settings file we can safely rewrite.
+ReadStatus ReadFile(const std::string& path, std::string& text) {
     text.clear();
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unusable;
     struct stat st {};
     if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::size_t>(st.st_size) > kMaxFileBytes) {
+        static_cast<std::size_t>(st.st_size) > LinuxProfileStore::kMaxFileBytes) {
         return ReadStatus::Unusable;
     }
     text.resize(static_cast<std::size_t>(st.st_size));
@@ -121,6 +122,8 @@ LinuxProfileStore::ReadStatus LinuxProfileStore::ReadFile(const std::string& pat
     if (IsUtf16(text)) return ReadStatus::Unusable;
     return ReadStatus::Ok;
 }
+
+}  // namespace
 
 std::string LinuxProfileStore::GetString(std::string_view section, std::string_view key,
                                          std::string_view defaultValue, std::int32_t size,

@@ -21,11 +21,6 @@ public:
 
     // Larger files are not settings files; they read as missing and are never rewritten.
     static constexpr std::size_t kMaxFileBytes = 16u << 20;
-
-    enum class ReadStatus { Ok, Missing, Unusable };
-    // The file's bytes; Missing when it does not exist, Unusable when it cannot be read or is
-    // not a settings file we can safely rewrite.
-    static ReadStatus ReadFile(const std::string& path, std::string& text);
 };
 
 }  // namespace tolvane

@@ -41,14 +41,6 @@ private:
     void AddTrayIcon();
     void SetTrayTooltip(const std::string& text);
 
-    // ShellWindows: the dialogs and the advert do not exist yet.
-    bool IsSettingsOpen() override { return false; }
-    void CloseSettings() override {}
-    void SetAdvertOpenPageOnClose(bool) override {}
-    bool IsAdvertOpen() override { return false; }
-    void CloseAdvert() override {}
-    bool IsAboutOpen() override { return false; }
-    void CloseAbout() override {}
     void UnloadMain() override;
 
     MainWindowCore m_core;

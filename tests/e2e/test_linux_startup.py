@@ -1,12 +1,10 @@
 """The Linux program starts hidden, reads Value.ini beside itself, writes nothing, and lets only
 one copy run per user."""
 
-import os
 import time
 import unittest
 
-from harness import (E2ETest, is_running, linux_env, linux_program, snapshot, start_linux, stop,
-                     wait_until)
+from harness import E2ETest, is_running, linux_env, linux_program, snapshot, start_linux, stop
 
 
 class LinuxStartup(E2ETest):
