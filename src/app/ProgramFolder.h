@@ -11,9 +11,7 @@ struct ProgramFolder {
     std::string path;
     char separator = '/';
 
-    std::string Join(std::string_view name) const {
-        return path + separator + std::string(name);
-    }
+    std::string Join(std::string_view name) const { return path + separator + std::string(name); }
 };
 
 }  // namespace tolvane

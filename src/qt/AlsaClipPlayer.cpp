@@ -90,7 +90,8 @@ SteadyClock::time_point DeadlineFor(const WavFormat& format, std::uint64_t bytes
     const double seconds = static_cast<double>(bytes) /
                            (static_cast<double>(format.BytesPerFrame()) * format.sampleRate);
     return SteadyClock::now() +
-           std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds)) +
+           std::chrono::duration_cast<SteadyClock::duration>(
+               std::chrono::duration<double>(seconds)) +
            kDeviceGrace;
 }
 
@@ -187,7 +188,8 @@ void AlsaClipPlayer::PlaySync(const std::string& path) {
     std::uint64_t offset = layout->dataOffset;
     std::uint64_t remaining = layout->dataBytes;
     while (remaining > 0) {
-        std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, block.size()));
+        std::size_t length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(remaining, block.size()));
         length -= length % frameBytes;
         // A file that shrinks under us ends the clip early.
         if (length == 0 || !file.ReadAt(offset, block.data(), length)) break;

@@ -97,9 +97,13 @@ void Form_Main::SetTooltip() {
         QString::fromStdString(m_core.TooltipText()).replace(QStringLiteral("\r\n"), "\n"));
 }
 
-void Form_Main::ArmAnnounceTimer() { m_timer自动报时.start(m_core.AnnounceTickDelay()); }
+void Form_Main::ArmAnnounceTimer() {
+    m_timer自动报时.start(m_core.AnnounceTickDelay());
+}
 
-void Form_Main::Timer_更新托盘显示时间_Timer() { SetTooltip(); }
+void Form_Main::Timer_更新托盘显示时间_Timer() {
+    SetTooltip();
+}
 
 void Form_Main::Timer_自动报时_Timer() {
     // Armed again before speaking, so ticks keep coming between the clips.
@@ -130,7 +134,8 @@ void Form_Main::OnMenuCommand(MenuCommand command) {
 
 void Form_Main::UnloadMain() {
     m_trayIcon.hide();
-    for (QTimer* timer : {&m_timer更新托盘显示时间, &m_timer自动报时, &m_timer自动升级, &m_timer自动校时}) {
+    for (QTimer* timer :
+         {&m_timer更新托盘显示时间, &m_timer自动报时, &m_timer自动升级, &m_timer自动校时}) {
         timer->stop();
     }
     QCoreApplication::exit(0);

@@ -40,7 +40,9 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
-bool HasWriteBits(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
+bool HasWriteBits(mode_t mode) {
+    return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
 
 std::string FolderOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
@@ -61,8 +63,8 @@ std::string ResolveTarget(const std::string& path) {
 }
 
 bool IsUtf16(const std::string& text) {
-    return text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
-                                (text[0] == '\xFE' && text[1] == '\xFF'));
+    return text.size() >= 2 &&
+           ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
 }
 
 bool ReplaceAtomically(const std::string& path, const std::string& bytes, const struct stat* old) {

@@ -4,6 +4,8 @@
 
 namespace tolvane {
 
-void QtMessagePump::DispatchPending() { QCoreApplication::processEvents(); }
+void QtMessagePump::DispatchPending() {
+    QCoreApplication::processEvents();
+}
 
 }  // namespace tolvane

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
-    const tolvane::ShellServices services{profiles, clock, player, pump, locale, formatter, nullptr};
+    const tolvane::ShellServices services{profiles, clock,     player, pump,
+                                          locale,   formatter, nullptr};
 
     tolvane::Form_Main form(services, tolvane::ProgramFolder{ExecutableFolder(), '/'});
     form.Form_Load();

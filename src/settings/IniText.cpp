@@ -34,14 +34,18 @@ std::string_view TrimRight(std::string_view s) {
     return s;
 }
 
-std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string_view Trim(std::string_view s) {
+    return TrimRight(TrimLeft(s));
+}
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 // One physical line: content [begin, end), terminator [end, next). Lines end at LF, CR LF or a
@@ -132,7 +136,9 @@ std::string_view StripQuotes(std::string_view value) {
     return value;
 }
 
-std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+std::string_view UpToNul(std::string_view s) {
+    return s.substr(0, s.find('\0'));
+}
 
 // Cuts to at most `limit` bytes without leaving a partial UTF-8 sequence at the end.
 std::string_view CutUtf8(std::string_view s, std::size_t limit) {
@@ -153,7 +159,9 @@ std::string_view DetectNewline(std::string_view text) {
     return (i + 1 < text.size() && text[i + 1] == '\n') ? "\r\n" : "\r";
 }
 
-bool BreaksLines(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+bool BreaksLines(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
 
 int DigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -219,10 +227,17 @@ std::int32_t ParseProfileInt(std::string_view value) {
     unsigned base = 10;
     if (n - i >= 2 && value[i] == '0') {
         switch (value[i + 1]) {
-            case 'b': base = 2; break;
-            case 'o': base = 8; break;
-            case 'x': base = 16; break;
-            default: break;
+            case 'b':
+                base = 2;
+                break;
+            case 'o':
+                base = 8;
+                break;
+            case 'x':
+                base = 16;
+                break;
+            default:
+                break;
         }
         if (base != 10) i += 2;
     }
@@ -260,7 +275,8 @@ std::optional<std::string> SetValue(std::string_view text, std::string_view sect
         return out;
     };
     auto insertedAfter = [&](const Line& last) {
-        if (last.next > last.end) return replaced(last.next, last.next, entry + std::string(newline));
+        if (last.next > last.end)
+            return replaced(last.next, last.next, entry + std::string(newline));
         return replaced(last.end, last.end, std::string(newline) + entry + std::string(newline));
     };
 
@@ -292,7 +308,8 @@ std::optional<std::string> SetValue(std::string_view text, std::string_view sect
 
     std::string out(text);
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += newline;
-    out += "[" + std::string(wantedSection) + "]" + std::string(newline) + entry + std::string(newline);
+    out += "[" + std::string(wantedSection) + "]" + std::string(newline) + entry +
+           std::string(newline);
     return out;
 }
 

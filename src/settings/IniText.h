@@ -21,7 +21,7 @@ std::string GetString(std::string_view text, std::string_view section, std::stri
 
 // What GetPrivateProfileInt yields.
 std::int32_t GetInt(std::string_view text, std::string_view section, std::string_view key,
-                     std::int32_t defaultValue);
+                    std::int32_t defaultValue);
 
 // The leading number of a profile value: optional sign, "0x"/"0o"/"0b" prefixes, wrapping
 // modulo 2^32 like the Windows conversion does.

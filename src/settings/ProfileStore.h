@@ -24,8 +24,8 @@ public:
                                 std::int32_t defaultValue, const std::string& file) = 0;
 
     // Creates file and section as needed; false when nothing was stored.
-    virtual bool WriteString(std::string_view section, std::string_view key,
-                             std::string_view value, const std::string& file) = 0;
+    virtual bool WriteString(std::string_view section, std::string_view key, std::string_view value,
+                             const std::string& file) = 0;
 };
 
 }  // namespace tolvane

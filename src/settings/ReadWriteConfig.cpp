@@ -31,7 +31,8 @@ bool 读写配置::WriteString(std::string_view Section, std::string_view key, s
     return true;
 }
 
-std::string 读写配置::ReadString(std::string_view Section, std::string_view key, std::int32_t Size) {
+std::string 读写配置::ReadString(std::string_view Section, std::string_view key,
+                                 std::int32_t Size) {
     if (NoFileSpecified()) return {};
     return m_store.GetString(Section, key, "", Size, m_filePath);
 }

@@ -58,7 +58,9 @@ std::string WholeDigits(double whole) {
     return buffer.data();
 }
 
-bool IsTeen(double whole) { return whole >= 10 && whole < 20; }
+bool IsTeen(double whole) {
+    return whole >= 10 && whole < 20;
+}
 
 std::string Positional(std::string_view digits, bool teenRule, double whole,
                        const NumeralTables& tables) {
@@ -148,7 +150,7 @@ std::string Financial(double value) {
     const int fen = static_cast<int>(cents % 10);
     if (whole > 0) {
         out += digits.size() > kMaxPlace + 1 ? DigitByDigit(digits, 0, kFinancial)
-                                              : Positional(digits, false, whole, kFinancial);
+                                             : Positional(digits, false, whole, kFinancial);
         out += "元";
     }
     if (cents == 0) {

@@ -11,7 +11,9 @@ constexpr int kMaxChunks = 4096;
 constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint16_t kFormatExtensible = 0xFFFE;
 
-std::uint16_t U16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t U16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 std::uint32_t U32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -56,8 +58,8 @@ std::optional<WavLayout> ParseWav(const WavReader& read, std::uint64_t fileSize)
         const std::uint64_t available = fileSize - body;
         if (std::memcmp(header, "fmt ", 4) == 0) {
             std::array<unsigned char, 40> fmt{};
-            const auto length = static_cast<std::uint32_t>(
-                std::min<std::uint64_t>({size, fmt.size(), available}));
+            const auto length =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>({size, fmt.size(), available}));
             if (!read(body, fmt.data(), length)) return std::nullopt;
             format = ParseFormat(fmt.data(), length);
             if (!format) return std::nullopt;

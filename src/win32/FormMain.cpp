@@ -14,7 +14,9 @@ constexpr UINT kFirstMenuId = 100;
 constexpr UINT kTrayIconId = 1;
 constexpr int kProgramIcon = 1;
 
-UINT MenuIdOf(std::size_t index) { return kFirstMenuId + static_cast<UINT>(index); }
+UINT MenuIdOf(std::size_t index) {
+    return kFirstMenuId + static_cast<UINT>(index);
+}
 
 }  // namespace
 
@@ -52,8 +54,8 @@ bool Form_Main::Create(HINSTANCE instance) {
             AppendMenuW(m_menu, MF_STRING, MenuIdOf(i), Utf8ToWide(entry.caption).c_str());
         }
     }
-    m_trayIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+    m_trayIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     m_tray.cbSize = sizeof m_tray;
@@ -122,7 +124,8 @@ void Form_Main::Render(const ShellState& state) {
         if (kTrayMenu[i].command == MenuCommand::AnnounceOff) checked = state.announceOffChecked;
         if (kTrayMenu[i].command == MenuCommand::StartAtBoot) checked = state.startAtBootChecked;
         if (kTrayMenu[i].kind == MenuKind::Check) {
-            CheckMenuItem(m_menu, MenuIdOf(i), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+            CheckMenuItem(m_menu, MenuIdOf(i),
+                          MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
         }
     }
     if (!state.announceTimerEnabled) {
@@ -201,7 +204,9 @@ void Form_Main::OnMenuCommand(UINT id) {
     Render(m_core.OnMenuCommand(command));
 }
 
-void Form_Main::AddTrayIcon() { Shell_NotifyIconW(NIM_ADD, &m_tray); }
+void Form_Main::AddTrayIcon() {
+    Shell_NotifyIconW(NIM_ADD, &m_tray);
+}
 
 void Form_Main::SetTrayTooltip(const std::string& text) {
     const std::wstring tip = Utf8ToWide(text);

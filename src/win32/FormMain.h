@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "app/MainWindowCore.h"
 #include "app/ShellWindows.h"

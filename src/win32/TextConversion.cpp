@@ -7,8 +7,8 @@ namespace {
 
 std::wstring ToWide(UINT codePage, std::string_view text) {
     if (text.empty()) return {};
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0) {
         MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
@@ -31,9 +31,17 @@ std::string FromWide(UINT codePage, std::wstring_view text) {
 
 }  // namespace
 
-std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
-std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text); }
-std::string Utf8ToAnsi(std::string_view text) { return FromWide(CP_ACP, Utf8ToWide(text)); }
-std::string AnsiToUtf8(std::string_view text) { return WideToUtf8(ToWide(CP_ACP, text)); }
+std::wstring Utf8ToWide(std::string_view text) {
+    return ToWide(CP_UTF8, text);
+}
+std::string WideToUtf8(std::wstring_view text) {
+    return FromWide(CP_UTF8, text);
+}
+std::string Utf8ToAnsi(std::string_view text) {
+    return FromWide(CP_ACP, Utf8ToWide(text));
+}
+std::string AnsiToUtf8(std::string_view text) {
+    return WideToUtf8(ToWide(CP_ACP, text));
+}
 
 }  // namespace tolvane

@@ -1,7 +1,7 @@
 #include "win32/Win32ClipPlayer.h"
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include "win32/TextConversion.h"
 

@@ -49,7 +49,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tolvane::Win32MessagePump pump;
     tolvane::Win32Locale locale;
     tolvane::Win32DateTimeFormatter formatter;
-    const tolvane::ShellServices services{profiles, clock, player, pump, locale, formatter, nullptr};
+    const tolvane::ShellServices services{profiles, clock,     player, pump,
+                                          locale,   formatter, nullptr};
 
     tolvane::Form_Main form(services, tolvane::ProgramFolder{ExecutableFolder(), '\\'});
     if (!form.Create(instance)) return 1;

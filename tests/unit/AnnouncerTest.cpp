@@ -107,8 +107,7 @@ TEST(AnnounceNow, ANestedRequestIsDroppedNotQueued) {
             ++nested;
         }
     };
-    EXPECT_EQ(speaker.Say(At(2010, 7, 28, 15, 45)),
-              Split("提示 现在时间 下午 三 点 四 十 五 分"));
+    EXPECT_EQ(speaker.Say(At(2010, 7, 28, 15, 45)), Split("提示 现在时间 下午 三 点 四 十 五 分"));
     EXPECT_EQ(nested, 1);
     EXPECT_FALSE(speaker.announcer.AnnouncementBusy());
 
@@ -142,9 +141,9 @@ TEST(HalfDayWord, MapsLocaleDesignators) {
         int hour;
         const char* word;
     } rows[] = {
-        {"AM", 9, "上午"},   {"PM", 15, "下午"}, {"上午", 9, "上午"}, {"下午", 15, "下午"},
-        {"am", 9, "am"},     {"vorm.", 9, "vorm."}, {"", 0, "上午"}, {"", 11, "上午"},
-        {"", 12, "下午"},    {"", 23, "下午"},
+        {"AM", 9, "上午"}, {"PM", 15, "下午"},    {"上午", 9, "上午"}, {"下午", 15, "下午"},
+        {"am", 9, "am"},   {"vorm.", 9, "vorm."}, {"", 0, "上午"},     {"", 11, "上午"},
+        {"", 12, "下午"},  {"", 23, "下午"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(HalfDayWord(row.designator, row.hour), row.word) << row.designator;

@@ -23,9 +23,12 @@ struct IniReadCase {
     std::int32_t expectedInt;
 };
 
-inline std::optional<std::string_view> Absent() { return std::nullopt; }
+inline std::optional<std::string_view> Absent() {
+    return std::nullopt;
+}
 
 inline const std::vector<IniReadCase>& IniReadCases() {
+    // clang-format off
     static const std::vector<IniReadCase> cases = {
         // name                  file                                           section    key       size expected string  int
         {"crlf_file", "[Tolvane]\r\n报时设置=2\r\n格式设置=1\r\n"sv, "Tolvane", "格式设置", 12, "1", 1},
@@ -96,6 +99,7 @@ inline const std::vector<IniReadCase>& IniReadCases() {
         {"advert_date", "[Tolvane]\r\n广告日期=2026|12|06\r\n"sv, "Tolvane", "广告日期", 12, "2026|12|06", 2026},
         {"chinese_value", "[Tolvane]\nk=星期\n"sv, "Tolvane", "k", 12, "星期", 0},
     };
+    // clang-format on
     return cases;
 }
 
@@ -110,6 +114,7 @@ struct IniWriteCase {
 };
 
 inline const std::vector<IniWriteCase>& IniWriteCases() {
+    // clang-format off
     static const std::vector<IniWriteCase> cases = {
         {"creates_file", Absent(), "Tolvane", "报时设置", "1", "[Tolvane]\r\n报时设置=1\r\n"sv, ""},
         {"fills_empty_file", ""sv, "Tolvane", "报时设置", "1", "[Tolvane]\r\n报时设置=1\r\n"sv, ""},
@@ -135,6 +140,7 @@ inline const std::vector<IniWriteCase>& IniWriteCases() {
         {"refuses_empty_key", "[Tolvane]\nk=1\n"sv, "Tolvane", "  ", "1", std::nullopt, "k"},
         {"refuses_empty_section", "[Tolvane]\nk=1\n"sv, "", "k", "1", std::nullopt, ""},
     };
+    // clang-format on
     return cases;
 }
 

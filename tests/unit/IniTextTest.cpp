@@ -92,7 +92,8 @@ TEST(IniText, HostileTextNeverBreaksParsing) {
         EXPECT_EQ(ini::GetInt(*written, "Tolvane", "k", 0), 7);
     }
     EXPECT_EQ(ini::GetInt(garbage + "\n[Tolvane]\nk=5\n", "Tolvane", "k", 0), 5);
-    EXPECT_EQ(ini::GetString("[Tolvane]\nk=" + longLine + "\n", "Tolvane", "k", "", 12).size(), 11u);
+    EXPECT_EQ(ini::GetString("[Tolvane]\nk=" + longLine + "\n", "Tolvane", "k", "", 12).size(),
+              11u);
 }
 
 }  // namespace

@@ -98,7 +98,11 @@ TEST_F(LinuxProfileStoreTest, RefusedWritesLeaveTheOldFileIntact) {
     const std::string old = "[Tolvane]\nk=1\n";
     const Row rows[] = {
         {"read_only_file", [&] { Put(old, 0444); }},
-        {"read_only_folder", [&] { Put(old); ::chmod(m_dir.c_str(), 0555); }},
+        {"read_only_folder",
+         [&] {
+             Put(old);
+             ::chmod(m_dir.c_str(), 0555);
+         }},
         {"utf16_file", [&] { Put("\xFF\xFE[\0T\0]\0", 0644); }},
         {"oversized_file",
          [&] {

@@ -71,9 +71,9 @@ TEST(LoadSettings, ReadsInOrderFiveNumbersThenTheDate) {
     LoadSettings(vars, nullptr);
     std::vector<std::string> keys;
     for (const auto& call : store.calls) keys.push_back(call.op + ":" + call.key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"GetInt:报时设置", "GetInt:格式设置", "GetInt:广告设置",
-                                              "GetInt:关闭报时", "GetInt:自动校时",
-                                              "GetString:广告日期"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"GetInt:报时设置", "GetInt:格式设置",
+                                              "GetInt:广告设置", "GetInt:关闭报时",
+                                              "GetInt:自动校时", "GetString:广告日期"}));
     EXPECT_EQ(store.calls.back().argument, "/12");
     EXPECT_EQ(vars.Settings.StartAtBoot, 0);
 }

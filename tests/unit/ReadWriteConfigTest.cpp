@@ -108,7 +108,8 @@ TEST_F(ConfigFileTest, ErrorMsgFollowsASequenceOfCalls) {
     seen.push_back(config.ErrorMsg);
     config.ReadInt("Tolvane", "k");
     seen.push_back(config.ErrorMsg);
-    EXPECT_EQ(seen, (std::vector<std::string>{"不能读取 ", "不能读取 ", "", "写入失败 ", "写入失败 "}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"不能读取 ", "不能读取 ", "", "写入失败 ", "写入失败 "}));
 }
 
 }  // namespace

@@ -19,25 +19,38 @@ TEST(IsAnnouncementDue, OnlySecondZeroOfMinuteZeroOfAChosenHour) {
         bool due;
     } rows[] = {
         // midnight for every frequency
-        {0, 0, 0, 0, true}, {0, 0, 0, 1, true}, {0, 0, 0, 2, true},
+        {0, 0, 0, 0, true},
+        {0, 0, 0, 1, true},
+        {0, 0, 0, 2, true},
         // six-hourly: 12 and 18 yes, 15 no
-        {12, 0, 0, 2, true}, {18, 0, 0, 2, true}, {15, 0, 0, 2, false}, {6, 0, 0, 2, true},
+        {12, 0, 0, 2, true},
+        {18, 0, 0, 2, true},
+        {15, 0, 0, 2, false},
+        {6, 0, 0, 2, true},
         // two-hourly: 14 yes, 13 no
-        {14, 0, 0, 1, true}, {13, 0, 0, 1, false}, {22, 0, 0, 1, true},
+        {14, 0, 0, 1, true},
+        {13, 0, 0, 1, false},
+        {22, 0, 0, 1, true},
         // hourly
-        {15, 0, 0, 0, true}, {23, 0, 0, 0, true},
+        {15, 0, 0, 0, true},
+        {23, 0, 0, 0, true},
         // never off the hour
-        {10, 0, 1, 0, false}, {10, 1, 0, 0, false}, {10, 30, 0, 0, false}, {10, 59, 59, 0, false},
-        {10, 0, 1, 2, false}, {12, 1, 0, 2, false},
+        {10, 0, 1, 0, false},
+        {10, 1, 0, 0, false},
+        {10, 30, 0, 0, false},
+        {10, 59, 59, 0, false},
+        {10, 0, 1, 2, false},
+        {12, 1, 0, 2, false},
         // a hand-edited Frequency counts as hourly
-        {15, 0, 0, 3, true}, {15, 0, 0, -1, true}, {15, 0, 0, 2147483647, true},
+        {15, 0, 0, 3, true},
+        {15, 0, 0, -1, true},
+        {15, 0, 0, 2147483647, true},
         {15, 0, 1, 7, false},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(IsAnnouncementDue(row.hour, row.minute, row.second, row.frequency, kHours),
                   row.due)
-            << row.hour << ":" << row.minute << ":" << row.second << " frequency "
-            << row.frequency;
+            << row.hour << ":" << row.minute << ":" << row.second << " frequency " << row.frequency;
     }
 }
 
@@ -100,8 +113,9 @@ Simulation RunAligned(int frequency, int days, int earliest, int latest, int spe
             ++result.announced[{now.year, now.month, now.day, now.hour}];
             busy = std::chrono::milliseconds(speakingMs);
         }
-        const auto next = std::max<std::chrono::milliseconds>(std::chrono::milliseconds(delay), busy) +
-                          std::chrono::milliseconds(timer.Jitter());
+        const auto next =
+            std::max<std::chrono::milliseconds>(std::chrono::milliseconds(delay), busy) +
+            std::chrono::milliseconds(timer.Jitter());
         clock.Advance(next);
         elapsed += next;
     }
@@ -114,15 +128,15 @@ TEST(AlignedTick, AnnouncesEveryDueHourExactlyOnceOverDaysOfJitter) {
         int frequency;
         int earliest, latest, speakingMs;
     } rows[] = {
-        {0, 0, 40, 0},     {1, 0, 40, 0},     {2, 0, 40, 0},
-        {0, -4, 200, 0},   {0, -4, 200, 6500}, {2, -4, 200, 6500},
-        {0, 0, 900, 0},    {1, -4, 600, 12000},
+        {0, 0, 40, 0},      {1, 0, 40, 0},      {2, 0, 40, 0},  {0, -4, 200, 0},
+        {0, -4, 200, 6500}, {2, -4, 200, 6500}, {0, 0, 900, 0}, {1, -4, 600, 12000},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "frequency " << row.frequency << " jitter "
-                                          << row.earliest << ".." << row.latest << " speaking "
-                                          << row.speakingMs);
-        const Simulation sim = RunAligned(row.frequency, 3, row.earliest, row.latest, row.speakingMs);
+        SCOPED_TRACE(::testing::Message()
+                     << "frequency " << row.frequency << " jitter " << row.earliest << ".."
+                     << row.latest << " speaking " << row.speakingMs);
+        const Simulation sim =
+            RunAligned(row.frequency, 3, row.earliest, row.latest, row.speakingMs);
         EXPECT_EQ(static_cast<int>(sim.announced.size()), sim.dueHours);
         for (const auto& [hour, count] : sim.announced) {
             EXPECT_EQ(count, 1);

@@ -14,16 +14,11 @@ struct StartupRow {
 
 TEST(PlanStartup, MarksFollowNonZeroTimersSwitchOnlyOnZeroAndOne) {
     const StartupRow rows[] = {
-        {0, 0, 0, {false, false, true, true}},
-        {1, 0, 0, {true, false, false, true}},
-        {0, 1, 0, {false, false, true, false}},
-        {1, 1, 1, {true, true, false, false}},
-        {2, 0, 0, {true, false, true, true}},
-        {0, 2, 0, {false, false, true, true}},
-        {-1, -1, 0, {true, false, true, true}},
-        {0, 0, 1, {false, true, true, true}},
-        {0, 0, 2, {false, true, true, true}},
-        {2147483647, 1, 0, {true, false, true, false}},
+        {0, 0, 0, {false, false, true, true}},  {1, 0, 0, {true, false, false, true}},
+        {0, 1, 0, {false, false, true, false}}, {1, 1, 1, {true, true, false, false}},
+        {2, 0, 0, {true, false, true, true}},   {0, 2, 0, {false, false, true, true}},
+        {-1, -1, 0, {true, false, true, true}}, {0, 0, 1, {false, true, true, true}},
+        {0, 0, 2, {false, true, true, true}},   {2147483647, 1, 0, {true, false, true, false}},
     };
     for (const StartupRow& row : rows) {
         SettingsRecord settings;

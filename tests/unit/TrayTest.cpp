@@ -78,7 +78,8 @@ TEST(TrayButtons, LeftClickSpeaksNowAndOtherButtonsStaySilent) {
     EXPECT_EQ(shell.core.OnTrayButton(3), TrayButtonAction::None);
     EXPECT_TRUE(shell.player.played.empty());
     EXPECT_EQ(shell.core.OnTrayButton(1), TrayButtonAction::Announce);
-    EXPECT_EQ(shell.Words(), (Strings{"提示", "现在时间", "下午", "三", "点", "四", "十", "五", "分"}));
+    EXPECT_EQ(shell.Words(),
+              (Strings{"提示", "现在时间", "下午", "三", "点", "四", "十", "五", "分"}));
 }
 
 TEST(TrayButtons, ALeftClickDuringAnAnnouncementAddsNothing) {
@@ -113,7 +114,8 @@ TEST(AnnounceOffCommand, FromAHandEditedTwoTheFirstClickSwitchesOn) {
     Shell shell;
     shell.profiles.files[kIni] = "[Tolvane]\r\n关闭报时=2\r\n";
     EXPECT_EQ(shell.core.Load(), (ShellState{true, false, true, true}));
-    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff), (ShellState{false, false, true, true}));
+    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff),
+              (ShellState{false, false, true, true}));
     EXPECT_EQ(shell.profiles.files[kIni], "[Tolvane]\r\n关闭报时=0\r\n");
 }
 
@@ -121,7 +123,8 @@ TEST(AnnounceOffCommand, AReadOnlyFileStillSwitchesForThisRun) {
     Shell shell;
     shell.profiles.readOnly[kIni] = true;
     shell.core.Load();
-    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff), (ShellState{true, false, false, true}));
+    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff),
+              (ShellState{true, false, false, true}));
     EXPECT_EQ(shell.core.Vars().ConfigFile.ErrorMsg, "写入失败 ");
     EXPECT_EQ(shell.profiles.files[kIni], "[Tolvane]\r\n格式设置=0\r\n");
 }
@@ -145,7 +148,9 @@ TEST(ExitCommand, ClosesWhatIsOpenInOrderMainLastAndWritesNothing) {
         {true, false, false, {"CloseSettings", "SetAdvertOpenPageOnClose(false)", "UnloadMain"}},
         {false, true, false, {"SetAdvertOpenPageOnClose(false)", "CloseAdvert", "UnloadMain"}},
         {false, false, true, {"SetAdvertOpenPageOnClose(false)", "CloseAbout", "UnloadMain"}},
-        {true, true, true,
+        {true,
+         true,
+         true,
          {"CloseSettings", "SetAdvertOpenPageOnClose(false)", "CloseAdvert", "CloseAbout",
           "UnloadMain"}},
     };

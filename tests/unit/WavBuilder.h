@@ -12,7 +12,9 @@ inline std::string Le16(std::uint32_t v) {
     return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
 }
 
-inline std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+inline std::string Le32(std::uint32_t v) {
+    return Le16(v & 0xFFFF) + Le16(v >> 16);
+}
 
 struct Chunk {
     Chunk(std::string id, std::string body, std::optional<std::uint32_t> declared = std::nullopt)
@@ -45,7 +47,8 @@ inline std::string Wav(const std::vector<Chunk>& chunks,
                        const std::string& form = "WAVE") {
     std::string body = form;
     for (const Chunk& chunk : chunks) {
-        body += chunk.id + Le32(chunk.declared.value_or(static_cast<std::uint32_t>(chunk.body.size())));
+        body +=
+            chunk.id + Le32(chunk.declared.value_or(static_cast<std::uint32_t>(chunk.body.size())));
         body += chunk.body;
         if (chunk.body.size() % 2 == 1 && !chunk.declared) body += '\0';
     }

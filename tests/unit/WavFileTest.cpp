@@ -38,6 +38,7 @@ struct WavRow {
 
 std::vector<WavRow> Rows() {
     const std::string pcm16 = Fmt(1, 1, 22050, 16);
+    // clang-format off
     return {
         // name                    bytes                                                   playable format          offset bytes
         {"mono_16bit", PlainClip(100), true, {1, 22050, 16}, 44, 200},
@@ -75,6 +76,7 @@ std::vector<WavRow> Rows() {
         {"chunk_jumps_past_end", Wav({{"fmt ", pcm16}, {"JUNK", "ab", 0x7FFFFFF0u}, {"data", Samples(8)}}), false, {}, 0, 0},
         {"header_only", std::string("RIFF\x04\x00\x00\x00WAVE", 12), false, {}, 0, 0},
     };
+    // clang-format on
 }
 
 TEST(ParseWav, FindsPlayablePcmAndRefusesTheRest) {

@@ -1,9 +1,9 @@
 /* Exits 0 when a top-level window with exactly the given title exists, 1 otherwise. With
    --wait SECONDS it polls until the window appears or the time runs out; with --gone it waits
    for the window to disappear instead. */
-#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 int main(int argc, char** argv) {
     const char* title = NULL;

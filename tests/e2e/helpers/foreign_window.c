@@ -1,7 +1,7 @@
 /* Holds a hidden top-level window with the given title (of its own window class) for the given
    number of seconds, so that a program searching for that title finds it. */
-#include <windows.h>
 #include <stdlib.h>
+#include <windows.h>
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;

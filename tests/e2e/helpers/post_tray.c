@@ -1,8 +1,8 @@
 /* Acts on Tolvane's tray icon from outside: posts the notification-area callback message to the
    window titled "Tolvane Ver:3.0.0.0" with the given mouse message (left, right, middle), or,
    with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown. */
-#include <windows.h>
 #include <string.h>
+#include <windows.h>
 
 #include "win32/TrayCallback.h"
 

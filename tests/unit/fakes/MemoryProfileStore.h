@@ -31,15 +31,15 @@ public:
 
     std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t defaultValue,
                         const std::string& file) override {
-        calls.push_back({"GetInt", std::string(section), std::string(key),
-                         std::to_string(defaultValue), file});
+        calls.push_back(
+            {"GetInt", std::string(section), std::string(key), std::to_string(defaultValue), file});
         return ini::GetInt(Text(file), section, key, defaultValue);
     }
 
     bool WriteString(std::string_view section, std::string_view key, std::string_view value,
                      const std::string& file) override {
-        calls.push_back({"WriteString", std::string(section), std::string(key), std::string(value),
-                         file});
+        calls.push_back(
+            {"WriteString", std::string(section), std::string(key), std::string(value), file});
         if (readOnly.count(file) != 0) return false;
         auto updated = ini::SetValue(Text(file), section, key, value);
         if (!updated) return false;
