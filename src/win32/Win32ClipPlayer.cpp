@@ -1,7 +1,8 @@
 #include "win32/Win32ClipPlayer.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include "win32/TextConversion.h"
 
