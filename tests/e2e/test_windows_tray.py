@@ -45,8 +45,12 @@ class WindowsTray(E2ETest):
         icons = wait_until(self.icons, 10)
         self.assertTrue(icons)
         _, w, h, x, y = icons[0]
-        shot = screenshot(self.display, self.session.root / "tray.png")
-        self.assertGreater(pixels_like(shot, (w, h, x, y), RIM_BLUE), 10)
+        shot = self.session.root / "tray.png"
+
+        def painted():
+            screenshot(self.display, shot)
+            return pixels_like(shot, (w, h, x, y), RIM_BLUE) > 10
+        self.assertTrue(wait_until(painted, 5, interval=0.25))
 
     def test_left_button_speaks_the_time_at_once(self):
         self.start(windows_program(self.session), fake_time="2010-07-28 15:44:15")
