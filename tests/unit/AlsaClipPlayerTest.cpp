@@ -1,40 +1,19 @@
 #include "qt/AlsaClipPlayer.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
 
+#include "TempFolder.h"
 #include "WavBuilder.h"
 
 namespace tolvane::testing {
 namespace {
 
-class ClipFolder {
-public:
-    ClipFolder() {
-        char pattern[] = "/tmp/tolvane-clips-XXXXXX";
-        m_path = ::mkdtemp(pattern);
-    }
-    ~ClipFolder() { std::system(("rm -rf '" + m_path + "'").c_str()); }
-    std::string Put(const std::string& name, const std::string& bytes) {
-        const std::string path = m_path + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 // ALSA's "null" device accepts samples without pacing them, so only the player's own work is
 // timed here.
 TEST(AlsaClipPlayer, EveryKindOfFileReturnsPromptly) {
-    ClipFolder folder;
+    TempFolder folder("clips");
     const std::string pcm16 = Fmt(1, 1, 22050, 16);
     const std::vector<std::string> paths = {
         folder.Put("good.wav", PlainClip(2205)),

@@ -12,22 +12,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "TempFolder.h"
+
 namespace tolvane::testing {
 namespace {
 
 class LinuxProfileStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tolvane-profile-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_file = m_dir + "/Value.ini";
-    }
-    void TearDown() override {
-        ::chmod(m_dir.c_str(), 0700);
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
+    void SetUp() override { ASSERT_FALSE(m_dir.empty()); }
 
     void Put(const std::string& bytes, mode_t mode = 0644) {
         std::ofstream(m_file, std::ios::binary) << bytes;
@@ -58,8 +50,9 @@ protected:
     }
 
     LinuxProfileStore m_store;
-    std::string m_dir;
-    std::string m_file;
+    TempFolder m_folder{"profile"};
+    const std::string m_dir = m_folder.Path();
+    const std::string m_file = m_dir + "/Value.ini";
 };
 
 TEST_F(LinuxProfileStoreTest, FirstWriteCreatesTheFileAndReadsBack) {

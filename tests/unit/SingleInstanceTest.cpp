@@ -8,17 +8,18 @@
 #include <cstdlib>
 #include <memory>
 
+#include "TempFolder.h"
+
 namespace tolvane::testing {
 namespace {
 
+// A private runtime folder, set as XDG_RUNTIME_DIR for the test's lifetime.
 class RuntimeFolder {
 public:
-    RuntimeFolder() {
-        char pattern[] = "/tmp/tolvane-runtime-XXXXXX";
-        m_path = ::mkdtemp(pattern);
+    RuntimeFolder() : m_folder("runtime") {
         const char* old = std::getenv("XDG_RUNTIME_DIR");
         if (old != nullptr) m_old = old;
-        ::setenv("XDG_RUNTIME_DIR", m_path.c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", Path().c_str(), 1);
     }
     ~RuntimeFolder() {
         if (m_old.empty()) {
@@ -26,12 +27,11 @@ public:
         } else {
             ::setenv("XDG_RUNTIME_DIR", m_old.c_str(), 1);
         }
-        std::system(("rm -rf '" + m_path + "'").c_str());
     }
-    const std::string& Path() const { return m_path; }
+    const std::string& Path() const { return m_folder.Path(); }
 
 private:
-    std::string m_path;
+    TempFolder m_folder;
     std::string m_old;
 };
 
