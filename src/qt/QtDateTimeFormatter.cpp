@@ -15,8 +15,9 @@ std::string QtDateTimeFormatter::ShortDate(const LocalDateTime& moment) {
 std::string QtDateTimeFormatter::LongTime(const LocalDateTime& moment) {
     const QTime time(moment.hour, moment.minute, moment.second);
     // The long format ends in the time zone's name, which the tooltip leaves out.
+    static const QRegularExpression kZoneName(QStringLiteral("\\s*\\(?t+\\)?\\s*"));
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*\\(?t+\\)?\\s*")));
+    format.remove(kZoneName);
     return QLocale::system().toString(time, format.trimmed()).toStdString();
 }
 

@@ -19,9 +19,6 @@ TITLE = "Tolvane Ver:3.0.0.0"
 FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 WINE_NOISE = ("wine32 is missing", "multiarch needs", "dpkg --add-arch", "apt-get install wine32")
 
-# The 23 clips of the voice pack, by the word each one speaks.
-CLIPS = ("提示 现在时间 上午 下午 零 一 二 三 四 五 六 七 八 九 十 点 分 整 今天是 年 月 日 星期").split()
-
 
 def wait_until(predicate, timeout, interval=0.05):
     """Polls until predicate() is truthy; returns its last value."""
@@ -237,7 +234,6 @@ class PulseSink:
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not wait_until(self.socket.exists, 15):
             raise RuntimeError("PulseAudio did not start")
-        self.env = {"PULSE_SERVER": f"unix:{self.socket}"}
         self.recorder = None
 
     def alsa_home(self, session):
@@ -248,7 +244,8 @@ class PulseSink:
         return session.home
 
     def record(self, path):
-        env = dict(os.environ, **self.env, HOME=str(self.dir), XDG_RUNTIME_DIR=str(self.dir))
+        env = dict(os.environ, PULSE_SERVER=f"unix:{self.socket}", HOME=str(self.dir),
+                   XDG_RUNTIME_DIR=str(self.dir))
         self.recorder = self.session.spawn(
             ["parecord", "--device=nullsink.monitor", "--file-format=wav", "--rate=22050",
              "--channels=1", str(path)], env=env, stdout=subprocess.DEVNULL,

@@ -83,7 +83,7 @@ class LinuxSpeaking(E2ETest):
         program = linux_program(self.session, value_ini="[Tolvane]\n格式设置=0\n")
         home = sink.alsa_home(self.session)
         trace = self.session.root / "openat.log"
-        env = linux_env(self.session, home=home, extra=sink.env)
+        env = linux_env(self.session, home=home)
         start_linux(self.session, program, env, fake_time="2010-07-28 09:59:58", trace=trace)
         words = "提示 现在时间 上午 十 点 整".split()
         wait_until(lambda: len(strace_clips(trace)) >= len(words), 30)
