@@ -62,6 +62,10 @@ const ShellState& MainWindowCore::OnMenuCommand(MenuCommand command) {
     return m_state;
 }
 
+void MainWindowCore::RegisterStartAtBoot() {}
+
+void MainWindowCore::UnregisterStartAtBoot() {}
+
 void MainWindowCore::Exit(ShellWindows& windows) {
     if (windows.IsSettingsOpen()) windows.CloseSettings();
     windows.SetAdvertOpenPageOnClose(false);

@@ -54,6 +54,11 @@ public:
     // Closes every window in order, the main one last. Writes nothing.
     void Exit(ShellWindows& windows);
 
+    // The logon entry: written with this program's command unless it holds exactly that
+    // already, or removed. Failures are silent; the caller's marks show the request.
+    void RegisterStartAtBoot();
+    void UnregisterStartAtBoot();
+
     const 自定义变量& Vars() const { return m_vars; }
     const ProgramFolder& Folder() const { return m_folder; }
 

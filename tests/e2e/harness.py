@@ -296,6 +296,44 @@ def clip_seconds(folder, words):
     return total
 
 
+# --- private network -----------------------------------------------------------------------
+
+# The hosts the programs know by name: the time server and the maker's web hosts.
+BUILT_IN_HOSTS = ("time.nist.gov", "www.tolvane.example", "update.tolvane.example",
+                  "www.pelmora.example")
+
+
+class PrivateNetwork:
+    """A network and mount namespace of our own: loopback only, with a hosts file that maps the
+    programs' built-in host names to 127.0.0.1. Programs and fake servers started through
+    `wrap` share it; the machine's network and /etc/hosts stay untouched. Files, X and D-Bus
+    sockets under paths stay reachable."""
+
+    def __init__(self, session, hosts=BUILT_IN_HOSTS):
+        self.session = session
+        self.hosts_file = session.root / "hosts"
+        self.hosts_file.write_text("127.0.0.1 localhost\n::1 localhost\n" +
+                                   "".join(f"127.0.0.1 {h}\n" for h in hosts))
+        ready = session.root / "netns.ready"
+        self.holder = session.spawn(
+            ["unshare", "-n", "-m", "--propagation", "private", "sh", "-c",
+             f'ip link set lo up && mount --bind "{self.hosts_file}" /etc/hosts && '
+             f'touch "{ready}" && exec sleep 86400'],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(ready.exists, 10):
+            raise RuntimeError("could not make a private network namespace")
+
+    def wrap(self, argv):
+        """argv run inside the namespace."""
+        return ["nsenter", "-t", str(self.holder.pid), "-n", "-m", "--"] + [str(a) for a in argv]
+
+    def spawn(self, argv, **kwargs):
+        return self.session.spawn(self.wrap(argv), **kwargs)
+
+    def run(self, argv, **kwargs):
+        return subprocess.run(self.wrap(argv), **kwargs)
+
+
 # --- Linux program --------------------------------------------------------------------------
 
 def linux_program(session, value_ini=None, sound=True, name="program"):
@@ -373,10 +411,13 @@ def strace_clips(log, with_times=False, found_only=False):
 class Wine:
     """A private copy of the prefix template, its wineserver ended with the session."""
 
-    def __init__(self, session, display=None, home=None):
+    def __init__(self, session, display=None, home=None, network=None):
         template = WIN32_BUILD / "wine-template"
         subprocess.run([SOURCE / "tests/e2e/wine/make-prefix", template], check=True, timeout=600)
         self.session = session
+        # Wine's sockets live in the wineserver: it must start inside the private network, so
+        # every Wine command of this prefix runs there.
+        self.network = network
         self.prefix = session.root / "prefix"
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True, timeout=120)
         self.env = {k: v for k, v in os.environ.items()
@@ -390,14 +431,18 @@ class Wine:
             self.env.pop("DISPLAY", None)
         session.on_close(self.kill_server)
 
+    def command(self, argv):
+        argv = [str(a) for a in argv]
+        return self.network.wrap(argv) if self.network else argv
+
     def kill_server(self):
-        subprocess.run(["wineserver", "-k"], env=self.env, timeout=30,
+        subprocess.run(self.command(["wineserver", "-k"]), env=self.env, timeout=30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, argv, timeout=60, extra=None):
         # No pipes: a wineserver started by this call would inherit them and hold them open.
         env = dict(self.env, **(extra or {}))
-        return subprocess.run(["wine"] + [str(a) for a in argv], env=env, timeout=timeout,
+        return subprocess.run(self.command(["wine"] + list(argv)), env=env, timeout=timeout,
                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL)
 
@@ -416,7 +461,7 @@ class Wine:
         env = dict(self.env, **(extra or {}))
         out = open(log, "wb") if log else subprocess.DEVNULL
         try:
-            return self.session.spawn(["wine"] + [str(a) for a in argv], env=env, stdout=out,
+            return self.session.spawn(self.command(["wine"] + list(argv)), env=env, stdout=out,
                                       stderr=subprocess.STDOUT)
         finally:
             if log:
