@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/DateTimeFormatter.h"
@@ -10,6 +11,7 @@
 #include "app/TrayMenu.h"
 #include "settings/CustomVariables.h"
 #include "settings/ProfileStore.h"
+#include "settings/SettingsDialog.h"
 #include "voice/Announcer.h"
 #include "voice/ClipPlayer.h"
 #include "voice/Clock.h"
@@ -35,6 +37,7 @@ struct ShellServices {
 class MainWindowCore {
 public:
     MainWindowCore(const ShellServices& services, ProgramFolder folder);
+    ~MainWindowCore();
 
     // Binds and loads the settings and decides marks and timers; the platform then makes the
     // program folder current and hides its window.
@@ -59,6 +62,10 @@ public:
     void RegisterStartAtBoot();
     void UnregisterStartAtBoot();
 
+    // The logic of a new showing of the settings dialog (not loaded yet). It acts on this
+    // window's marks and timers; the platform renders State() after each of its events.
+    std::unique_ptr<SettingsDialog> NewSettingsDialog();
+
     const 自定义变量& Vars() const { return m_vars; }
     const ProgramFolder& Folder() const { return m_folder; }
 
@@ -69,6 +76,9 @@ private:
     Announcer m_announcer;
     AnnouncementSchedule m_schedule;
     ShellState m_state;
+
+    class SettingsHost;
+    std::unique_ptr<SettingsHost> m_settingsHost;
 };
 
 }  // namespace tolvane
