@@ -56,9 +56,9 @@ inline constexpr std::array<ControlSpec, 8> kAboutControls{{
     {"lblVersion", ControlKind::Label, "", "", -1, {720, 390, 4890, 210}, -1, "", kNoFlags, RoleOf(AboutRole::Version)},
     {"lblDescription", ControlKind::Label, "", "", -1, {120, 690, 5490, 1830}, -1, "", kNoFlags, RoleOf(AboutRole::Description)},
     {"Line1", ControlKind::Separator, "", "", -1, {60, 2565, 5610, 30}, -1, "", kNoFlags, RoleOf(AboutRole::None)},
-    {"lblDisclaimer", ControlKind::Label, "", "官方网站：", -1, {120, 2715, 825, 210}, -1, "", kNoFlags, RoleOf(AboutRole::Disclaimer)},
-    {"Label_链接官方网站", ControlKind::LinkLabel, "", "", -1, {960, 2700, 3600, 240}, -1, "", kNoFlags, RoleOf(AboutRole::Link)},
-    {"cmdOK", ControlKind::Button, "", "确定", -1, {4680, 2640, 990, 360}, 0, "", kDefaultButton | kCancelButton, RoleOf(AboutRole::Ok)},
+    {"lblDisclaimer", ControlKind::Label, "", "官方网站：", -1, {90, 2715, 840, 210}, -1, "", kNoFlags, RoleOf(AboutRole::Disclaimer)},
+    {"Label_链接官方网站", ControlKind::LinkLabel, "", "", -1, {930, 2700, 3810, 240}, -1, "", kNoFlags, RoleOf(AboutRole::Link)},
+    {"cmdOK", ControlKind::Button, "", "确定", -1, {4770, 2640, 900, 360}, 0, "", kDefaultButton | kCancelButton, RoleOf(AboutRole::Ok)},
 }};
 // clang-format on
 

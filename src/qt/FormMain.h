@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -10,6 +11,8 @@
 
 #include "app/MainWindowCore.h"
 #include "app/ShellWindows.h"
+#include "qt/FormAbout.h"
+#include "qt/FormSettings.h"
 
 namespace tolvane {
 
@@ -33,7 +36,13 @@ private:
     void ArmAnnounceTimer();
     void Render(const ShellState& state);
     void SetTooltip();
+    void ShowSettings();
+    void ShowAbout();
 
+    bool IsSettingsOpen() override;
+    void CloseSettings() override;
+    bool IsAboutOpen() override;
+    void CloseAbout() override;
     void UnloadMain() override;
 
     MainWindowCore m_core;
@@ -44,6 +53,8 @@ private:
     QSystemTrayIcon m_trayIcon;
     QMenu m_menu;
     std::vector<std::pair<MenuCommand, QAction*>> m_actions;
+    QPointer<Form_一般设置> m_settings;
+    QPointer<frmAbout> m_about;
 };
 
 }  // namespace tolvane

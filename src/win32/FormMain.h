@@ -4,8 +4,12 @@
 
 #include <shellapi.h>
 
+#include <memory>
+
 #include "app/MainWindowCore.h"
 #include "app/ShellWindows.h"
+#include "win32/FormAbout.h"
+#include "win32/FormSettings.h"
 
 namespace tolvane {
 
@@ -41,7 +45,13 @@ private:
     void ShowTrayMenu();
     void AddTrayIcon();
     void SetTrayTooltip(const std::string& text);
+    void ShowSettings();
+    void ShowAbout();
 
+    bool IsSettingsOpen() override;
+    void CloseSettings() override;
+    bool IsAboutOpen() override;
+    void CloseAbout() override;
     void UnloadMain() override;
 
     MainWindowCore m_core;
@@ -53,6 +63,8 @@ private:
     UINT m_taskbarCreated = 0;
     bool m_announceTimerOn = false;
     bool m_syncTimerOn = false;
+    std::unique_ptr<Form_一般设置> m_settings;
+    frmAbout* m_about = nullptr;  // while its modal loop runs
 };
 
 }  // namespace tolvane
