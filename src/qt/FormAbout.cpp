@@ -127,6 +127,7 @@ frmAbout::frmAbout(const QIcon& icon) {
 void frmAbout::ShowModal() {
     CentreOnScreen(*this);
     show();
+    activateWindow();
     if (isVisible()) m_loop.exec();
 }
 

@@ -81,6 +81,8 @@ void Form_一般设置::Form_Load() {
     Render();
     CentreOnScreen(*this);
     show();
+    // Opened by the user's own choice: it takes the keyboard.
+    activateWindow();
     // The first control in the tab order has the focus, as when a form opens.
     if (!m_buttons.empty()) m_buttons.front().second->setFocus(Qt::OtherFocusReason);
 }
@@ -129,6 +131,13 @@ void Form_一般设置::Render() {
             button->setAutoExclusive(false);
             button->setChecked(checked);
             button->setAutoExclusive(control->kind == ControlKind::OptionButton);
+        }
+        if (control->kind == ControlKind::OptionButton) {
+            // Tab enters a group at its selected option, or at its first when none is; the
+            // arrows still walk all of them.
+            const int selected = m_core->Selected(static_cast<SettingsRole>(control->role));
+            const bool stop = selected == control->index || (selected < 0 && control->index == 0);
+            button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
         }
         button->setEnabled(m_core->Enabled(*control));
     }
