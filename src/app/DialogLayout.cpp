@@ -3,8 +3,8 @@
 namespace tolvane {
 
 PixelRect LocalPixels(const ControlSpec& control) {
-    return {ToPixels(control.rect.left), ToPixels(control.rect.top),
-            ToPixels(control.rect.width), ToPixels(control.rect.height)};
+    return {ToPixels(control.rect.left), ToPixels(control.rect.top), ToPixels(control.rect.width),
+            ToPixels(control.rect.height)};
 }
 
 const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name) {
@@ -17,8 +17,8 @@ const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name) 
 PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control) {
     PixelRect rect = LocalPixels(control);
     // Frames nest only one deep; a frame that is missing leaves the control where it is.
-    if (const ControlSpec* frame = control.parent.empty() ? nullptr
-                                                          : FindControl(dialog, control.parent)) {
+    if (const ControlSpec* frame =
+            control.parent.empty() ? nullptr : FindControl(dialog, control.parent)) {
         const PixelRect origin = LocalPixels(*frame);
         rect.x += origin.x;
         rect.y += origin.y;

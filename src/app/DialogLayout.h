@@ -28,7 +28,16 @@ constexpr int ToPixels(int twips) {
     return twips / kTwipsPerPixel;
 }
 
-enum class ControlKind { GroupFrame, OptionButton, CheckBox, Label, LinkLabel, Button, Picture, Separator };
+enum class ControlKind {
+    GroupFrame,
+    OptionButton,
+    CheckBox,
+    Label,
+    LinkLabel,
+    Button,
+    Picture,
+    Separator
+};
 
 enum ControlFlag : unsigned {
     kNoFlags = 0,

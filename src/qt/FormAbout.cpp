@@ -103,8 +103,8 @@ frmAbout::frmAbout(const QIcon& icon) {
                 break;
             }
             default: {
-                auto* label = new QLabel(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                                         this);
+                auto* label =
+                    new QLabel(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
                 label->setTextFormat(Qt::PlainText);
                 label->setWordWrap(static_cast<AboutRole>(control.role) == AboutRole::Description);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

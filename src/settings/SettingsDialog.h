@@ -34,7 +34,9 @@ public:
     // A user's click: an option button of a group gets selected (`index`), a check box toggles,
     // a button acts. Controls without a role are ignored.
     void Click(SettingsRole role, int index = -1);
-    void Click(const ControlSpec& control) { Click(static_cast<SettingsRole>(control.role), control.index); }
+    void Click(const ControlSpec& control) {
+        Click(static_cast<SettingsRole>(control.role), control.index);
+    }
     // The window's close box: unloaded, nothing saved.
     void CloseBox();
 

@@ -10,12 +10,12 @@ namespace tolvane {
 // What the settings dialog's logic does with a control.
 enum class SettingsRole : int {
     None = 0,
-    Frequency,       // option group: Settings.Frequency
-    Format,          // option group: Settings.AnnounceFormat
-    Advert,          // option group: Settings.AdvertMode
-    AnnounceOff,     // check box: Settings.AnnounceOff
-    StartAtBoot,     // check box: the logon entry, at once
-    SyncTimerOff,    // check box: Settings.SyncTimerOff
+    Frequency,     // option group: Settings.Frequency
+    Format,        // option group: Settings.AnnounceFormat
+    Advert,        // option group: Settings.AdvertMode
+    AnnounceOff,   // check box: Settings.AnnounceOff
+    StartAtBoot,   // check box: the logon entry, at once
+    SyncTimerOff,  // check box: Settings.SyncTimerOff
     Ok,
     Cancel,
     Apply,

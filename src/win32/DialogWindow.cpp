@@ -93,8 +93,8 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
     const int x = work.left + (work.right - work.left - width) / 2;
     const int y = work.top + (work.bottom - work.top - height) / 2;
 
-    m_hwnd = CreateWindowExW(exStyle, kDialogWindowClass, Utf8ToWide(caption).c_str(), style, x,
-                             y, width, height, owner, nullptr, instance, nullptr);
+    m_hwnd = CreateWindowExW(exStyle, kDialogWindowClass, Utf8ToWide(caption).c_str(), style, x, y,
+                             width, height, owner, nullptr, instance, nullptr);
     if (m_hwnd == nullptr) return false;
     SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindow::WindowProc));
@@ -108,10 +108,10 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
         return (tabA < 0 ? 1000 : tabA) < (tabB < 0 ? 1000 : tabB);
     });
     m_controls.assign(m_spec.controls.size(), nullptr);
-    m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
-                                instance, nullptr);
+    m_tooltip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, instance, nullptr);
     if (m_tooltip != nullptr) SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, 320);
     m_tooltipTexts.reserve(m_spec.controls.size());
 
@@ -171,8 +171,7 @@ void DialogWindow::Destroy() {
     if (m_hwnd != nullptr) DestroyWindow(m_hwnd);
 }
 
-LRESULT CALLBACK DialogWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK DialogWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self == nullptr || self->m_hwnd != hwnd) {
         return DefDlgProcW(hwnd, message, wParam, lParam);

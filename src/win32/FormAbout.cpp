@@ -54,10 +54,10 @@ void frmAbout::Created(std::size_t row, HWND control) {
             SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(m_icon), 0);
             break;
         case AboutRole::Title:
-            m_titleFont = CreateFontW(-MulDiv(825, Dpi(), 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE,
-                                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                      DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+            m_titleFont =
+                CreateFontW(-MulDiv(825, Dpi(), 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
             break;
         case AboutRole::Link:

@@ -42,9 +42,12 @@ TEST(AboutBox, CaptionTextsAndLink) {
                      }));
 
     const std::pair<const char*, std::string> shown[] = {
-        {"lblTitle", "Tolvane"},        {"lblVersion", "版本 3.8.0.3"},
-        {"lblDisclaimer", "官方网站："}, {"Label_链接官方网站", "http://host.example/201072846.html"},
-        {"cmdOK", "确定"},              {"lblDescription", description},
+        {"lblTitle", "Tolvane"},
+        {"lblVersion", "版本 3.8.0.3"},
+        {"lblDisclaimer", "官方网站："},
+        {"Label_链接官方网站", "http://host.example/201072846.html"},
+        {"cmdOK", "确定"},
+        {"lblDescription", description},
     };
     for (const auto& [name, text] : shown) {
         const ControlSpec* control = FindControl(kAboutDialog, name);

@@ -48,7 +48,8 @@ const Shown kSettingsByTab[] = {
 // clang-format on
 
 bool Inside(const PixelRect& inner, const PixelRect& outer) {
-    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+    return inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
            inner.y + inner.height <= outer.y + outer.height;
 }
 

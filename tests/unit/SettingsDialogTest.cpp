@@ -115,9 +115,12 @@ void Play(SettingsDialog& dialog, const std::string& steps) {
         const struct {
             const char* word;
             SettingsRole role;
-        } named[] = {{"off", SettingsRole::AnnounceOff}, {"boot", SettingsRole::StartAtBoot},
-                     {"sync", SettingsRole::SyncTimerOff}, {"apply", SettingsRole::Apply},
-                     {"ok", SettingsRole::Ok},           {"cancel", SettingsRole::Cancel}};
+        } named[] = {{"off", SettingsRole::AnnounceOff},
+                     {"boot", SettingsRole::StartAtBoot},
+                     {"sync", SettingsRole::SyncTimerOff},
+                     {"apply", SettingsRole::Apply},
+                     {"ok", SettingsRole::Ok},
+                     {"cancel", SettingsRole::Cancel}};
         bool found = false;
         for (const auto& entry : named) {
             if (word == entry.word) {
@@ -195,8 +198,8 @@ TEST(SettingsDialog, SettingsFollowApplyAndTheLogonBoxEvenWhenTheFileIsReadOnly)
               (std::vector<int>{2, 1, 1, 1, 1, 1}));
     EXPECT_EQ(profiles.files[kIni], "[Tolvane]\r\n关闭报时=0\r\n");
     EXPECT_EQ(vars.ConfigFile.ErrorMsg, "写入失败 ");
-    EXPECT_EQ(host.calls, (Strings{"Register", "BootMark=1", "AnnounceTimer=0", "SyncTimer=0",
-                                   "OffMark=1"}));
+    EXPECT_EQ(host.calls,
+              (Strings{"Register", "BootMark=1", "AnnounceTimer=0", "SyncTimer=0", "OffMark=1"}));
 }
 
 }  // namespace
