@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "about/Version.h"
 #include "app/DialogLayout.h"
 
 namespace tolvane {
@@ -15,7 +16,8 @@ struct ProgramVersion {
 };
 
 // The release shown in the About box; the main window's title keeps its own fixed text.
-inline constexpr ProgramVersion kProgramVersion{3, 8, 3};
+inline constexpr ProgramVersion kProgramVersion{TOLVANE_VERSION_MAJOR, TOLVANE_VERSION_MINOR,
+                                                TOLVANE_VERSION_REVISION};
 inline constexpr std::string_view kApplicationTitle = "Tolvane";
 
 // "版本 " and the version with a third component that is always 0: 版本 3.8.0.3.

@@ -27,6 +27,12 @@ Form_一般设置::Form_一般设置(std::unique_ptr<SettingsDialog> core, std::
     setWindowTitle(FromUtf8(kSettingsDialog.caption));
     MakeFixedDialog(*this, kSettingsDialog, Qt::Dialog);
 
+    // The caption sits on the frame's top line, so a frame takes exactly its table rectangle
+    // (the default style would draw the line below the caption).
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid rgb(160, 160, 160); border-radius: 2px;"
+        " margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 2px; }"));
     // Frames first, so that the controls inside can be placed relative to them.
     std::map<std::string_view, QWidget*> frames;
     for (const ControlSpec& control : kSettingsControls) {

@@ -19,6 +19,7 @@ TEST(AboutBox, VersionTextShowsZeroAsTheThirdComponent) {
     };
     for (const auto& row : rows) EXPECT_EQ(VersionText(row.version), row.text);
     EXPECT_EQ(VersionText(kProgramVersion), "版本 3.8.0.3");
+    EXPECT_EQ(VersionText(kProgramVersion), std::string("版本 ") + TOLVANE_VERSION_TEXT);
 }
 
 TEST(AboutBox, CaptionTextsAndLink) {
