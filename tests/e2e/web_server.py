@@ -46,6 +46,7 @@ def main():
 
     ThreadingHTTPServer.daemon_threads = True
     server = ThreadingHTTPServer(("127.0.0.1", port), Handler)
+    open(log_file, "a", encoding="utf-8").close()  # the log appears once requests can come
     server.serve_forever()
 
 
