@@ -522,12 +522,12 @@ class Wine:
             target = time.mktime(time.strptime(start, "%Y-%m-%d %H:%M:%S"))
             self.env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=f"{target - time.time():+.3f}")
 
-    def spawn(self, argv, extra=None, log=None):
+    def spawn(self, argv, extra=None, log=None, cwd=None):
         env = dict(self.env, **(extra or {}))
         out = open(log, "wb") if log else subprocess.DEVNULL
         try:
             return self.session.spawn(self.command(["wine"] + list(argv)), env=env, stdout=out,
-                                      stderr=subprocess.STDOUT)
+                                      stderr=subprocess.STDOUT, cwd=cwd)
         finally:
             if log:
                 out.close()
