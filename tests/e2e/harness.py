@@ -301,6 +301,14 @@ def clip_seconds(folder, words):
 
 # --- private network -----------------------------------------------------------------------
 
+# What the programs ask for on the maker's hosts, what closing the advert opens, and the
+# captions of the advert window and of the update library's offer.
+ADVERT_PAGE = "/ad/201072846_1.html"
+UPDATE_DESCRIPTION = "/SiteBack/updateTxt/46.txt"
+SECOND_PAGE = "http://www.pelmora.example/?Pelmora"
+ADVERT_TITLE = "为您推荐"
+OFFER_TITLE = "Tolvane 新版本"
+
 # The hosts the programs know by name: the time server and the maker's web hosts.
 BUILT_IN_HOSTS = ("time.nist.gov", "www.tolvane.example", "update.tolvane.example",
                   "www.pelmora.example")

@@ -10,17 +10,14 @@ import subprocess
 import time
 import unittest
 
-from harness import (LINUX_BUILD, E2ETest, WebServer, alsa_null_home, fake_opener, is_running,
-                     linux_env, linux_program, opened, start_linux, start_tray_host, start_xvfb,
-                     stop, strace_clips, wait_until, x_is_viewable, x_tool, x_windows)
+from harness import (ADVERT_PAGE, ADVERT_TITLE, LINUX_BUILD, OFFER_TITLE, SECOND_PAGE,
+                     UPDATE_DESCRIPTION, E2ETest, WebServer, alsa_null_home, fake_opener,
+                     is_running, linux_env, linux_program, opened, start_linux, start_tray_host,
+                     start_xvfb, stop, strace_clips, wait_until, x_is_viewable, x_tool,
+                     x_windows)
 from test_linux_tray import TrayDriver
 
-ADVERT = "/ad/201072846_1.html"
 PICTURE = "/ad/picture.png"
-DESCRIPTION = "/SiteBack/updateTxt/46.txt"
-SECOND_PAGE = "http://www.pelmora.example/?Pelmora"
-ADVERT_TITLE = "为您推荐"
-OFFER_TITLE = "Tolvane 新版本"
 PLANTED = LINUX_BUILD / "tests" / "e2e" / "planted" / "libupdate.so"
 X_CLOSE = LINUX_BUILD / "tests" / "e2e" / "x_close"
 SCREEN = (1024, 768)
@@ -36,9 +33,9 @@ def picture():
 def routes(description="3.0.0.0\nhttp://www.tolvane.example/download\n"):
     page = ("<html><head><meta charset='utf-8'></head><body><p>Tolvane 推荐</p>"
             f"<img src='{PICTURE}'></body></html>")
-    return {ADVERT: {"body": page},
+    return {ADVERT_PAGE: {"body": page},
             PICTURE: {"base64": picture(), "type": "image/png"},
-            DESCRIPTION: {"body": description, "type": "text/plain"}}
+            UPDATE_DESCRIPTION: {"body": description, "type": "text/plain"}}
 
 
 _CONFIGURE = re.compile(r"ConfigureNotify event.*\n.*window (0x[0-9a-f]+), \((-?\d+),(-?\d+)\), "
@@ -92,12 +89,13 @@ class LinuxPromo(TrayDriver, E2ETest):
         process = self.start(program)
 
         final = (300, 200, SCREEN[0] - 300, SCREEN[1] - 200 - TASKBAR)
-        at_rest = wait_until(lambda: [w for w in self.windows(ADVERT_TITLE) if w[4:] == final], 20)
+        at_rest = wait_until(
+            lambda: [w for w in self.windows(ADVERT_TITLE) if w[4:] == final], 20)
         self.assertTrue(at_rest, f"advert not at rest at {final}: {self.windows(ADVERT_TITLE)}")
         self.assertGreater(time.monotonic() - started, 1.5)  # not before the two seconds
-        self.assertEqual(self.count(server, ADVERT), 1)
+        self.assertEqual(self.count(server, ADVERT_PAGE), 1)
         self.assertEqual(self.count(server, PICTURE), 1)
-        self.assertEqual(self.count(server, DESCRIPTION), 0)  # no libupdate.so in the folder
+        self.assertEqual(self.count(server, UPDATE_DESCRIPTION), 0)  # no libupdate.so in the folder
 
         # One pixel a step from just below the screen's bottom edge up to the rest position.
         window = at_rest[0][1]
@@ -107,8 +105,9 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.assertLessEqual(set(range(final[3], SCREEN[1])), set(tops))
         self.assertTrue(all(final[3] <= top <= SCREEN[1] for top in tops), tops)
 
-        self.assertEqual(subprocess.run([X_CLOSE, window], env=dict(os.environ, DISPLAY=self.display),
-                                        timeout=10).returncode, 0)
+        closed = subprocess.run([X_CLOSE, window], env=dict(os.environ, DISPLAY=self.display),
+                                timeout=10)
+        self.assertEqual(closed.returncode, 0)
         self.assertTrue(wait_until(lambda: opened(self.opened), 10))
         self.assertEqual(opened(self.opened), [SECOND_PAGE])
         self.assertFalse(self.windows(ADVERT_TITLE))
@@ -119,7 +118,7 @@ class LinuxPromo(TrayDriver, E2ETest):
         # Every start: the page again, and exit while the window is up opens nothing.
         process = self.start(program)
         self.assertTrue(wait_until(lambda: self.windows(ADVERT_TITLE), 20))
-        self.assertEqual(self.count(server, ADVERT), 2)
+        self.assertEqual(self.count(server, ADVERT_PAGE), 2)
         self.choose("e")
         self.assertEqual(process.wait(timeout=10), 0)
         time.sleep(1)
@@ -128,13 +127,14 @@ class LinuxPromo(TrayDriver, E2ETest):
 
     def test_once_a_day_under_fake_time(self):
         server = WebServer(self.session, routes())
-        program = linux_program(self.session, value_ini="[Tolvane]\n广告设置=1\n广告日期=2026|9|7\n")
+        program = linux_program(self.session,
+                                value_ini="[Tolvane]\n广告设置=1\n广告日期=2026|9|7\n")
 
         def run(moment, pages):
             process = self.start(program, fake_time=moment)
-            self.assertTrue(wait_until(lambda: self.count(server, ADVERT) == pages, 10))
+            self.assertTrue(wait_until(lambda: self.count(server, ADVERT_PAGE) == pages, 10))
             time.sleep(3)
-            self.assertEqual(self.count(server, ADVERT), pages)
+            self.assertEqual(self.count(server, ADVERT_PAGE), pages)
             stop(process)
 
         run("2026-09-07 10:00:00", 1)  # another spelling of the same day is another text
@@ -148,11 +148,12 @@ class LinuxPromo(TrayDriver, E2ETest):
 
     def test_mode_2_shows_no_advert_but_the_update_offer_comes(self):
         self.desktop()
-        server = WebServer(self.session, routes("3.0.1\nhttp://www.tolvane.example/download\n"))
+        server = WebServer(self.session,
+                           routes("3.0.1\nhttp://www.tolvane.example/download\n"))
         program = linux_program(self.session, value_ini="[Tolvane]\n广告设置=2\n", update=True)
         process = self.start(program)
         self.assertTrue(wait_until(lambda: self.windows(OFFER_TITLE), 20), "no update offer")
-        self.assertEqual(server.paths(), [DESCRIPTION])
+        self.assertEqual(server.paths(), [UPDATE_DESCRIPTION])
         self.assertEqual(server.requests()[0][0], "update.tolvane.example")
         self.assertFalse(self.windows(ADVERT_TITLE))
         self.assertTrue(is_running(process))
@@ -171,9 +172,9 @@ class LinuxPromo(TrayDriver, E2ETest):
 
         def run(expect_description):
             process = self.start(program, cwd=planted["cwd"], extra=extra)
-            wait_until(lambda: self.count(server, DESCRIPTION) == expect_description, 8)
+            wait_until(lambda: self.count(server, UPDATE_DESCRIPTION) == expect_description, 8)
             time.sleep(3)
-            self.assertEqual(self.count(server, DESCRIPTION), expect_description)
+            self.assertEqual(self.count(server, UPDATE_DESCRIPTION), expect_description)
             self.assertFalse(self.windows(OFFER_TITLE))
             self.assertTrue(is_running(process))
             stop(process)
@@ -187,15 +188,17 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.assertFalse(marker.exists())
         shutil.copy2(PLANTED, program / "libupdate.so")
         process = self.start(program, cwd=planted["cwd"], extra=extra)
-        self.assertTrue(wait_until(lambda: marker.exists() and "DoUpdate" in marker.read_text(), 10))
+        self.assertTrue(
+            wait_until(lambda: marker.exists() and "DoUpdate" in marker.read_text(), 10))
         stop(process)
 
     def test_a_silent_update_server_leaves_the_tray_responsive(self):
         self.desktop()
-        server = WebServer(self.session, dict(routes(), **{DESCRIPTION: {"hang": True}}))
+        server = WebServer(self.session,
+                           dict(routes(), **{UPDATE_DESCRIPTION: {"hang": True}}))
         program = linux_program(self.session, value_ini="[Tolvane]\n广告设置=2\n", update=True)
         self.start(program, fake_time="2010-07-28 15:44:20")
-        self.assertTrue(wait_until(lambda: self.count(server, DESCRIPTION) == 1, 15))
+        self.assertTrue(wait_until(lambda: self.count(server, UPDATE_DESCRIPTION) == 1, 15))
         self.icon()
         time.sleep(0.5)
         clicked = time.time()

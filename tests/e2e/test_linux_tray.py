@@ -4,13 +4,14 @@ a left click speaks, a right click opens the menu, and the menu's commands act."
 import time
 import unittest
 
-from harness import (E2ETest, alsa_null_home, is_running, linux_env, linux_program, pixels_like,
-                     screenshot, snapshot, start_linux, start_tray_host, start_xvfb, strace_clips,
-                     tray_icons, wait_until, x_is_viewable, x_tool, x_windows)
+from harness import (ADVERT_TITLE, OFFER_TITLE, E2ETest, alsa_null_home, is_running, linux_env,
+                     linux_program, pixels_like, screenshot, snapshot, start_linux,
+                     start_tray_host, start_xvfb, strace_clips, tray_icons, wait_until,
+                     x_is_viewable, x_tool, x_windows)
 
 RIM_BLUE = (20, 78, 150)
 WAVE_ORANGE = (242, 133, 24)
-OTHER_WINDOWS = ("为您推荐", "Tolvane 新版本")  # the advert and the update offer, not menus
+OTHER_WINDOWS = (ADVERT_TITLE, OFFER_TITLE)  # not menus
 
 
 class TrayDriver:

@@ -8,21 +8,17 @@ import shutil
 import time
 import unittest
 
-from harness import (WIN32_BUILD, E2ETest, WebServer, Wine, alsa_null_home, fake_opener, gbk_ini,
+from harness import (ADVERT_PAGE, ADVERT_TITLE, OFFER_TITLE, SECOND_PAGE, UPDATE_DESCRIPTION,
+                     WIN32_BUILD, E2ETest, WebServer, Wine, alsa_null_home, fake_opener, gbk_ini,
                      is_running, opened, start_tray_host, start_xvfb, stop, wait_until,
                      windows_path, windows_program, wine_clips, x_tool)
 
-ADVERT = "/ad/201072846_1.html"
-DESCRIPTION = "/SiteBack/updateTxt/46.txt"
-SECOND_PAGE = "http://www.pelmora.example/?Pelmora"
-ADVERT_TITLE = "为您推荐"
-OFFER_TITLE = "Tolvane 新版本"
 PLANTED = WIN32_BUILD / "tests" / "e2e" / "planted" / "update.dll"
 
 
 def routes(description="3.0.0.0\r\nhttp://www.tolvane.example/download\r\n"):
-    return {ADVERT: {"body": "<html><body>Tolvane 推荐</body></html>"},
-            DESCRIPTION: {"body": description, "type": "text/plain"}}
+    return {ADVERT_PAGE: {"body": "<html><body>Tolvane 推荐</body></html>"},
+            UPDATE_DESCRIPTION: {"body": description, "type": "text/plain"}}
 
 
 class WindowsPromo(E2ETest):
@@ -68,7 +64,7 @@ class WindowsPromo(E2ETest):
         value_ini = gbk_ini("[Tolvane]\n广告设置=0\n广告日期=2020|01|01\n")
         program = windows_program(self.session, value_ini=value_ini)
         process = self.start(program)
-        self.assertTrue(wait_until(lambda: self.count(server, ADVERT) == 1, 15))
+        self.assertTrue(wait_until(lambda: self.count(server, ADVERT_PAGE) == 1, 15))
         self.assertEqual(server.requests()[0][0], "www.tolvane.example")
         state = wait_until(self.advert_state, 10)
         self.assertTrue(state, "no advert window")
@@ -87,7 +83,7 @@ class WindowsPromo(E2ETest):
 
         # Every start asks again; exit while the window is loaded opens nothing.
         process = self.start(program)
-        self.assertTrue(wait_until(lambda: self.count(server, ADVERT) == 2, 15))
+        self.assertTrue(wait_until(lambda: self.count(server, ADVERT_PAGE) == 2, 15))
         self.assertTrue(wait_until(self.advert_state, 10))
         self.exit_through_the_menu(process)
         time.sleep(2)
@@ -101,9 +97,9 @@ class WindowsPromo(E2ETest):
 
         def run(moment, pages):
             process = self.start(program, fake_time=moment)
-            self.assertTrue(wait_until(lambda: self.count(server, ADVERT) == pages, 15))
+            self.assertTrue(wait_until(lambda: self.count(server, ADVERT_PAGE) == pages, 15))
             time.sleep(3)
-            self.assertEqual(self.count(server, ADVERT), pages)
+            self.assertEqual(self.count(server, ADVERT_PAGE), pages)
             stop(process)
             self.wine.kill_server()
 
@@ -116,12 +112,13 @@ class WindowsPromo(E2ETest):
                          gbk_ini("[Tolvane]\n广告设置=1\n广告日期=2026|09|08\n"))
 
     def test_mode_2_asks_for_no_page_but_the_update_offer_comes(self):
-        server = WebServer(self.session, routes("3.0.1\r\nhttp://www.tolvane.example/download\r\n"))
+        server = WebServer(self.session,
+                           routes("3.0.1\r\nhttp://www.tolvane.example/download\r\n"))
         program = windows_program(self.session, value_ini=gbk_ini("[Tolvane]\n广告设置=2\n"),
                                   update=True)
         process = self.start(program)
         self.assertTrue(self.wine.find_window(OFFER_TITLE, wait=20), "no update offer")
-        self.assertEqual(server.requests(), [("update.tolvane.example", DESCRIPTION)])
+        self.assertEqual(server.requests(), [("update.tolvane.example", UPDATE_DESCRIPTION)])
         self.assertIsNone(self.advert_state())
         self.assertTrue(is_running(process))
         self.assertEqual(opened(self.opened), [])
@@ -137,9 +134,9 @@ class WindowsPromo(E2ETest):
 
         def run(expect_description):
             process = self.start(program, cwd=cwd, extra=extra)
-            wait_until(lambda: self.count(server, DESCRIPTION) == expect_description, 10)
+            wait_until(lambda: self.count(server, UPDATE_DESCRIPTION) == expect_description, 10)
             time.sleep(3)
-            self.assertEqual(self.count(server, DESCRIPTION), expect_description)
+            self.assertEqual(self.count(server, UPDATE_DESCRIPTION), expect_description)
             self.assertFalse(self.wine.find_window(OFFER_TITLE))
             self.assertTrue(is_running(process))
             stop(process)
@@ -154,14 +151,16 @@ class WindowsPromo(E2ETest):
         self.assertFalse(marker.exists())
         shutil.copy2(PLANTED, program / "update.dll")
         self.start(program, cwd=cwd, extra=extra)
-        self.assertTrue(wait_until(lambda: marker.exists() and "DoUpdate" in marker.read_text(), 10))
+        self.assertTrue(
+            wait_until(lambda: marker.exists() and "DoUpdate" in marker.read_text(), 10))
 
     def test_a_silent_update_server_leaves_the_tray_responsive(self):
-        server = WebServer(self.session, dict(routes(), **{DESCRIPTION: {"hang": True}}))
+        server = WebServer(self.session,
+                           dict(routes(), **{UPDATE_DESCRIPTION: {"hang": True}}))
         program = windows_program(self.session, value_ini=gbk_ini("[Tolvane]\n广告设置=2\n"),
                                   update=True)
         self.start(program, fake_time="2010-07-28 15:44:15")
-        self.assertTrue(wait_until(lambda: self.count(server, DESCRIPTION) == 1, 15))
+        self.assertTrue(wait_until(lambda: self.count(server, UPDATE_DESCRIPTION) == 1, 15))
         self.assertEqual(self.helper("post_tray", "left"), 0)
         posted = time.monotonic()
         self.assertTrue(wait_until(lambda: wine_clips(self.log), 5))
