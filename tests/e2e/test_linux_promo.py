@@ -123,6 +123,14 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.assertEqual(process.wait(timeout=10), 0)
         time.sleep(1)
         self.assertEqual(opened(self.opened), [SECOND_PAGE])
+
+        # A page that cannot be loaded never rises: no error page over the desktop.
+        server.set_routes({})
+        process = self.start(program)
+        self.assertTrue(wait_until(lambda: self.count(server, ADVERT_PAGE) == 3, 15))
+        time.sleep(2)
+        self.assertFalse(self.windows(ADVERT_TITLE))
+        self.assertTrue(is_running(process))
         self.assertEqual((program / "Value.ini").read_text(), value_ini)
 
     def test_once_a_day_under_fake_time(self):
