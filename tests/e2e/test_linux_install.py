@@ -49,6 +49,7 @@ class LinuxInstall(E2ETest):
         link = home / ".local" / "bin" / "tolvane"
         self.assertEqual(link.resolve(), lib / "tolvane")
         self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 23)
+        self.assertTrue((lib / "libupdate.so").is_file())
         self.assertTrue((home / ".local/share/icons/hicolor/48x48/apps/tolvane.png").is_file())
         valid = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True,
                                text=True, timeout=30)

@@ -25,6 +25,7 @@ class WindowsPackage(E2ETest):
         program = target / top.pop()
         self.assertTrue((program / "Tolvane.exe").is_file())
         self.assertTrue((program / "README.txt").is_file())
+        self.assertTrue((program / "update.dll").is_file())
         self.assertEqual(len(list((program / "Sound").glob("*.wav"))), 23)
 
         display = start_xvfb(self.session)
