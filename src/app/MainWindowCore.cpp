@@ -86,6 +86,10 @@ const ShellState& MainWindowCore::OnMenuCommand(MenuCommand command) {
     return m_state;
 }
 
+void MainWindowCore::AutoUpgradeTick(std::uint32_t mainWindow, AdvertLoader& advert) {
+    RunDeferredTasks({m_services.update, advert, m_services.clock}, mainWindow, m_vars);
+}
+
 void MainWindowCore::RegisterStartAtBoot() {}
 
 void MainWindowCore::UnregisterStartAtBoot() {}

@@ -9,6 +9,7 @@
 #include "app/ShellWindows.h"
 #include "app/Startup.h"
 #include "app/TrayMenu.h"
+#include "promo/DeferredTasks.h"
 #include "settings/CustomVariables.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsDialog.h"
@@ -30,6 +31,8 @@ struct ShellServices {
     DateTimeFormatter& formatter;
     // Whether the logon entry holds this program's command; unset reads as not registered.
     std::function<bool()> isStartAtBootRegistered;
+    // The update library beside the program; none skips the update call.
+    UpdateLibrary* update = nullptr;
 };
 
 // Everything the hidden main window decides, for both platforms. The window procedure or Qt
@@ -54,6 +57,9 @@ public:
     TrayButtonAction OnTrayButton(int buttonCode);
     // A command of the tray menu other than exit; returns what to show afterwards.
     const ShellState& OnMenuCommand(MenuCommand command);
+    // The one tick of the automatic-upgrade timer, two seconds after start-up: the update call,
+    // then the advert decision. The platform switches the timer off.
+    void AutoUpgradeTick(std::uint32_t mainWindow, AdvertLoader& advert);
     // Closes every window in order, the main one last. Writes nothing.
     void Exit(ShellWindows& windows);
 

@@ -25,7 +25,7 @@ QString FromUtf8(std::string_view text) {
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder)) {
+    : m_core(services, std::move(folder)), m_pump(services.pump) {
     setObjectName(FromUtf8(kMainWindowTitle));
     m_timer更新托盘显示时间.setInterval(1000);
     m_timer自动升级.setInterval(2000);
@@ -111,7 +111,28 @@ void Form_Main::Timer_自动报时_Timer() {
     m_core.AnnounceTick();
 }
 
-void Form_Main::Timer_自动升级_Timer() {}
+void Form_Main::Timer_自动升级_Timer() {
+    m_timer自动升级.stop();
+    // There is no native main window here to hand to the update library.
+    m_core.AutoUpgradeTick(0, *this);
+}
+
+void Form_Main::LoadAdvert() {
+    if (m_advert == nullptr) m_advert = std::make_unique<Form_广告>(m_pump);
+    m_advert->Load();
+}
+
+void Form_Main::SetAdvertOpenPageOnClose(bool open) {
+    if (m_advert != nullptr) m_advert->Core().SetOpenPageOnClose(open);
+}
+
+bool Form_Main::IsAdvertOpen() {
+    return m_advert != nullptr && m_advert->IsOpen();
+}
+
+void Form_Main::CloseAdvert() {
+    if (m_advert != nullptr) m_advert->close();
+}
 
 void Form_Main::Timer_自动校时_Timer() {}
 

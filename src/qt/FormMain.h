@@ -7,18 +7,21 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <memory>
 #include <vector>
 
 #include "app/MainWindowCore.h"
 #include "app/ShellWindows.h"
+#include "promo/DeferredTasks.h"
 #include "qt/FormAbout.h"
+#include "qt/FormAdvert.h"
 #include "qt/FormSettings.h"
 
 namespace tolvane {
 
 // The hidden main window: owns the timers, the tray icon and its menu, and, through the core,
 // all decisions. It is never shown.
-class Form_Main final : public QObject, private ShellWindows {
+class Form_Main final : public QObject, private ShellWindows, private AdvertLoader {
     Q_OBJECT
 
 public:
@@ -44,8 +47,14 @@ private:
     bool IsAboutOpen() override;
     void CloseAbout() override;
     void UnloadMain() override;
+    void SetAdvertOpenPageOnClose(bool open) override;
+    bool IsAdvertOpen() override;
+    void CloseAdvert() override;
+    void LoadAdvert() override;
 
     MainWindowCore m_core;
+    MessagePump& m_pump;
+    std::unique_ptr<Form_广告> m_advert;
     QTimer m_timer更新托盘显示时间;
     QTimer m_timer自动报时;
     QTimer m_timer自动升级;

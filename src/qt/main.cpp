@@ -8,6 +8,7 @@
 #include "qt/AlsaClipPlayer.h"
 #include "qt/FormMain.h"
 #include "qt/LinuxProfileStore.h"
+#include "qt/LinuxUpdateLibrary.h"
 #include "qt/QtClock.h"
 #include "qt/QtDateTimeFormatter.h"
 #include "qt/QtLocale.h"
@@ -43,10 +44,12 @@ int main(int argc, char** argv) {
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
-    const tolvane::ShellServices services{profiles, clock,     player, pump,
-                                          locale,   formatter, nullptr};
+    const std::string folder = ExecutableFolder();
+    tolvane::LinuxUpdateLibrary update(folder);
+    const tolvane::ShellServices services{profiles, clock,     player,  pump,
+                                          locale,   formatter, nullptr, &update};
 
-    tolvane::Form_Main form(services, tolvane::ProgramFolder{ExecutableFolder(), '/'});
+    tolvane::Form_Main form(services, tolvane::ProgramFolder{folder, '/'});
     form.Form_Load();
     return QApplication::exec();
 }

@@ -22,7 +22,7 @@ UINT MenuIdOf(std::size_t index) {
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder)) {}
+    : m_core(services, std::move(folder)), m_pump(services.pump) {}
 
 Form_Main::~Form_Main() {
     if (m_hwnd != nullptr) UnloadMain();
@@ -161,7 +161,10 @@ void Form_Main::OnTimer(UINT_PTR id) {
             m_core.AnnounceTick();
             break;
         case kTimer自动升级:
+            // Off before the tasks run: it fires once per start, whatever they do.
             KillTimer(m_hwnd, kTimer自动升级);
+            m_core.AutoUpgradeTick(
+                static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(m_hwnd)), *this);
             break;
         case kTimer自动校时:
         default:
@@ -283,6 +286,23 @@ void Form_Main::SetTrayTooltip(const std::string& text) {
     wcsncpy(m_tray.szTip, tip.c_str(), ARRAYSIZE(m_tray.szTip) - 1);
     m_tray.szTip[ARRAYSIZE(m_tray.szTip) - 1] = L'\0';
     Shell_NotifyIconW(NIM_MODIFY, &m_tray);
+}
+
+void Form_Main::LoadAdvert() {
+    if (m_advert == nullptr) m_advert = std::make_unique<Form_广告>(m_instance, m_pump);
+    m_advert->Load();
+}
+
+void Form_Main::SetAdvertOpenPageOnClose(bool open) {
+    if (m_advert != nullptr) m_advert->Core().SetOpenPageOnClose(open);
+}
+
+bool Form_Main::IsAdvertOpen() {
+    return m_advert != nullptr && m_advert->IsOpen();
+}
+
+void Form_Main::CloseAdvert() {
+    if (m_advert != nullptr) m_advert->Close();
 }
 
 void Form_Main::UnloadMain() {

@@ -8,14 +8,16 @@
 
 #include "app/MainWindowCore.h"
 #include "app/ShellWindows.h"
+#include "promo/DeferredTasks.h"
 #include "win32/FormAbout.h"
+#include "win32/FormAdvert.h"
 #include "win32/FormSettings.h"
 
 namespace tolvane {
 
 // The hidden main window: its title marks a running copy, it owns the timers, the tray icon
 // and its menu, and its life is the program's life.
-class Form_Main final : private ShellWindows {
+class Form_Main final : private ShellWindows, private AdvertLoader {
 public:
     Form_Main(const ShellServices& services, ProgramFolder folder);
     ~Form_Main() override;
@@ -53,8 +55,14 @@ private:
     bool IsAboutOpen() override;
     void CloseAbout() override;
     void UnloadMain() override;
+    void SetAdvertOpenPageOnClose(bool open) override;
+    bool IsAdvertOpen() override;
+    void CloseAdvert() override;
+    void LoadAdvert() override;
 
     MainWindowCore m_core;
+    MessagePump& m_pump;
+    std::unique_ptr<Form_广告> m_advert;
     HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
     HMENU m_menu = nullptr;

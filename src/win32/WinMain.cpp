@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <ole2.h>
+
 #include <string>
 
 #include "win32/DialogMessages.h"
@@ -11,6 +13,7 @@
 #include "win32/Win32Locale.h"
 #include "win32/Win32MessagePump.h"
 #include "win32/Win32ProfileStore.h"
+#include "win32/Win32UpdateLibrary.h"
 
 namespace {
 
@@ -39,10 +42,17 @@ std::string ExecutableFolder() {
     return tolvane::WideToUtf8(path.substr(0, keep));
 }
 
+// The advert window hosts an ActiveX control: OLE for the whole life of the windows.
+struct OleSession {
+    OleSession() { OleInitialize(nullptr); }
+    ~OleSession() { OleUninitialize(); }
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     EndIfAlreadyRunning();
+    const OleSession ole;
 
     tolvane::Win32ProfileStore profiles;
     tolvane::Win32Clock clock;
@@ -50,10 +60,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tolvane::Win32MessagePump pump;
     tolvane::Win32Locale locale;
     tolvane::Win32DateTimeFormatter formatter;
-    const tolvane::ShellServices services{profiles, clock,     player, pump,
-                                          locale,   formatter, nullptr};
+    const std::string folder = ExecutableFolder();
+    tolvane::Win32UpdateLibrary update(folder);
+    const tolvane::ShellServices services{profiles, clock,     player,  pump,
+                                          locale,   formatter, nullptr, &update};
 
-    tolvane::Form_Main form(services, tolvane::ProgramFolder{ExecutableFolder(), '\\'});
+    tolvane::Form_Main form(services, tolvane::ProgramFolder{folder, '\\'});
     if (!form.Create(instance)) return 1;
 
     MSG msg;

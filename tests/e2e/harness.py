@@ -5,8 +5,10 @@ by PID when the session closes."""
 import os
 import re
 import shutil
+import json
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -37,6 +39,7 @@ class Session:
         self.root = Path(tempfile.mkdtemp(prefix=f"tolvane-{name}-"))
         self.processes = []
         self.cleanups = []
+        self.network = None  # see private_network()
         self.runtime = self.folder("runtime", mode=0o700)
         self.home = self.folder("home")
 
@@ -195,7 +198,7 @@ def x_windows_named(display, name):
     return [w for w in x_windows(display) if w[2] == name and x_is_viewable(display, w[1])]
 
 
-def x_close(display, window_id):
+def x_close_box(display, window_id):
     """Asks a window to close as the close box of its title bar does: the window manager's
     WM_DELETE_WINDOW message (no window manager runs on these displays)."""
     import ctypes
@@ -233,17 +236,6 @@ def x_close(display, window_id):
         lib.XFlush(connection)
     finally:
         lib.XCloseDisplay(connection)
-
-
-def fake_xdg_open(session):
-    """A folder to put first on PATH whose xdg-open appends each address it is given to a
-    file (returned too) instead of opening a browser."""
-    folder = session.folder("fake-bin")
-    record = session.root / "opened.txt"
-    script = folder / "xdg-open"
-    script.write_text(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{record}"\n')
-    script.chmod(0o755)
-    return folder, record
 
 
 def screenshot(display, path):
@@ -362,6 +354,14 @@ def clip_seconds(folder, words):
 
 # --- private network -----------------------------------------------------------------------
 
+# What the programs ask for on the maker's hosts, what closing the advert opens, and the
+# captions of the advert window and of the update library's offer.
+ADVERT_PAGE = "/ad/201072846_1.html"
+UPDATE_DESCRIPTION = "/SiteBack/updateTxt/46.txt"
+SECOND_PAGE = "http://www.pelmora.example/?Pelmora"
+ADVERT_TITLE = "为您推荐"
+OFFER_TITLE = "Tolvane 新版本"
+
 # The hosts the programs know by name: the time server and the maker's web hosts.
 BUILT_IN_HOSTS = ("time.nist.gov", "www.tolvane.example", "update.tolvane.example",
                   "www.pelmora.example")
@@ -398,12 +398,72 @@ class PrivateNetwork:
         return subprocess.run(self.wrap(argv), **kwargs)
 
 
+def private_network(session):
+    """The session's private network, made at first use. Every program the harness starts runs
+    inside it, so nothing the programs do on their own (the advert page, the update check)
+    ever leaves this machine."""
+    if session.network is None:
+        session.network = PrivateNetwork(session)
+    return session.network
+
+
+class WebServer:
+    """web_server.py on port 80 of the session's private network, serving `routes` (see its
+    docstring); `requests()` lists what it was asked for, as (host, path)."""
+
+    def __init__(self, session, routes):
+        self.routes_file = session.root / "routes.json"
+        self.log = session.root / "web.log"
+        self.set_routes(routes)
+        private_network(session).spawn(
+            [sys.executable, SOURCE / "tests/e2e/web_server.py", self.routes_file, self.log],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(self.log.exists, 10):
+            raise RuntimeError("the web server did not start")
+
+    def set_routes(self, routes):
+        self.routes_file.write_text(json.dumps(routes, ensure_ascii=False), encoding="utf-8")
+
+    def requests(self):
+        lines = self.log.read_text(encoding="utf-8").splitlines()
+        return [tuple(line.split(" ", 2)[1:]) for line in lines if line.startswith("GET ")]
+
+    def paths(self):
+        return [path for _, path in self.requests()]
+
+
+def fake_opener(session):
+    """A folder holding a fake xdg-open that appends every address it is given to a file.
+    Put the folder first on PATH; returns (folder, file)."""
+    folder = session.folder("opener")
+    record = session.root / "opened.log"
+    script = folder / "xdg-open"
+    script.write_text(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{record}"\n')
+    script.chmod(0o755)
+    return folder, record
+
+
+def opened(record):
+    try:
+        return Path(record).read_text().splitlines()
+    except FileNotFoundError:
+        return []
+
+
+def windows_path(path):
+    """A Unix path as Wine's Windows programs see it (drive Z: is the root)."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
 # --- Linux program --------------------------------------------------------------------------
 
-def linux_program(session, value_ini=None, sound=True, name="program"):
-    """A temporary program folder holding tolvane (and Sound/ unless told otherwise)."""
+def linux_program(session, value_ini=None, sound=True, name="program", update=False):
+    """A temporary program folder holding tolvane (and Sound/ unless told otherwise, and our
+    libupdate.so when asked)."""
     folder = session.folder(name)
     shutil.copy2(LINUX_BUILD / "tolvane", folder / "tolvane")
+    if update:
+        shutil.copy2(LINUX_BUILD / "libupdate.so", folder / "libupdate.so")
     if sound:
         shutil.copytree(LINUX_BUILD / "Sound", folder / "Sound")
     if value_ini is not None:
@@ -432,15 +492,17 @@ def fake_time_args(start):
 
 
 def start_linux(session, program, env, fake_time=None, trace=None, cwd=None, executable=None):
-    """Starts tolvane, optionally under fake time and with its file opens traced to `trace`."""
+    """Starts tolvane inside the session's private network, optionally under fake time and
+    with its file opens traced to `trace`."""
     exe = executable or program / "tolvane"
+    net = private_network(session)
     if trace is None and fake_time is None:
-        return session.spawn([exe], env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+        return session.spawn(net.wrap([exe]), env=env, cwd=cwd, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)
     argv = ["strace", "-f", "-qq", "-ttt", "-e", "trace=openat", "-o", trace or os.devnull]
     if fake_time:
         argv += fake_time_args(fake_time)
-    return session.spawn(argv + [exe], env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+    return session.spawn(net.wrap(argv + [exe]), env=env, cwd=cwd, stdout=subprocess.DEVNULL,
                          stderr=subprocess.DEVNULL)
 
 
@@ -481,7 +543,7 @@ class Wine:
         self.session = session
         # Wine's sockets live in the wineserver: it must start inside the private network, so
         # every Wine command of this prefix runs there.
-        self.network = network
+        self.network = network or private_network(session)
         self.prefix = session.root / "prefix"
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True, timeout=120)
         self.env = {k: v for k, v in os.environ.items()
@@ -521,12 +583,12 @@ class Wine:
             target = time.mktime(time.strptime(start, "%Y-%m-%d %H:%M:%S"))
             self.env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=f"{target - time.time():+.3f}")
 
-    def spawn(self, argv, extra=None, log=None):
+    def spawn(self, argv, extra=None, log=None, cwd=None):
         env = dict(self.env, **(extra or {}))
         out = open(log, "wb") if log else subprocess.DEVNULL
         try:
             return self.session.spawn(self.command(["wine"] + list(argv)), env=env, stdout=out,
-                                      stderr=subprocess.STDOUT)
+                                      stderr=subprocess.STDOUT, cwd=cwd)
         finally:
             if log:
                 out.close()
@@ -543,9 +605,11 @@ class Wine:
         return self.run(argv, timeout=wait + 30).returncode == 0
 
 
-def windows_program(session, value_ini=None, sound=True, name="program"):
+def windows_program(session, value_ini=None, sound=True, name="program", update=False):
     folder = session.folder(name)
     shutil.copy2(WIN32_BUILD / "Tolvane.exe", folder / "Tolvane.exe")
+    if update:
+        shutil.copy2(WIN32_BUILD / "update.dll", folder / "update.dll")
     if sound:
         shutil.copytree(WIN32_BUILD / "Sound", folder / "Sound")
     else:

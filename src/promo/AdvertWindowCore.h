@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "promo/AdvertSlide.h"
+#include "voice/MessagePump.h"
+
+namespace tolvane {
+
+// What the advert window's platform shell does for its core. Positions and sizes in pixels.
+class AdvertView {
+public:
+    virtual ~AdvertView() = default;
+    // Starts loading the page; the shell calls DocumentComplete once it has arrived.
+    virtual void Navigate(std::string_view address) = 0;
+    virtual void Hide() = 0;
+    virtual void Show() = 0;
+    virtual AdvertGeometry Measure() = 0;
+    // The height of the taskbar, 0 when there is none.
+    virtual std::int32_t MeasureTaskbarHeight() = 0;
+    virtual void MoveTo(int left, int top) = 0;
+    virtual void SetTop(int top) = 0;
+    // False from the moment the window has been closed.
+    virtual bool IsOpen() = 0;
+    // Opens the address in the user's default browser.
+    virtual void OpenInBrowser(std::string_view address) = 0;
+};
+
+// The advert window's decisions: where it waits, how it slides up once its page has arrived,
+// and what closing it does.
+class AdvertWindowCore {
+public:
+    AdvertWindowCore(AdvertView& view, MessagePump& pump) : m_view(view), m_pump(pump) {}
+
+    // Starts the page and parks the window, hidden, just below the screen's bottom edge.
+    void Form_Load();
+    // Shows the window and slides it up from below the screen, letting pending messages run
+    // before each step. Runs again from the bottom for every notification.
+    void DocumentComplete();
+    // The window is closing: the second page opens unless the exit command said otherwise.
+    void Form_Unload();
+
+    void SetOpenPageOnClose(bool open) { m_openPageOnClose = open; }
+    bool OpenPageOnClose() const { return m_openPageOnClose; }
+    std::int32_t TaskbarHeight() const { return m_taskbarHeight; }
+
+private:
+    AdvertView& m_view;
+    MessagePump& m_pump;
+    bool m_openPageOnClose = false;
+    std::int32_t m_taskbarHeight = 0;
+};
+
+}  // namespace tolvane

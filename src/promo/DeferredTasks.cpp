@@ -1,0 +1,37 @@
+#include "promo/DeferredTasks.h"
+
+#include <cstdio>
+
+#include "app/WebAddresses.h"
+
+namespace tolvane {
+
+std::string DayText(const LocalDateTime& today) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d|%02d|%02d", today.year, today.month, today.day);
+    return text;
+}
+
+AdvertDecision DecideAdvert(std::int32_t advertMode, std::string_view advertDate,
+                            std::string_view today) {
+    if (advertMode == 0) return {true, false};
+    if (advertMode == 1 && advertDate != today) return {true, true};
+    return {};
+}
+
+void RunDeferredTasks(const DeferredTaskServices& services, std::uint32_t mainWindow,
+                      自定义变量& vars) {
+    if (services.update != nullptr) {
+        services.update->DoUpdate(mainWindow, std::string(kUpdateDescriptionUrl));
+    }
+    const AdvertDecision decision = DecideAdvert(vars.Settings.AdvertMode, vars.Settings.AdvertDate,
+                                                 DayText(services.clock.Now()));
+    if (decision.load) services.advert.LoadAdvert();
+    if (decision.storeDay) {
+        // Formed again after loading: the day may have turned meanwhile.
+        vars.ConfigFile.WriteString(kSettingsSection, kAdvertDateKey,
+                                    DayText(services.clock.Now()));
+    }
+}
+
+}  // namespace tolvane

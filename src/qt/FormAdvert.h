@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QString>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWidget>
+
+#include <vector>
+
+#include "promo/AdvertWindowCore.h"
+
+class QNetworkReply;
+
+namespace tolvane {
+
+// A light page view: shows the HTML it is given with the images handed to it, and loads
+// nothing by itself (no local files, no scripts).
+class AdvertBrowser final : public QTextBrowser {
+public:
+    explicit AdvertBrowser(QWidget* parent) : QTextBrowser(parent) {}
+    void AddImage(const QUrl& url, const QImage& image) { m_images.insert(url, image); }
+
+protected:
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    QHash<QUrl, QImage> m_images;
+};
+
+// The advert window: "为您推荐", a tool window of 300 × 200 pixels whose page arrives over
+// HTTP with its images. The page having arrived is its document complete; a page that fails
+// never completes, and the window then stays hidden.
+// No Q_OBJECT: moc reads only ASCII class names, and lambdas serve every connection here.
+class Form_广告 final : public QWidget, private AdvertView {
+public:
+    explicit Form_广告(MessagePump& pump);
+
+    // Runs the load handler.
+    void Load();
+    bool IsOpen() override { return m_open; }
+    AdvertWindowCore& Core() { return m_core; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void PageArrived(QNetworkReply* reply);
+    void ImageArrived(QNetworkReply* reply);
+    void Complete();
+    QNetworkReply* Get(const QUrl& url);
+
+    void Navigate(std::string_view address) override;
+    void Hide() override;
+    void Show() override;
+    AdvertGeometry Measure() override;
+    std::int32_t MeasureTaskbarHeight() override;
+    void MoveTo(int left, int top) override;
+    void SetTop(int top) override;
+    void OpenInBrowser(std::string_view address) override;
+
+    AdvertWindowCore m_core;
+    QNetworkAccessManager m_network;
+    AdvertBrowser* m_browser;
+    QString m_html;
+    std::vector<QPointer<QNetworkReply>> m_replies;
+    int m_pendingImages = 0;
+    bool m_open = true;
+};
+
+}  // namespace tolvane

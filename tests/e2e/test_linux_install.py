@@ -1,0 +1,81 @@
+"""The per-user installation: scripts/install into a temporary HOME gives a menu entry that
+validates, a linked program that runs from its installed folder and registers that folder at
+logon, and scripts/uninstall takes it all away again except the user's settings."""
+
+import subprocess
+import time
+import unittest
+
+from harness import (LINUX_BUILD, SOURCE, E2ETest, alsa_null_home, linux_env, snapshot,
+                     start_linux, start_tray_host, start_xvfb, tray_icons, wait_until,
+                     x_is_viewable, x_tool, x_windows)
+
+
+class LinuxInstall(E2ETest):
+    needs = "linux"
+
+    def env(self, home, display=None):
+        env = linux_env(self.session, display=display, home=home)
+        for name in ("XDG_DATA_HOME", "XDG_CONFIG_HOME"):
+            env.pop(name, None)  # everything goes under the temporary HOME
+        return env
+
+    def script(self, name, home):
+        env = self.env(home)
+        args = [SOURCE / "scripts" / name] + ([LINUX_BUILD] if name == "install" else [])
+        return subprocess.run([str(a) for a in args], env=env, capture_output=True, text=True,
+                              timeout=120)
+
+    def choose(self, display, access_key):
+        icons = wait_until(lambda: tray_icons(display, "tolvane"), 10)
+        self.assertTrue(icons, "no tray icon docked")
+        _, w, h, x, y = icons[0]
+        menus = lambda: [win for win in x_windows(display) if "tolvane" in win[3]
+                         and win[4] > 60 and win[5] > 100 and x_is_viewable(display, win[1])]
+        wait_until(lambda: not menus(), 5)
+        time.sleep(0.3)
+        x_tool(display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", 3)
+        self.assertTrue(wait_until(menus, 5), "no menu popped up")
+        x_tool(display, "xdotool", "key", access_key)
+
+    def test_install_run_register_and_uninstall(self):
+        home = alsa_null_home(self.session)
+        before = snapshot(home)
+        result = self.script("install", home)
+        self.assertEqual(result.returncode, 0, result.stderr)
+
+        lib = home / ".local" / "lib" / "tolvane"
+        entry = home / ".local" / "share" / "applications" / "tolvane.desktop"
+        link = home / ".local" / "bin" / "tolvane"
+        self.assertEqual(link.resolve(), lib / "tolvane")
+        self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 23)
+        self.assertTrue((lib / "libupdate.so").is_file())
+        self.assertTrue((home / ".local/share/icons/hicolor/48x48/apps/tolvane.png").is_file())
+        valid = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True,
+                               text=True, timeout=30)
+        self.assertEqual((valid.returncode, valid.stdout), (0, ""))
+        self.assertIn(f'Exec="{lib}/tolvane"\n', entry.read_text())
+
+        display = start_xvfb(self.session)
+        start_tray_host(self.session, display)
+        env = self.env(home, display)
+        process = start_linux(self.session, lib, env, executable=link)
+        self.choose(display, "r")  # 开机启动: register at logon
+        autostart = home / ".config" / "autostart" / "Kestrune.desktop"
+        self.assertTrue(wait_until(autostart.exists, 5))
+        self.assertIn(f'Exec="{lib}/tolvane"\n', autostart.read_text())
+        self.choose(display, "c")  # 关闭报时: the user now has settings
+        self.assertTrue(wait_until((lib / "Value.ini").exists, 5))
+        self.choose(display, "e")
+        self.assertEqual(process.wait(timeout=10), 0)
+
+        result = self.script("uninstall", home)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        left = set(snapshot(home)) - set(before)
+        self.assertEqual({p for p in left if not (home / p).is_dir()},
+                         {".local/lib/tolvane/Value.ini"})
+        self.assertFalse(autostart.exists())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "app/MainWindowCore.h"
+#include "app/WebAddresses.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDateTimeFormatter.h"
+#include "fakes/FakeLocale.h"
+#include "fakes/FakeMessagePump.h"
+#include "fakes/MemoryProfileStore.h"
+#include "fakes/RecordingAdvert.h"
+#include "fakes/RecordingClipPlayer.h"
+#include "promo/AdvertSlide.h"
+#include "promo/AdvertWindowCore.h"
+
+namespace tolvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kIni[] = "C:\\T\\Value.ini";
+
+struct DeferredRow {
+    const char* what;
+    const char* valueIni;  // nullptr: no file
+    LocalDateTime today;
+    int starts;
+    int advertLoads;                        // over all starts
+    std::optional<std::string> advertDate;  // the stored key afterwards; nullopt: never written
+    bool withLibrary = true;
+    int loadTakesMs = 0;
+    bool readOnly = false;
+};
+
+TEST(DeferredTasks, UpdateCallThenTheAdvertDecisionAtEveryStart) {
+    const LocalDateTime day = fakes::At(2026, 9, 7, 10, 0, 0);
+    // clang-format off
+    const DeferredRow rows[] = {
+        {"every start leaves the date alone", "[Tolvane]\n广告设置=0\n广告日期=2020|01|01\n", day, 2, 2, std::nullopt},
+        {"no file means every start", nullptr, day, 1, 1, std::nullopt},
+        {"once a day without the key", "[Tolvane]\n广告设置=1\n", day, 1, 1, "2026|09|07"},
+        {"once a day, second start the same day", "[Tolvane]\n广告设置=1\n", day, 2, 1, "2026|09|07"},
+        {"stored the same day", "[Tolvane]\n广告设置=1\n广告日期=2026|09|07\n", day, 1, 0, std::nullopt},
+        {"another spelling of the same day", "[Tolvane]\n广告设置=1\n广告日期=2026|9|7\n", day, 1, 1, "2026|09|07"},
+        {"date moved backwards", "[Tolvane]\n广告设置=1\n广告日期=2026|09|08\n", day, 1, 1, "2026|09|07"},
+        {"stored with spaces", "[Tolvane]\n广告设置=1\n广告日期= 2026|09|07x\n", day, 1, 1, "2026|09|07"},
+        {"mode 2 never", "[Tolvane]\n广告设置=2\n广告日期=2020|01|01\n", day, 2, 0, std::nullopt},
+        {"mode -1 never", "[Tolvane]\n广告设置=-1\n", day, 1, 0, std::nullopt},
+        {"unreadable mode reads as 0", "[Tolvane]\n广告设置=abc\n", day, 1, 1, std::nullopt},
+        {"no library: the decision still runs", "[Tolvane]\n广告设置=1\n", day, 1, 1, "2026|09|07", false},
+        {"midnight passes while loading", "[Tolvane]\n广告设置=1\n", fakes::At(2026, 9, 7, 23, 59, 59, 900), 1, 1, "2026|09|08", true, 200},
+        {"early years keep four digits", "[Tolvane]\n广告设置=1\n", fakes::At(999, 1, 2, 8, 0, 0), 1, 1, "0999|01|02"},
+        {"a refused write still shows it", "[Tolvane]\n广告设置=1\n", day, 2, 2, std::nullopt, true, 0, true},
+    };
+    // clang-format on
+    for (const DeferredRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakes::MemoryProfileStore profiles;
+        if (row.valueIni != nullptr) profiles.files[kIni] = row.valueIni;
+        if (row.readOnly) profiles.readOnly[kIni] = true;
+        fakes::FakeClock clock(row.today);
+        fakes::RecordingClipPlayer player;
+        fakes::FakeMessagePump pump;
+        fakes::FakeLocale locale;
+        fakes::FakeDateTimeFormatter formatter;
+        fakes::RecordingPromo promo;
+        promo.onLoad = [&] { clock.Advance(std::chrono::milliseconds(row.loadTakesMs)); };
+        const std::string update = "DoUpdate(4660, " + std::string(kUpdateDescriptionUrl) + ")";
+        for (int start = 0; start < row.starts; ++start) {
+            MainWindowCore core(ShellServices{profiles, clock, player, pump, locale, formatter,
+                                              nullptr, row.withLibrary ? &promo : nullptr},
+                                ProgramFolder{"C:\\T", '\\'});
+            core.Load();
+            core.AutoUpgradeTick(0x1234, promo);
+        }
+        int loads = 0;
+        int updates = 0;
+        for (const std::string& entry : promo.log) {
+            loads += entry == "LoadAdvert";
+            updates += entry == update;
+        }
+        EXPECT_EQ(loads, row.advertLoads);
+        EXPECT_EQ(updates, row.withLibrary ? row.starts : 0);
+        if (row.withLibrary && !promo.log.empty()) {
+            EXPECT_EQ(promo.log.front(), update);
+        }
+        const int writes = profiles.CountOf("WriteString");
+        if (row.advertDate) {
+            EXPECT_GE(writes, 1);
+            const auto write = std::find_if(profiles.calls.rbegin(), profiles.calls.rend(),
+                                            [](const auto& c) { return c.op == "WriteString"; });
+            EXPECT_EQ(write->key, "广告日期");
+            EXPECT_EQ(write->argument, *row.advertDate);
+            EXPECT_EQ(ini::GetString(profiles.files[kIni], "Tolvane", "广告日期", "", 64),
+                      *row.advertDate);
+        } else if (!row.readOnly) {
+            EXPECT_EQ(writes, 0);
+        }
+        EXPECT_EQ(writes, row.readOnly ? row.starts : (row.advertDate ? 1 : 0));
+    }
+}
+
+struct SlideRow {
+    const char* what;
+    AdvertGeometry geometry;
+    int taskbar;
+    PixelRect start;
+    std::size_t steps;
+    PixelRect final;
+};
+
+TEST(AdvertSlide, StartsBelowTheScreenAndRisesOnePixelAStep) {
+    // clang-format off
+    const SlideRow rows[] = {
+        {"40-pixel taskbar at the bottom of 1080", {1920, 1080, 306, 226}, 40, {1614, 1080, 306, 226}, 266, {1614, 814, 306, 226}},
+        {"taskbar at the top still rises by its height", {1920, 1080, 306, 226}, 40, {1614, 1080, 306, 226}, 266, {1614, 814, 306, 226}},
+        {"taskbar at the side carries it past the top", {1920, 1080, 306, 226}, 1080, {1614, 1080, 306, 226}, 1306, {1614, -226, 306, 226}},
+        {"no taskbar: bottom on the screen's bottom", {1920, 1080, 306, 226}, 0, {1614, 1080, 306, 226}, 226, {1614, 854, 306, 226}},
+        {"frameless on a small screen", {1024, 768, 300, 200}, 0, {724, 768, 300, 200}, 200, {724, 568, 300, 200}},
+        {"nothing to slide", {1024, 768, 0, 0}, 0, {1024, 768, 0, 0}, 0, {1024, 768, 0, 0}},
+        {"wider than the screen", {200, 100, 300, 50}, 10, {-100, 100, 300, 50}, 60, {-100, 40, 300, 50}},
+    };
+    // clang-format on
+    for (const SlideRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        const AdvertSlidePlan plan = PlanAdvertSlide(row.geometry, row.taskbar);
+        EXPECT_EQ(plan.start, row.start);
+        ASSERT_EQ(plan.tops.size(), row.steps);
+        EXPECT_EQ(plan.Final(), row.final);
+        for (std::size_t i = 0; i < plan.tops.size(); ++i) {
+            EXPECT_EQ(plan.tops[i], row.geometry.screenHeight - 1 - int(i));
+        }
+    }
+}
+
+TEST(AdvertSlide, LengthRisesAndTwipsToPixels) {
+    const struct {
+        double outer;
+        int taskbar;
+        int length;
+    } lengths[] = {{3390, 40, 3990},  {3390.5, 0, 3390}, {3391.5, 0, 3392},
+                   {3390.4, 0, 3390}, {3390.6, 0, 3391}, {0, 0, 0}};
+    for (const auto& row : lengths) {
+        EXPECT_EQ(SlideLengthTwips(row.outer, row.taskbar), row.length) << row.outer;
+    }
+    const struct {
+        int length;
+        std::vector<int> rises;
+    } rises[] = {{0, {}}, {1, {1}}, {15, {1}}, {16, {1, 16}}, {30, {1, 16}}, {31, {1, 16, 31}}};
+    for (const auto& row : rises) EXPECT_EQ(SlideRisesTwips(row.length), row.rises);
+    const int pixels[][2] = {{0, 0},   {14, 0},   {15, 1},  {16199, 1079},
+                             {-1, -1}, {-15, -1}, {-16, -2}};
+    for (const auto& row : pixels) EXPECT_EQ(TwipsToPixels(row[0]), row[1]) << row[0];
+}
+
+struct AdvertWindow {
+    fakes::RecordingAdvertView view;
+    fakes::FakeMessagePump pump;
+    AdvertWindowCore core{view, pump};
+};
+
+TEST(AdvertWindowCore, LoadParksItHiddenBelowTheScreenAndArmsThePageOnClose) {
+    AdvertWindow window;
+    EXPECT_FALSE(window.core.OpenPageOnClose());
+    window.core.Form_Load();
+    EXPECT_EQ(window.view.actions,
+              (std::vector<std::string>{"Navigate " + std::string(kAdvertPageUrl), "Hide",
+                                        "MoveTo 1614,1080"}));
+    EXPECT_TRUE(window.core.OpenPageOnClose());
+    EXPECT_EQ(window.core.TaskbarHeight(), 40);
+    EXPECT_TRUE(window.view.tops.empty());
+}
+
+TEST(AdvertWindowCore, DocumentCompleteShowsThenSlidesLettingMessagesRunBeforeEachStep) {
+    AdvertWindow window;
+    window.core.Form_Load();
+    std::vector<int> dispatchedBefore;
+    window.pump.onDispatch = [&](int) { dispatchedBefore.push_back(int(window.view.tops.size())); };
+    window.core.DocumentComplete();
+    EXPECT_EQ(window.view.actions.back(), "Show");
+    EXPECT_EQ(window.view.tops, PlanAdvertSlide(window.view.geometry, 40).tops);
+    ASSERT_EQ(dispatchedBefore.size(), 266u);
+    for (std::size_t i = 0; i < dispatchedBefore.size(); ++i)
+        EXPECT_EQ(dispatchedBefore[i], int(i));
+    EXPECT_EQ(window.view.top + 226, 1040);
+}
+
+TEST(AdvertWindowCore, CloseDuringTheSlideEndsItWithoutTouchingTheWindow) {
+    AdvertWindow window;
+    window.core.Form_Load();
+    window.pump.onDispatch = [&](int n) {
+        if (n == 5) {
+            window.core.Form_Unload();
+            window.view.open = false;
+        }
+    };
+    window.core.DocumentComplete();
+    EXPECT_EQ(window.view.tops.size(), 4u);
+    EXPECT_EQ(window.view.actions.back(), "OpenInBrowser " + std::string(kPageOnCloseUrl));
+    window.core.DocumentComplete();  // a late notification for a closed window
+    EXPECT_EQ(window.view.tops.size(), 4u);
+    EXPECT_EQ(window.view.actions.back(), "OpenInBrowser " + std::string(kPageOnCloseUrl));
+}
+
+TEST(AdvertWindowCore, SecondNotificationSlidesFromTheBottomThenTheFirstGoesOn) {
+    AdvertWindow window;
+    window.core.Form_Load();
+    window.pump.onDispatch = [&](int n) {
+        if (n == 3) window.core.DocumentComplete();
+    };
+    window.core.DocumentComplete();
+    const std::vector<int> slide = PlanAdvertSlide(window.view.geometry, 40).tops;
+    ASSERT_EQ(window.view.tops.size(), 2 * slide.size());
+    const std::vector<int> nested(window.view.tops.begin() + 2,
+                                  window.view.tops.begin() + 2 + long(slide.size()));
+    EXPECT_EQ(nested, slide);
+    EXPECT_EQ(window.view.tops.back(), slide.back());
+    EXPECT_EQ(std::count(window.view.actions.begin(), window.view.actions.end(), "Show"), 2);
+}
+
+TEST(AdvertWindowCore, ClosingOpensTheSecondPageOnceUnlessTheExitCleared) {
+    const struct {
+        bool load;
+        bool exitClears;
+        int opened;
+    } rows[] = {{true, false, 1}, {true, true, 0}, {false, false, 0}};
+    for (const auto& row : rows) {
+        AdvertWindow window;
+        if (row.load) window.core.Form_Load();
+        if (row.exitClears) window.core.SetOpenPageOnClose(false);
+        window.core.Form_Unload();
+        window.core.Form_Unload();
+        EXPECT_EQ(std::count(window.view.actions.begin(), window.view.actions.end(),
+                             "OpenInBrowser " + std::string(kPageOnCloseUrl)),
+                  row.opened);
+    }
+}
+
+}  // namespace
+}  // namespace tolvane::testing
