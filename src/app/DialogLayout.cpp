@@ -3,8 +3,8 @@
 namespace tolvane {
 
 PixelRect LocalPixels(const ControlSpec& control) {
-    return {ToPixels(control.rect.left), ToPixels(control.rect.top), ToPixels(control.rect.width),
-            ToPixels(control.rect.height)};
+    return {TwipsToPixels(control.rect.left), TwipsToPixels(control.rect.top),
+            TwipsToPixels(control.rect.width), TwipsToPixels(control.rect.height)};
 }
 
 const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name) {
@@ -20,8 +20,8 @@ PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control) {
     if (const ControlSpec* frame =
             control.parent.empty() ? nullptr : FindControl(dialog, control.parent)) {
         const PixelRect origin = LocalPixels(*frame);
-        rect.x += origin.x;
-        rect.y += origin.y;
+        rect.left += origin.left;
+        rect.top += origin.top;
     }
     return rect;
 }

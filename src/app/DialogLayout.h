@@ -3,30 +3,17 @@
 #include <span>
 #include <string_view>
 
+#include "app/Twips.h"
+
 namespace tolvane {
 
-// Window geometry is kept in twips, as the dialogs were designed; the screen gets pixels.
-inline constexpr int kTwipsPerPixel = 15;
-
+// Dialog geometry is kept in twips, as the dialogs were designed; the screen gets pixels.
 struct TwipsRect {
     int left = 0;
     int top = 0;
     int width = 0;
     int height = 0;
 };
-
-struct PixelRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-constexpr int ToPixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
 
 enum class ControlKind {
     GroupFrame,
@@ -70,8 +57,8 @@ struct DialogSpec {
     int clientHeightTwips;
     std::span<const ControlSpec> controls;
 
-    int ClientWidth() const { return ToPixels(clientWidthTwips); }
-    int ClientHeight() const { return ToPixels(clientHeightTwips); }
+    int ClientWidth() const { return TwipsToPixels(clientWidthTwips); }
+    int ClientHeight() const { return TwipsToPixels(clientHeightTwips); }
 };
 
 // A control's rectangle relative to its parent, in pixels.

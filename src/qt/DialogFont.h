@@ -12,7 +12,7 @@ namespace tolvane {
 QFont DialogFont();
 
 inline QRect ToQRect(const PixelRect& rect) {
-    return QRect(rect.x, rect.y, rect.width, rect.height);
+    return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
 // A fixed-size dialog window: title bar with a close box only, centred on its screen.

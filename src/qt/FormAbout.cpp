@@ -58,10 +58,10 @@ QFont LinkFont() {
 // An etched line: grey (128, 128, 128) over white two pixels high.
 void AddEtchedLine(QWidget* parent, const PixelRect& rect) {
     auto* grey = new QFrame(parent);
-    grey->setGeometry(rect.x, rect.y, rect.width, 1);
+    grey->setGeometry(rect.left, rect.top, rect.width, 1);
     grey->setStyleSheet(QStringLiteral("background-color: rgb(128, 128, 128); border: none;"));
     auto* white = new QFrame(parent);
-    white->setGeometry(rect.x, rect.y + 1, rect.width, 2);
+    white->setGeometry(rect.left, rect.top + 1, rect.width, 2);
     white->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 255); border: none;"));
 }
 

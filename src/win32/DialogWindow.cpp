@@ -122,10 +122,10 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
         const PixelRect rect = ClientPixels(m_spec, control);
         DWORD childStyle = WS_CHILD | WS_VISIBLE | child.style;
         if (control.Has(kDisabledAtLoad)) childStyle |= WS_DISABLED;
-        HWND hwnd = CreateWindowExW(0, child.windowClass, Utf8ToWide(TextOf(control)).c_str(),
-                                    childStyle, rect.x, rect.y, rect.width, rect.height, m_hwnd,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(row))),
-                                    instance, nullptr);
+        HWND hwnd = CreateWindowExW(
+            0, child.windowClass, Utf8ToWide(TextOf(control)).c_str(), childStyle, rect.left,
+            rect.top, rect.width, rect.height, m_hwnd,
+            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(row))), instance, nullptr);
         if (hwnd == nullptr) continue;
         m_controls[row] = hwnd;
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);

@@ -48,14 +48,14 @@ const Shown kSettingsByTab[] = {
 // clang-format on
 
 bool Inside(const PixelRect& inner, const PixelRect& outer) {
-    return inner.x >= outer.x && inner.y >= outer.y &&
-           inner.x + inner.width <= outer.x + outer.width &&
-           inner.y + inner.height <= outer.y + outer.height;
+    return inner.left >= outer.left && inner.top >= outer.top &&
+           inner.left + inner.width <= outer.left + outer.width &&
+           inner.top + inner.height <= outer.top + outer.height;
 }
 
 bool Overlap(const PixelRect& a, const PixelRect& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
-           b.y < a.y + a.height;
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
 }
 
 TEST(SettingsLayout, EveryControlInTabOrderWithCaptionRectangleAndTooltip) {
@@ -173,15 +173,15 @@ TEST(AboutLayout, IconTitleVersionOnTopDescriptionThenLinkAndOkAtTheBottom) {
                     disclaimer = at("lblDisclaimer"), link = at("Label_链接官方网站"),
                     ok = at("cmdOK");
     EXPECT_EQ(icon.width, 32);
-    EXPECT_LT(icon.x, title.x);
-    EXPECT_LT(title.y, version.y);
-    EXPECT_LE(version.y + version.height, description.y);
-    EXPECT_LE(description.y + description.height, line.y);
+    EXPECT_LT(icon.left, title.left);
+    EXPECT_LT(title.top, version.top);
+    EXPECT_LE(version.top + version.height, description.top);
+    EXPECT_LE(description.top + description.height, line.top);
     EXPECT_GE(line.width, client.width - 12);
-    for (const PixelRect& bottom : {disclaimer, link, ok}) EXPECT_GT(bottom.y, line.y);
-    EXPECT_LT(disclaimer.x, link.x);
-    EXPECT_LT(link.x + link.width, ok.x);
-    EXPECT_EQ(ok.x + ok.width + 4, client.width);
+    for (const PixelRect& bottom : {disclaimer, link, ok}) EXPECT_GT(bottom.top, line.top);
+    EXPECT_LT(disclaimer.left, link.left);
+    EXPECT_LT(link.left + link.width, ok.left);
+    EXPECT_EQ(ok.left + ok.width + 4, client.width);
 
     const ControlSpec* button = FindControl(kAboutDialog, "cmdOK");
     ASSERT_NE(button, nullptr);
