@@ -604,7 +604,8 @@ def wine_clips(log, missing=False):
     return [word for word, found in clips if found != missing]
 
 
-_WINE_OPEN = re.compile(r'trace:file:CreateFileW L"[^"]*?(?:Sound\\\\([^"]*?)\.wav|\\(alert)\.wav)"')
+_WINE_OPEN = re.compile(r'trace:file:CreateFileW L"[^"]*?'
+                        r'(?:Sound\\\\([^"]*?)\.wav|\\(alert)\.wav)"')
 
 
 def wine_clips_and_alerts(log):
