@@ -70,7 +70,7 @@ void Form_Main::Form_Load() {
     m_timer自动升级.start();
     Render(state);
     SetTooltip();
-    QDir::setCurrent(QString::fromStdString(m_core.Folder().path));
+    if (m_core.Folder().IsKnown()) QDir::setCurrent(QString::fromStdString(m_core.Folder().path));
     // Shown even without a notification area: the icon docks once one appears.
     m_trayIcon.show();
 }

@@ -1,11 +1,10 @@
-#include <unistd.h>
-
 #include <QApplication>
 
-#include <climits>
+#include <cstdio>
 #include <string>
 
 #include "qt/AlsaClipPlayer.h"
+#include "qt/ExecutableFolder.h"
 #include "qt/FormMain.h"
 #include "qt/LinuxProfileStore.h"
 #include "qt/LinuxUpdateLibrary.h"
@@ -15,25 +14,19 @@
 #include "qt/QtMessagePump.h"
 #include "qt/SingleInstance.h"
 
-namespace {
-
-// The folder of the executable itself, whatever the current folder or a symlink used to start
-// it.
-std::string ExecutableFolder() {
-    char buffer[PATH_MAX];
-    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return ".";
-    std::string path(buffer, static_cast<std::size_t>(length));
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
     if (!instance.IsFirst()) return 0;
+
+    // Never the current folder: it holds some other program's settings and clips.
+    const std::string folder =
+        tolvane::FindExecutableFolder(tolvane::ProbeThisProcess(argc > 0 ? argv[0] : nullptr));
+    if (folder.empty()) {
+        std::fputs(
+            "tolvane: cannot tell which folder holds the program; running on default settings, "
+            "with the alert sound in place of every clip\n",
+            stderr);
+    }
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -114,7 +114,7 @@ void Form_Main::Form_Load() {
     SetTimer(m_hwnd, kTimer自动升级, 2000, nullptr);
     Render(state);
     SetTrayTooltip(m_core.TooltipText());
-    SetCurrentDirectoryW(Utf8ToWide(m_core.Folder().path).c_str());
+    if (m_core.Folder().IsKnown()) SetCurrentDirectoryW(Utf8ToWide(m_core.Folder().path).c_str());
     ShowWindow(m_hwnd, SW_HIDE);
 }
 

@@ -16,18 +16,29 @@
 
 namespace {
 
-// Another copy is running when a top-level window bears the main window's title.
+// Another copy is running when a top-level window bears the main window's title, or when it
+// holds the session's mutex of that name. The window appears only once the copy has started,
+// so two copies started together both miss it; the mutex is taken atomically before any
+// window exists, and held until the process ends.
 void EndIfAlreadyRunning() {
     const std::string title = tolvane::Utf8ToAnsi(tolvane::kMainWindowTitle);
     if (FindWindowA(nullptr, title.c_str()) != nullptr) ExitProcess(0);
+    const std::wstring name = L"Local\\" + tolvane::Utf8ToWide(tolvane::kMainWindowTitle);
+    // Kept open for the process's life; a mutex that cannot be made at all guards nothing.
+    if (CreateMutexW(nullptr, FALSE, name.c_str()) != nullptr &&
+        GetLastError() == ERROR_ALREADY_EXISTS) {
+        ExitProcess(0);
+    }
 }
 
+// Empty when it cannot be told: the program then runs on defaults rather than on whatever the
+// current folder holds.
 std::string ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
             GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return ".";
+        if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
             break;
@@ -35,7 +46,7 @@ std::string ExecutableFolder() {
         path.resize(path.size() * 2);
     }
     const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return ".";
+    if (slash == std::wstring::npos) return {};
     // A drive's root keeps its separator ("C:\").
     const std::size_t keep = (slash == 2 && path[1] == L':') ? slash + 1 : slash;
     return tolvane::WideToUtf8(path.substr(0, keep));
