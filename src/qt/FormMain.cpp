@@ -113,7 +113,9 @@ void Form_Main::Timer_自动报时_Timer() {
 
 void Form_Main::Timer_自动升级_Timer() {}
 
-void Form_Main::Timer_自动校时_Timer() {}
+void Form_Main::Timer_自动校时_Timer() {
+    m_core.SyncTick();
+}
 
 void Form_Main::TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason) {
     int buttonCode = 0;

@@ -7,25 +7,28 @@
 
 #include "qt/AlsaClipPlayer.h"
 #include "qt/FormMain.h"
+#include "qt/LinuxAutostartStore.h"
 #include "qt/LinuxProfileStore.h"
 #include "qt/QtClock.h"
 #include "qt/QtDateTimeFormatter.h"
 #include "qt/QtLocale.h"
 #include "qt/QtMessagePump.h"
+#include "qt/QtTimeSocket.h"
 #include "qt/SingleInstance.h"
+#include "qt/TimedateClockSetter.h"
 
 namespace {
 
-// The folder of the executable itself, whatever the current folder or a symlink used to start
-// it.
-std::string ExecutableFolder() {
+// The folder and file name of the executable itself, whatever the current folder or a symlink
+// used to start it.
+tolvane::ProgramFolder ExecutableFolder() {
     char buffer[PATH_MAX];
     ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return ".";
+    if (length <= 0) return {".", '/'};
     std::string path(buffer, static_cast<std::size_t>(length));
     std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
+    if (slash == std::string::npos) return {".", '/'};
+    return {slash == 0 ? std::string("/") : path.substr(0, slash), '/', path.substr(slash + 1)};
 }
 
 }  // namespace
@@ -43,10 +46,14 @@ int main(int argc, char** argv) {
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
-    const tolvane::ShellServices services{profiles, clock,     player, pump,
-                                          locale,   formatter, nullptr};
+    tolvane::QtTimeSocket timeSocket;
+    tolvane::TimedateClockSetter clockSetter;
+    tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
+    const tolvane::ShellServices services{profiles,     clock,     player,  pump,
+                                          locale,       formatter, nullptr, &timeSocket,
+                                          &clockSetter, &autostart};
 
-    tolvane::Form_Main form(services, tolvane::ProgramFolder{ExecutableFolder(), '/'});
+    tolvane::Form_Main form(services, ExecutableFolder());
     form.Form_Load();
     return QApplication::exec();
 }
