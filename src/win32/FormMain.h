@@ -1,5 +1,7 @@
 #pragma once
 
+#include "win32/Win32TimeSocket.h"  // winsock2.h ahead of windows.h
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -13,7 +15,9 @@ namespace tolvane {
 // and its menu, and its life is the program's life.
 class Form_Main final : private ShellWindows {
 public:
-    Form_Main(const ShellServices& services, ProgramFolder folder);
+    // `timeSocket`, when given, is the one in `services`: its messages arrive here.
+    Form_Main(const ShellServices& services, ProgramFolder folder,
+              Win32TimeSocket* timeSocket = nullptr);
     ~Form_Main() override;
     Form_Main(const Form_Main&) = delete;
     Form_Main& operator=(const Form_Main&) = delete;
@@ -45,6 +49,7 @@ private:
     void UnloadMain() override;
 
     MainWindowCore m_core;
+    Win32TimeSocket* m_timeSocket = nullptr;
     HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
     HMENU m_menu = nullptr;
