@@ -54,10 +54,11 @@ class LinuxTimeSync(E2ETest):
         self.start(linux_program(self.session))
 
         # Lines that do not fit set nothing; the next request connects at once.
-        for reply in (b"garbage that is no time at all\r\n", b"07 SEP 2026 08:05:09\r\n",
-                      b"X" * 1500):
+        for count, reply in enumerate((b"garbage that is no time at all\r\n",
+                                       b"07 SEP 2026 08:05:09\r\n", b"X" * 1500), start=1):
             server.set("send", reply)
-            self.assertTrue(self.sync_from_menu(server, server.accepted() + 1), reply[:20])
+            self.choose("t")
+            self.assertTrue(server.wait_accepted(count), reply[:20])
         # A refused connection returns to closed as well.
         server.set("refuse")
         wait_until(lambda: "refusing" in server.lines(), 5)
