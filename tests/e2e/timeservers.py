@@ -6,6 +6,7 @@ import calendar
 import os
 import subprocess
 import sys
+import time
 from pathlib import Path
 
 from harness import wait_until
@@ -89,3 +90,32 @@ class PrivateSystemBus:
             if words and words[0] == "SetTime":
                 calls.append((int(words[1]), words[2] == "true", words[3] == "true"))
         return calls
+
+
+def requests_that_set_nothing(test, server, choose_sync):
+    """Asks a program (through `choose_sync`, its menu entry) for the time while `server`
+    answers in every way that must not set the clock: lines that do not fit, a refused
+    connection, a silent server, half a line and a stall. Each time the next request connects
+    again; a request made while a connection is open is dropped. Five connections in all."""
+    for count, reply in enumerate((b"garbage that is no time at all\r\n",
+                                   b"07 SEP 2026 08:05:09\r\n", b"X" * 1500), start=1):
+        server.set("send", reply)
+        choose_sync()
+        test.assertTrue(server.wait_accepted(count), reply[:20])
+    server.set("refuse")
+    wait_until(lambda: "refusing" in server.lines(), 5)
+    choose_sync()
+    time.sleep(1.5)
+    test.assertEqual(server.accepted(), 3)
+    # The 10 s limit ends a silent connection; until then a second request is dropped.
+    server.set("silent")
+    choose_sync()
+    test.assertTrue(server.wait_accepted(4))
+    choose_sync()
+    time.sleep(2)
+    test.assertEqual(server.accepted(), 4)
+    time.sleep(9)
+    server.set("stall", b"07 SEPT 2026 08:0")
+    choose_sync()
+    test.assertTrue(server.wait_accepted(5))
+    time.sleep(11)
