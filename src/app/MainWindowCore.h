@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "app/AutostartStore.h"
 #include "app/DateTimeFormatter.h"
 #include "app/ProgramFolder.h"
 #include "app/ShellWindows.h"
@@ -11,6 +12,9 @@
 #include "promo/DeferredTasks.h"
 #include "settings/CustomVariables.h"
 #include "settings/ProfileStore.h"
+#include "timesync/ClockSetter.h"
+#include "timesync/TimeSocket.h"
+#include "timesync/TimeSyncClient.h"
 #include "voice/Announcer.h"
 #include "voice/ClipPlayer.h"
 #include "voice/Clock.h"
@@ -27,10 +31,15 @@ struct ShellServices {
     MessagePump& pump;
     Locale& locale;
     DateTimeFormatter& formatter;
-    // Whether the logon entry holds this program's command; unset reads as not registered.
+    // Whether the logon entry holds this program's command. Unset: the autostart store below
+    // answers, and without one the program reads as not registered.
     std::function<bool()> isStartAtBootRegistered;
     // The update library beside the program; none skips the update call.
     UpdateLibrary* update = nullptr;
+    // Missing services leave their feature inert.
+    TimeSocket* timeSocket = nullptr;
+    ClockSetter* clockSetter = nullptr;
+    AutostartStore* autostart = nullptr;
 };
 
 // Everything the hidden main window decides, for both platforms. The window procedure or Qt
@@ -57,6 +66,8 @@ public:
     // The one tick of the automatic-upgrade timer, two seconds after start-up: the update call,
     // then the advert decision. The platform switches the timer off.
     void AutoUpgradeTick(std::uint32_t mainWindow, AdvertLoader& advert);
+    // One tick of the one-second sync timer (Timer_自动校时).
+    void SyncTick();
     // Closes every window in order, the main one last. Writes nothing.
     void Exit(ShellWindows& windows);
 
@@ -66,6 +77,7 @@ public:
     void UnregisterStartAtBoot();
 
     const 自定义变量& Vars() const { return m_vars; }
+    const TimeSyncClient& TimeSync() const { return m_timeSync; }
     const ProgramFolder& Folder() const { return m_folder; }
 
 private:
@@ -75,6 +87,7 @@ private:
     Announcer m_announcer;
     AnnouncementSchedule m_schedule;
     ShellState m_state;
+    TimeSyncClient m_timeSync;
 };
 
 }  // namespace tolvane

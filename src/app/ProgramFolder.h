@@ -5,11 +5,14 @@
 
 namespace tolvane {
 
-// The folder that holds the executable, without a trailing separator, and the platform's
-// separator for joining names to it. An empty path means the folder could not be told.
+// The folder that holds the executable, without a trailing separator (except at a drive's
+// root), and the platform's separator for joining names to it. An empty path means the folder
+// could not be told.
 struct ProgramFolder {
     std::string path;
     char separator = '/';
+    // The executable's file name; empty means the program's usual one.
+    std::string executable = {};
 
     bool IsKnown() const { return !path.empty(); }
 

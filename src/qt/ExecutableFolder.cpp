@@ -47,17 +47,21 @@ std::optional<std::string> CommandPath(const ExecutableProbe& probe) {
 
 }  // namespace
 
-std::string FindExecutableFolder(const ExecutableProbe& probe) {
-    if (probe.selfLink && probe.selfLink->starts_with('/')) return FolderOf(*probe.selfLink);
+std::string FindExecutablePath(const ExecutableProbe& probe) {
+    if (probe.selfLink && probe.selfLink->starts_with('/')) return *probe.selfLink;
     const std::optional<std::string> command = CommandPath(probe);
     if (!command) return {};
     // Resolved, like /proc/self/exe, so that a symlink to the program finds the program's own
     // folder; a path too long to resolve is still a way to it.
     if (probe.resolve) {
         const std::optional<std::string> real = probe.resolve(*command);
-        if (real && real->starts_with('/')) return FolderOf(*real);
+        if (real && real->starts_with('/')) return *real;
     }
-    return FolderOf(*command);
+    return *command;
+}
+
+std::string FindExecutableFolder(const ExecutableProbe& probe) {
+    return FolderOf(FindExecutablePath(probe));
 }
 
 ExecutableProbe ProbeThisProcess(const char* argv0) {

@@ -22,6 +22,8 @@ struct ExecutableProbe {
 // else from the command made absolute (searched on $PATH when it has no slash) if it names
 // this very executable. Empty when neither tells: never the current folder.
 std::string FindExecutableFolder(const ExecutableProbe& probe);
+// The executable's own path found the same way; empty when neither tells.
+std::string FindExecutablePath(const ExecutableProbe& probe);
 
 // The probe of this process.
 ExecutableProbe ProbeThisProcess(const char* argv0);

@@ -134,7 +134,9 @@ void Form_Main::CloseAdvert() {
     if (m_advert != nullptr) m_advert->close();
 }
 
-void Form_Main::Timer_自动校时_Timer() {}
+void Form_Main::Timer_自动校时_Timer() {
+    m_core.SyncTick();
+}
 
 void Form_Main::TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason) {
     int buttonCode = 0;

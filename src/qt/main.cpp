@@ -6,21 +6,28 @@
 #include "qt/AlsaClipPlayer.h"
 #include "qt/ExecutableFolder.h"
 #include "qt/FormMain.h"
+#include "qt/LinuxAutostartStore.h"
 #include "qt/LinuxProfileStore.h"
 #include "qt/LinuxUpdateLibrary.h"
 #include "qt/QtClock.h"
 #include "qt/QtDateTimeFormatter.h"
 #include "qt/QtLocale.h"
 #include "qt/QtMessagePump.h"
+#include "qt/QtTimeSocket.h"
 #include "qt/SingleInstance.h"
+#include "qt/TimedateClockSetter.h"
 
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
     if (!instance.IsFirst()) return 0;
 
     // Never the current folder: it holds some other program's settings and clips.
-    const std::string folder =
-        tolvane::FindExecutableFolder(tolvane::ProbeThisProcess(argc > 0 ? argv[0] : nullptr));
+    const std::string executable =
+        tolvane::FindExecutablePath(tolvane::ProbeThisProcess(argc > 0 ? argv[0] : nullptr));
+    const std::size_t slash = executable.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string()
+                               : slash == 0               ? std::string("/")
+                                                          : executable.substr(0, slash);
     if (folder.empty()) {
         std::fputs(
             "tolvane: cannot tell which folder holds the program; running on default settings, "
@@ -37,12 +44,16 @@ int main(int argc, char** argv) {
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
-    const std::string folder = ExecutableFolder();
     tolvane::LinuxUpdateLibrary update(folder);
-    const tolvane::ShellServices services{profiles, clock,     player,  pump,
-                                          locale,   formatter, nullptr, &update};
+    tolvane::QtTimeSocket timeSocket;
+    tolvane::TimedateClockSetter clockSetter;
+    tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
+    const tolvane::ShellServices services{profiles,    clock,        player,    pump,
+                                          locale,      formatter,    nullptr,   &update,
+                                          &timeSocket, &clockSetter, &autostart};
 
-    tolvane::Form_Main form(services, tolvane::ProgramFolder{folder, '/'});
+    tolvane::Form_Main form(services,
+                            tolvane::ProgramFolder{folder, '/', executable.substr(slash + 1)});
     form.Form_Load();
     return QApplication::exec();
 }
