@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "app/StartAtBoot.h"
+#include "timesync/TimeServer.h"
+
 namespace tolvane {
 
 // The settings dialog's view of this window: the logon entry and the shown state.
@@ -27,6 +30,7 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
       m_vars(services.profiles),
       m_announcer(services.player, services.pump, services.locale, m_vars.Settings,
                   m_folder.Join(std::string("Sound") + m_folder.separator)),
+      m_timeSync(services.timeSocket, services.clockSetter),
       m_settingsHost(std::make_unique<SettingsHost>(*this)) {}
 
 MainWindowCore::~MainWindowCore() = default;
@@ -37,7 +41,15 @@ std::unique_ptr<SettingsDialog> MainWindowCore::NewSettingsDialog() {
 
 const ShellState& MainWindowCore::Load() {
     m_vars.ConfigFile.SpecifyIni(m_folder.Join(kSettingsFileName));
-    LoadSettings(m_vars, m_services.isStartAtBootRegistered);
+    std::function<bool()> registered = m_services.isStartAtBootRegistered;
+    if (!registered && m_services.autostart != nullptr) {
+        registered = [this] {
+            return IsStartAtBootRegistered(*m_services.autostart, StartAtBootCommand(m_folder));
+        };
+    }
+    LoadSettings(m_vars, registered);
+    m_timeSync.SetServer(TimeServerFromSetting(
+        m_vars.ConfigFile.ReadString(kSettingsSection, kTimeServerKey, kTimeServerReadSize)));
     m_state = PlanStartup(m_vars.Settings);
     return m_state;
 }
@@ -76,7 +88,19 @@ const ShellState& MainWindowCore::OnMenuCommand(MenuCommand command) {
             break;
         }
         case MenuCommand::StartAtBoot:
+            // The mark and the setting follow the click whatever the store answered; the next
+            // start reads the real state. Value.ini has no key for it.
+            if (m_state.startAtBootChecked) {
+                UnregisterStartAtBoot();
+            } else {
+                RegisterStartAtBoot();
+            }
+            m_state.startAtBootChecked = !m_state.startAtBootChecked;
+            m_vars.Settings.StartAtBoot = m_state.startAtBootChecked ? 1 : 0;
+            break;
         case MenuCommand::NetworkSync:
+            m_timeSync.RequestTimeSync(true);
+            break;
         case MenuCommand::Settings:
         case MenuCommand::About:
         case MenuCommand::Exit:
@@ -90,9 +114,19 @@ void MainWindowCore::AutoUpgradeTick(std::uint32_t mainWindow, AdvertLoader& adv
     RunDeferredTasks({m_services.update, advert, m_services.clock}, mainWindow, m_vars);
 }
 
-void MainWindowCore::RegisterStartAtBoot() {}
+void MainWindowCore::SyncTick() {
+    m_timeSync.Tick();
+}
 
-void MainWindowCore::UnregisterStartAtBoot() {}
+void MainWindowCore::RegisterStartAtBoot() {
+    if (m_services.autostart != nullptr) {
+        tolvane::RegisterStartAtBoot(*m_services.autostart, StartAtBootCommand(m_folder));
+    }
+}
+
+void MainWindowCore::UnregisterStartAtBoot() {
+    if (m_services.autostart != nullptr) tolvane::UnregisterStartAtBoot(*m_services.autostart);
+}
 
 void MainWindowCore::Exit(ShellWindows& windows) {
     if (windows.IsSettingsOpen()) windows.CloseSettings();

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/AutostartStore.h"
 #include "app/DateTimeFormatter.h"
 #include "app/ProgramFolder.h"
 #include "app/ShellWindows.h"
@@ -13,6 +14,9 @@
 #include "settings/CustomVariables.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsDialog.h"
+#include "timesync/ClockSetter.h"
+#include "timesync/TimeSocket.h"
+#include "timesync/TimeSyncClient.h"
 #include "voice/Announcer.h"
 #include "voice/ClipPlayer.h"
 #include "voice/Clock.h"
@@ -29,10 +33,15 @@ struct ShellServices {
     MessagePump& pump;
     Locale& locale;
     DateTimeFormatter& formatter;
-    // Whether the logon entry holds this program's command; unset reads as not registered.
+    // Whether the logon entry holds this program's command. Unset: the autostart store below
+    // answers, and without one the program reads as not registered.
     std::function<bool()> isStartAtBootRegistered;
     // The update library beside the program; none skips the update call.
     UpdateLibrary* update = nullptr;
+    // Missing services leave their feature inert.
+    TimeSocket* timeSocket = nullptr;
+    ClockSetter* clockSetter = nullptr;
+    AutostartStore* autostart = nullptr;
 };
 
 // Everything the hidden main window decides, for both platforms. The window procedure or Qt
@@ -60,6 +69,8 @@ public:
     // The one tick of the automatic-upgrade timer, two seconds after start-up: the update call,
     // then the advert decision. The platform switches the timer off.
     void AutoUpgradeTick(std::uint32_t mainWindow, AdvertLoader& advert);
+    // One tick of the one-second sync timer (Timer_自动校时).
+    void SyncTick();
     // Closes every window in order, the main one last. Writes nothing.
     void Exit(ShellWindows& windows);
 
@@ -73,6 +84,7 @@ public:
     std::unique_ptr<SettingsDialog> NewSettingsDialog();
 
     const 自定义变量& Vars() const { return m_vars; }
+    const TimeSyncClient& TimeSync() const { return m_timeSync; }
     const ProgramFolder& Folder() const { return m_folder; }
 
 private:
@@ -82,6 +94,7 @@ private:
     Announcer m_announcer;
     AnnouncementSchedule m_schedule;
     ShellState m_state;
+    TimeSyncClient m_timeSync;
 
     class SettingsHost;
     std::unique_ptr<SettingsHost> m_settingsHost;

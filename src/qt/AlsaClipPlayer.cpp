@@ -26,6 +26,8 @@ constexpr std::size_t kBlockBytes = 16384;
 // Beyond the clip's own length, how long a stalled device may hold the program.
 constexpr auto kDeviceGrace = std::chrono::seconds(3);
 
+// A playback device taking interleaved 16-bit samples, which every ALSA device does (through
+// the plug layer of "default" where the hardware does not).
 class Pcm {
 public:
     Pcm(const std::string& device, const WavFormat& format) : m_format(format) {
@@ -33,9 +35,7 @@ public:
             m_pcm = nullptr;
             return;
         }
-        const snd_pcm_format_t sampleFormat =
-            format.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
-        if (snd_pcm_set_params(m_pcm, sampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED,
+        if (snd_pcm_set_params(m_pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED,
                                static_cast<unsigned>(format.channels),
                                static_cast<unsigned>(format.sampleRate), 1, kLatencyUs) < 0) {
             Close();
@@ -121,7 +121,7 @@ const std::vector<unsigned char>& AlertTone(WavFormat& format) {
 class ClipFile {
 public:
     explicit ClipFile(const std::string& path)
-        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+        : m_fd(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
     ~ClipFile() {
         if (m_fd >= 0) ::close(m_fd);
     }
@@ -180,20 +180,29 @@ void AlsaClipPlayer::PlaySync(const std::string& path) {
         if (pcm.Write(tone.data(), tone.size(), deadline)) pcm.Drain(deadline);
         return;
     }
-    Pcm pcm(m_device, layout->format);
+    // Whatever the clip's own format, the device gets 16-bit samples of at most two channels.
+    const WavFormat& in = layout->format;
+    const WavFormat out{Pcm16Channels(in), in.sampleRate, 16};
+    Pcm pcm(m_device, out);
     if (!pcm.IsOpen()) return;
-    const auto deadline = DeadlineFor(layout->format, layout->dataBytes);
+    const std::size_t inFrameBytes = static_cast<std::size_t>(in.BytesPerFrame());
+    const auto deadline = DeadlineFor(out, layout->dataBytes / inFrameBytes * out.BytesPerFrame());
     std::vector<unsigned char> block(kBlockBytes);
-    const std::size_t frameBytes = static_cast<std::size_t>(layout->format.BytesPerFrame());
+    std::string samples;
     std::uint64_t offset = layout->dataOffset;
     std::uint64_t remaining = layout->dataBytes;
     while (remaining > 0) {
         std::size_t length =
             static_cast<std::size_t>(std::min<std::uint64_t>(remaining, block.size()));
-        length -= length % frameBytes;
+        length -= length % inFrameBytes;
         // A file that shrinks under us ends the clip early.
         if (length == 0 || !file.ReadAt(offset, block.data(), length)) break;
-        if (!pcm.Write(block.data(), length, deadline)) return;
+        samples.clear();
+        AppendPcm16(in, block.data(), length / inFrameBytes, samples);
+        if (!pcm.Write(reinterpret_cast<const unsigned char*>(samples.data()), samples.size(),
+                       deadline)) {
+            return;
+        }
         offset += length;
         remaining -= length;
     }

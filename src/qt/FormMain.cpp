@@ -70,7 +70,7 @@ void Form_Main::Form_Load() {
     m_timer自动升级.start();
     Render(state);
     SetTooltip();
-    QDir::setCurrent(QString::fromStdString(m_core.Folder().path));
+    if (m_core.Folder().IsKnown()) QDir::setCurrent(QString::fromStdString(m_core.Folder().path));
     // Shown even without a notification area: the icon docks once one appears.
     m_trayIcon.show();
 }
@@ -134,7 +134,9 @@ void Form_Main::CloseAdvert() {
     if (m_advert != nullptr) m_advert->close();
 }
 
-void Form_Main::Timer_自动校时_Timer() {}
+void Form_Main::Timer_自动校时_Timer() {
+    m_core.SyncTick();
+}
 
 void Form_Main::TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason) {
     int buttonCode = 0;

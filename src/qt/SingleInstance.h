@@ -9,7 +9,9 @@ namespace tolvane {
 // both take it.
 class SingleInstance {
 public:
-    // The marker lives in $XDG_RUNTIME_DIR, else in a private folder under `fallbackRoot`.
+    // The marker lives in $XDG_RUNTIME_DIR; when no marker can be used there (no such folder,
+    // not writable, something other than a file of ours at the marker's path, a full disk) it
+    // lives in a private folder under `fallbackRoot`.
     explicit SingleInstance(const std::string& title, const std::string& fallbackRoot = "/tmp");
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
@@ -18,10 +20,16 @@ public:
     // False only when another copy holds the marker. When no marker can be made at all the
     // program runs rather than refusing to start.
     bool IsFirst() const { return m_first; }
+    // The marker this copy holds; empty when it holds none.
+    const std::string& LockPath() const { return m_path; }
 
 private:
+    enum class Outcome { Locked, Held, Unusable };
+    Outcome TryLock(const std::string& path);
+
     int m_fd = -1;
     bool m_first = true;
+    std::string m_path;
 };
 
 }  // namespace tolvane

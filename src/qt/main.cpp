@@ -1,39 +1,39 @@
-#include <unistd.h>
-
 #include <QApplication>
 
-#include <climits>
+#include <cstdio>
 #include <string>
 
 #include "qt/AlsaClipPlayer.h"
+#include "qt/ExecutableFolder.h"
 #include "qt/FormMain.h"
+#include "qt/LinuxAutostartStore.h"
 #include "qt/LinuxProfileStore.h"
 #include "qt/LinuxUpdateLibrary.h"
 #include "qt/QtClock.h"
 #include "qt/QtDateTimeFormatter.h"
 #include "qt/QtLocale.h"
 #include "qt/QtMessagePump.h"
+#include "qt/QtTimeSocket.h"
 #include "qt/SingleInstance.h"
-
-namespace {
-
-// The folder of the executable itself, whatever the current folder or a symlink used to start
-// it.
-std::string ExecutableFolder() {
-    char buffer[PATH_MAX];
-    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return ".";
-    std::string path(buffer, static_cast<std::size_t>(length));
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-}  // namespace
+#include "qt/TimedateClockSetter.h"
 
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
     if (!instance.IsFirst()) return 0;
+
+    // Never the current folder: it holds some other program's settings and clips.
+    const std::string executable =
+        tolvane::FindExecutablePath(tolvane::ProbeThisProcess(argc > 0 ? argv[0] : nullptr));
+    const std::size_t slash = executable.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string()
+                               : slash == 0               ? std::string("/")
+                                                          : executable.substr(0, slash);
+    if (folder.empty()) {
+        std::fputs(
+            "tolvane: cannot tell which folder holds the program; running on default settings, "
+            "with the alert sound in place of every clip\n",
+            stderr);
+    }
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
@@ -44,12 +44,16 @@ int main(int argc, char** argv) {
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
-    const std::string folder = ExecutableFolder();
     tolvane::LinuxUpdateLibrary update(folder);
-    const tolvane::ShellServices services{profiles, clock,     player,  pump,
-                                          locale,   formatter, nullptr, &update};
+    tolvane::QtTimeSocket timeSocket;
+    tolvane::TimedateClockSetter clockSetter;
+    tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
+    const tolvane::ShellServices services{profiles,    clock,        player,    pump,
+                                          locale,      formatter,    nullptr,   &update,
+                                          &timeSocket, &clockSetter, &autostart};
 
-    tolvane::Form_Main form(services, tolvane::ProgramFolder{folder, '/'});
+    tolvane::Form_Main form(services,
+                            tolvane::ProgramFolder{folder, '/', executable.substr(slash + 1)});
     form.Form_Load();
     return QApplication::exec();
 }

@@ -43,4 +43,10 @@ inline constexpr std::int32_t kAdvertDateReadSize = 12;
 
 inline constexpr std::array<std::int32_t, 3> kFrequencyHours{1, 2, 6};
 
+// Optional: the Daytime server as "host" or "host:port". Missing or empty means the built-in
+// one; nothing ever writes it. The read size leaves room for any host name and port, so a
+// longer value is cut and then refused rather than read as some other host.
+inline constexpr std::string_view kTimeServerKey = "校时服务器";
+inline constexpr std::int32_t kTimeServerReadSize = 300;
+
 }  // namespace tolvane

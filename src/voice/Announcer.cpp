@@ -108,7 +108,8 @@ void Announcer::PlayClip(const std::string& path) {
 }
 
 void Announcer::PlayWord(std::string_view word) {
-    PlayClip(m_soundFolder + std::string(word) + ".wav");
+    // Without a sound folder every clip is one that cannot be played: the player's alert.
+    PlayClip(m_soundFolder.empty() ? std::string() : m_soundFolder + std::string(word) + ".wav");
 }
 
 void Announcer::PlayNumeral(int value, bool digitByDigit) {

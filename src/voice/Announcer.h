@@ -14,7 +14,8 @@ namespace tolvane {
 // Speaks a moment as a chain of clips from the sound folder, one word or numeral per clip.
 class Announcer {
 public:
-    // `soundFolder` ends with the platform's separator ("C:\T\Sound\", "/opt/t/Sound/").
+    // `soundFolder` ends with the platform's separator ("C:\T\Sound\", "/opt/t/Sound/");
+    // empty when there is none, and then every clip is played as the empty path.
     Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, const SettingsRecord& settings,
               std::string soundFolder);
 

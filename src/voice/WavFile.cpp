@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace tolvane {
@@ -9,7 +11,15 @@ namespace {
 
 constexpr int kMaxChunks = 4096;
 constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatFloat = 3;
 constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+constexpr std::uint32_t kExtensibleSize = 40;
+constexpr std::uint16_t kExtensibleExtraBytes = 22;
+// The sub-format GUIDs are {tag-0000-0010-8000-00AA00389B71}: the plain format tag in the
+// first two bytes, this tail after them.
+constexpr unsigned char kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                              0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr std::uint32_t kImageHeaderBytes = 44;
 
 std::uint16_t U16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -23,21 +33,59 @@ std::uint32_t U32(const unsigned char* p) {
 std::optional<WavFormat> ParseFormat(const unsigned char* body, std::uint32_t size) {
     if (size < 16) return std::nullopt;
     std::uint16_t tag = U16(body);
+    const std::uint16_t channels = U16(body + 2);
+    const std::uint32_t rate = U32(body + 4);
+    // The average byte rate is not checked: nothing here uses it, and a player that needs
+    // one gets it recomputed from the validated fields.
+    const std::uint16_t blockAlign = U16(body + 12);
+    const std::uint16_t bits = U16(body + 14);
     if (tag == kFormatExtensible) {
-        // The sub-format GUID starts with the plain format tag.
-        if (size < 26 || U16(body + 24) != kFormatPcm) return std::nullopt;
-    } else if (tag != kFormatPcm) {
-        return std::nullopt;
+        if (size < kExtensibleSize || U16(body + 16) < kExtensibleExtraBytes) return std::nullopt;
+        const std::uint16_t validBits = U16(body + 18);
+        if (validBits > bits) return std::nullopt;
+        if (std::memcmp(body + 26, kSubFormatTail, sizeof kSubFormatTail) != 0) {
+            return std::nullopt;
+        }
+        tag = U16(body + 24);
     }
     WavFormat format;
-    format.channels = U16(body + 2);
-    const std::uint32_t rate = U32(body + 4);
-    format.bitsPerSample = U16(body + 14);
-    if (format.channels < 1 || format.channels > 2) return std::nullopt;
-    if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return std::nullopt;
+    if (tag == kFormatPcm) {
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return std::nullopt;
+    } else if (tag == kFormatFloat) {
+        if (bits != 32) return std::nullopt;
+        format.isFloat = true;
+    } else {
+        return std::nullopt;
+    }
+    if (channels < 1 || channels > kMaxChannels) return std::nullopt;
     if (rate < kMinSampleRate || rate > kMaxSampleRate) return std::nullopt;
+    format.channels = channels;
     format.sampleRate = static_cast<int>(rate);
+    format.bitsPerSample = bits;
+    if (blockAlign != format.BytesPerFrame()) return std::nullopt;
     return format;
+}
+
+std::int16_t SampleToPcm16(const WavFormat& format, const unsigned char* p) {
+    switch (format.bitsPerSample) {
+        case 8:
+            return static_cast<std::int16_t>((p[0] - 128) * 256);
+        case 16:
+            return static_cast<std::int16_t>(U16(p));
+        case 24:
+            return static_cast<std::int16_t>(U16(p + 1));
+        default:
+            break;
+    }
+    if (!format.isFloat) return static_cast<std::int16_t>(U16(p + 2));
+    const float value = std::bit_cast<float>(U32(p));
+    if (std::isnan(value)) return 0;
+    const float clipped = std::clamp(value, -1.0f, 1.0f);
+    return static_cast<std::int16_t>(std::lround(clipped * 32767.0f));
+}
+
+void PutLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 }  // namespace
@@ -57,7 +105,7 @@ std::optional<WavLayout> ParseWav(const WavReader& read, std::uint64_t fileSize)
         const std::uint64_t body = offset + 8;
         const std::uint64_t available = fileSize - body;
         if (std::memcmp(header, "fmt ", 4) == 0) {
-            std::array<unsigned char, 40> fmt{};
+            std::array<unsigned char, kExtensibleSize> fmt{};
             const auto length =
                 static_cast<std::uint32_t>(std::min<std::uint64_t>({size, fmt.size(), available}));
             if (!read(body, fmt.data(), length)) return std::nullopt;
@@ -77,6 +125,67 @@ std::optional<WavLayout> ParseWav(const WavReader& read, std::uint64_t fileSize)
         offset = body + size + (size & 1u);
     }
     return std::nullopt;
+}
+
+std::optional<WavLayout> ParseWav(std::string_view file) {
+    return ParseWav(
+        [file](std::uint64_t offset, void* buffer, std::size_t length) {
+            if (offset > file.size() || length > file.size() - offset) return false;
+            std::memcpy(buffer, file.data() + offset, length);
+            return true;
+        },
+        file.size());
+}
+
+int Pcm16Channels(const WavFormat& format) {
+    return std::min(format.channels, 2);
+}
+
+void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
+                 std::string& out) {
+    const std::size_t frameBytes = static_cast<std::size_t>(format.BytesPerFrame());
+    const std::size_t sampleBytes = static_cast<std::size_t>(format.bitsPerSample / 8);
+    const int channels = Pcm16Channels(format);
+    out.reserve(out.size() + frames * static_cast<std::size_t>(channels) * 2);
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        const unsigned char* first = samples + frame * frameBytes;
+        for (int channel = 0; channel < channels; ++channel) {
+            const auto value = static_cast<std::uint16_t>(
+                SampleToPcm16(format, first + static_cast<std::size_t>(channel) * sampleBytes));
+            PutLe(out, value, 2);
+        }
+    }
+}
+
+std::optional<std::string> PlayableImage(std::string_view file) {
+    const std::optional<WavLayout> layout = ParseWav(file);
+    if (!layout) return std::nullopt;
+    const WavFormat& format = layout->format;
+    const auto channels = static_cast<std::uint32_t>(Pcm16Channels(format));
+    const std::uint64_t outFrameBytes = channels * 2;
+    // The RIFF sizes are 32-bit: a longer clip keeps what they can describe.
+    const std::uint64_t frames = std::min<std::uint64_t>(
+        layout->dataBytes / static_cast<std::uint64_t>(format.BytesPerFrame()),
+        (0xFFFFFFFFu - kImageHeaderBytes) / outFrameBytes);
+    const auto dataBytes = static_cast<std::uint32_t>(frames * outFrameBytes);
+    const auto rate = static_cast<std::uint32_t>(format.sampleRate);
+    std::string image;
+    image.reserve(kImageHeaderBytes + dataBytes);
+    image += "RIFF";
+    PutLe(image, kImageHeaderBytes - 8 + dataBytes, 4);
+    image += "WAVEfmt ";
+    PutLe(image, 16, 4);
+    PutLe(image, kFormatPcm, 2);
+    PutLe(image, channels, 2);
+    PutLe(image, rate, 4);
+    PutLe(image, rate * channels * 2, 4);
+    PutLe(image, channels * 2, 2);
+    PutLe(image, 16, 2);
+    image += "data";
+    PutLe(image, dataBytes, 4);
+    AppendPcm16(format, reinterpret_cast<const unsigned char*>(file.data()) + layout->dataOffset,
+                static_cast<std::size_t>(frames), image);
+    return image;
 }
 
 }  // namespace tolvane

@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace tolvane {
 
 struct WavFormat {
-    int channels = 0;       // 1 or 2
+    int channels = 0;       // 1 to kMaxChannels, interleaved
     int sampleRate = 0;     // frames per second
-    int bitsPerSample = 0;  // 8 (unsigned) or 16 (signed little-endian)
+    int bitsPerSample = 0;  // integer: 8 (unsigned), 16, 24 or 32 (signed); float: 32
+    bool isFloat = false;   // IEEE 754 single precision, nominally -1.0 to 1.0
 
     int BytesPerFrame() const { return channels * bitsPerSample / 8; }
 };
@@ -24,12 +27,33 @@ struct WavLayout {
 // Reads `length` bytes at `offset` into `buffer`; false when they are not all there.
 using WavReader = std::function<bool(std::uint64_t offset, void* buffer, std::size_t length)>;
 
-// Finds the PCM format and the sample data of a RIFF/WAVE file of `fileSize` bytes. Sizes in
-// the file are checked against `fileSize`; nothing is read beyond it and nothing is allocated.
-// nullopt for anything but 8/16-bit PCM, mono or stereo, at a plausible rate.
+// Finds the sample format and the sample data of a RIFF/WAVE file of `fileSize` bytes. Sizes
+// in the file are checked against `fileSize`; nothing is read beyond it and nothing is
+// allocated. nullopt for anything but plain or WAVE_FORMAT_EXTENSIBLE integer PCM or 32-bit
+// float with 1 to 8 channels at a plausible rate and a block alignment that fits them.
 std::optional<WavLayout> ParseWav(const WavReader& read, std::uint64_t fileSize);
+
+// The same over bytes held in memory.
+std::optional<WavLayout> ParseWav(std::string_view file);
 
 inline constexpr int kMinSampleRate = 1000;
 inline constexpr int kMaxSampleRate = 384000;
+inline constexpr int kMaxChannels = 8;
+
+// Every playable format is played as 16-bit integer PCM. Mono stays mono; wider clips keep
+// their first two channels, which are front left and right in every standard layout.
+int Pcm16Channels(const WavFormat& format);
+
+// Appends `frames` whole frames of `format`, read from `samples`, to `out` as interleaved
+// 16-bit little-endian PCM of Pcm16Channels(format) channels. Integer samples keep their 16
+// most significant bits; float samples are clipped to -1.0..1.0 and NaN becomes silence.
+void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
+                 std::string& out);
+
+// What a player that hands whole files to the system plays for the bytes of a clip file: a
+// well-formed RIFF image of 16-bit PCM made from the validated samples, or nullopt, meaning
+// the alert sound, for a file the parser refuses. No header of the original reaches the
+// system.
+std::optional<std::string> PlayableImage(std::string_view file);
 
 }  // namespace tolvane

@@ -21,8 +21,9 @@ UINT MenuIdOf(std::size_t index) {
 
 }  // namespace
 
-Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder)), m_pump(services.pump) {}
+Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder,
+                     Win32TimeSocket* timeSocket)
+    : m_core(services, std::move(folder)), m_pump(services.pump), m_timeSocket(timeSocket) {}
 
 Form_Main::~Form_Main() {
     if (m_hwnd != nullptr) UnloadMain();
@@ -45,6 +46,7 @@ bool Form_Main::Create(HINSTANCE instance) {
                              WS_OVERLAPPEDWINDOW | WS_MINIMIZE, CW_USEDEFAULT, CW_USEDEFAULT, 200,
                              100, nullptr, nullptr, instance, this);
     if (m_hwnd == nullptr) return false;
+    if (m_timeSocket != nullptr) m_timeSocket->Attach(m_hwnd);
 
     m_menu = CreatePopupMenu();
     for (std::size_t i = 0; i < kTrayMenu.size(); ++i) {
@@ -90,6 +92,7 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         AddTrayIcon();
         return 0;
     }
+    if (m_timeSocket != nullptr && m_timeSocket->HandleMessage(message, wParam, lParam)) return 0;
     switch (message) {
         case WM_TIMER:
             OnTimer(wParam);
@@ -115,7 +118,7 @@ void Form_Main::Form_Load() {
     SetTimer(m_hwnd, kTimer自动升级, 2000, nullptr);
     Render(state);
     SetTrayTooltip(m_core.TooltipText());
-    SetCurrentDirectoryW(Utf8ToWide(m_core.Folder().path).c_str());
+    if (m_core.Folder().IsKnown()) SetCurrentDirectoryW(Utf8ToWide(m_core.Folder().path).c_str());
     ShowWindow(m_hwnd, SW_HIDE);
 }
 
@@ -167,6 +170,8 @@ void Form_Main::OnTimer(UINT_PTR id) {
                 static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(m_hwnd)), *this);
             break;
         case kTimer自动校时:
+            m_core.SyncTick();
+            break;
         default:
             break;
     }
@@ -312,6 +317,7 @@ void Form_Main::UnloadMain() {
     for (UINT_PTR id : {kTimer更新托盘显示时间, kTimer自动报时, kTimer自动升级, kTimer自动校时}) {
         KillTimer(m_hwnd, id);
     }
+    if (m_timeSocket != nullptr) m_timeSocket->Close();
     DestroyWindow(m_hwnd);
 }
 

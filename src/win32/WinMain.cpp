@@ -1,3 +1,5 @@
+#include "win32/FormMain.h"  // winsock2.h ahead of windows.h
+
 #include <windows.h>
 
 #include <ole2.h>
@@ -5,10 +7,11 @@
 #include <string>
 
 #include "win32/DialogMessages.h"
-#include "win32/FormMain.h"
 #include "win32/TextConversion.h"
+#include "win32/Win32AutostartStore.h"
 #include "win32/Win32ClipPlayer.h"
 #include "win32/Win32Clock.h"
+#include "win32/Win32ClockSetter.h"
 #include "win32/Win32DateTimeFormatter.h"
 #include "win32/Win32Locale.h"
 #include "win32/Win32MessagePump.h"
@@ -17,18 +20,30 @@
 
 namespace {
 
-// Another copy is running when a top-level window bears the main window's title.
+// Another copy is running when a top-level window bears the main window's title, or when it
+// holds the session's mutex of that name. The window appears only once the copy has started,
+// so two copies started together both miss it; the mutex is taken atomically before any
+// window exists, and held until the process ends.
 void EndIfAlreadyRunning() {
     const std::string title = tolvane::Utf8ToAnsi(tolvane::kMainWindowTitle);
     if (FindWindowA(nullptr, title.c_str()) != nullptr) ExitProcess(0);
+    const std::wstring name = L"Local\\" + tolvane::Utf8ToWide(tolvane::kMainWindowTitle);
+    // Kept open for the process's life; a mutex that cannot be made at all guards nothing.
+    if (CreateMutexW(nullptr, FALSE, name.c_str()) != nullptr &&
+        GetLastError() == ERROR_ALREADY_EXISTS) {
+        ExitProcess(0);
+    }
 }
 
-std::string ExecutableFolder() {
+// The folder (a drive's root keeps its separator) and file name of the executable; an empty
+// folder when it cannot be told: the program then runs on defaults rather than on whatever the
+// current folder holds.
+tolvane::ProgramFolder ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
             GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return ".";
+        if (length == 0) return {"", '\\'};
         if (length < path.size()) {
             path.resize(length);
             break;
@@ -36,10 +51,11 @@ std::string ExecutableFolder() {
         path.resize(path.size() * 2);
     }
     const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return ".";
+    if (slash == std::wstring::npos) return {"", '\\'};
     // A drive's root keeps its separator ("C:\").
     const std::size_t keep = (slash == 2 && path[1] == L':') ? slash + 1 : slash;
-    return tolvane::WideToUtf8(path.substr(0, keep));
+    return {tolvane::WideToUtf8(path.substr(0, keep)), '\\',
+            tolvane::WideToUtf8(path.substr(slash + 1))};
 }
 
 // The advert window hosts an ActiveX control: OLE for the whole life of the windows.
@@ -60,12 +76,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tolvane::Win32MessagePump pump;
     tolvane::Win32Locale locale;
     tolvane::Win32DateTimeFormatter formatter;
-    const std::string folder = ExecutableFolder();
-    tolvane::Win32UpdateLibrary update(folder);
-    const tolvane::ShellServices services{profiles, clock,     player,  pump,
-                                          locale,   formatter, nullptr, &update};
+    const tolvane::ProgramFolder folder = ExecutableFolder();
+    tolvane::Win32UpdateLibrary update(folder.path);
+    tolvane::Win32TimeSocket timeSocket;
+    tolvane::Win32ClockSetter clockSetter;
+    tolvane::Win32AutostartStore autostart;
+    const tolvane::ShellServices services{profiles,    clock,        player,    pump,
+                                          locale,      formatter,    nullptr,   &update,
+                                          &timeSocket, &clockSetter, &autostart};
 
-    tolvane::Form_Main form(services, tolvane::ProgramFolder{folder, '\\'});
+    tolvane::Form_Main form(services, folder, &timeSocket);
     if (!form.Create(instance)) return 1;
 
     MSG msg;

@@ -352,6 +352,56 @@ def clip_seconds(folder, words):
     return total
 
 
+# --- clips ---------------------------------------------------------------------------------
+
+def clip_variant(data, kind):
+    """A clip of the voice pack (16-bit mono PCM behind a 44-byte header) rewritten as `kind`:
+    a header that lies ("data_size" 0xFFFFFFFE, "zero_channels", "fmt_size" 0xFFFFFFF0,
+    "rate_4g" 4 000 000 000 Hz with the byte rate wrapped at 32 bits), or the same sound in
+    another sample format ("pcm24", "extensible24", "float32")."""
+    import array
+    import struct
+    if data[12:16] != b"fmt " or data[36:40] != b"data":
+        raise ValueError("not a plain voice-pack clip")
+    rate = struct.unpack_from("<I", data, 24)[0]
+    samples = array.array("h", data[44:44 + struct.unpack_from("<I", data, 40)[0]])
+    lies = {"data_size": (40, "<I", 0xFFFFFFFE), "zero_channels": (22, "<H", 0),
+            "fmt_size": (16, "<I", 0xFFFFFFF0), "rate_4g": (24, "<II", 4000000000,
+                                                            (4000000000 * 2) & 0xFFFFFFFF)}
+    if kind in lies:
+        out = bytearray(data)
+        offset, layout, *values = lies[kind]
+        struct.pack_into(layout, out, offset, *values)
+        return bytes(out)
+    if kind == "float32":
+        body = b"".join(struct.pack("<f", s / 32768) for s in samples)
+        fmt = struct.pack("<HHIIHHH", 3, 1, rate, rate * 4, 4, 32, 0)
+        extra = b"fact" + struct.pack("<II", 4, len(samples))
+    else:
+        body = b"".join(struct.pack("<i", s << 8)[:3] for s in samples)
+        fmt = struct.pack("<HHIIHH", 1, 1, rate, rate * 3, 3, 24)
+        extra = b""
+        if kind == "extensible24":
+            guid = struct.pack("<IHH", 1, 0, 0x10) + bytes.fromhex("800000aa00389b71")
+            fmt = struct.pack("<HHIIHHHHI", 0xFFFE, 1, rate, rate * 3, 3, 24, 22, 24, 4) + guid
+        elif kind != "pcm24":
+            raise ValueError(kind)
+    chunks = b"fmt " + struct.pack("<I", len(fmt)) + fmt + extra + b"data" + struct.pack(
+        "<I", len(body)) + body + b"\0" * (len(body) % 2)
+    return b"RIFF" + struct.pack("<I", 4 + len(chunks)) + b"WAVE" + chunks
+
+
+def peak_memory_kb(pid):
+    """The peak resident memory of a running process (VmHWM), in KiB; None when it is gone."""
+    try:
+        for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    except (FileNotFoundError, ProcessLookupError):
+        pass
+    return None
+
+
 # --- private network -----------------------------------------------------------------------
 
 # What the programs ask for on the maker's hosts, what closing the advert opens, and the
@@ -367,6 +417,10 @@ BUILT_IN_HOSTS = ("time.nist.gov", "www.tolvane.example", "update.tolvane.exampl
                   "www.pelmora.example")
 
 
+def hosts_text(hosts):
+    return "127.0.0.1 localhost\n::1 localhost\n" + "".join(f"127.0.0.1 {h}\n" for h in hosts)
+
+
 class PrivateNetwork:
     """A network and mount namespace of our own: loopback only, with a hosts file that maps the
     programs' built-in host names to 127.0.0.1. Programs and fake servers started through
@@ -376,8 +430,7 @@ class PrivateNetwork:
     def __init__(self, session, hosts=BUILT_IN_HOSTS):
         self.session = session
         self.hosts_file = session.root / "hosts"
-        self.hosts_file.write_text("127.0.0.1 localhost\n::1 localhost\n" +
-                                   "".join(f"127.0.0.1 {h}\n" for h in hosts))
+        self.hosts_file.write_text(hosts_text(hosts))
         ready = session.root / "netns.ready"
         self.holder = session.spawn(
             ["unshare", "-n", "-m", "--propagation", "private", "sh", "-c",
@@ -453,6 +506,39 @@ def opened(record):
 def windows_path(path):
     """A Unix path as Wine's Windows programs see it (drive Z: is the root)."""
     return "Z:" + str(path).replace("/", "\\")
+
+class PrivateMounts:
+    """A mount namespace of our own with a private /tmp (the session's folder `name`, which
+    holds the session itself at its usual path, so every session path still works) and the
+    given folders mounted read-only, which binds even root. Programs started through `wrap`
+    see them; the machine's /tmp and other tests' files stay untouched. It is a private
+    network too, like PrivateNetwork, so the programs reach nothing beyond loopback."""
+
+    def __init__(self, session, read_only=(), name="tmp"):
+        self.session = session
+        self.tmp = session.folder(name, mode=0o1777)
+        (self.tmp / session.root.name).mkdir()
+        ready = session.root / f"{name}.ready"
+        hosts = session.root / f"{name}.hosts"
+        hosts.write_text(hosts_text(BUILT_IN_HOSTS))
+        steps = ["ip link set lo up", f'mount --bind "{hosts}" /etc/hosts',
+                 f'mount --bind "{session.root}" "{self.tmp / session.root.name}"',
+                 f'mount --rbind "{self.tmp}" /tmp']
+        for folder in read_only:
+            steps += [f'mount --bind "{folder}" "{folder}"',
+                      f'mount -o remount,bind,ro "{folder}"']
+        self.holder = session.spawn(
+            ["unshare", "-n", "-m", "--propagation", "private", "sh", "-c",
+             " && ".join(steps + [f'touch "{ready}"', "exec sleep 86400"])],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(ready.exists, 10):
+            raise RuntimeError("could not make a private mount namespace")
+
+    def wrap(self, argv):
+        return ["nsenter", "-t", str(self.holder.pid), "-n", "-m", "--"] + [str(a) for a in argv]
+
+    def spawn(self, argv, **kwargs):
+        return self.session.spawn(self.wrap(argv), **kwargs)
 
 
 # --- Linux program --------------------------------------------------------------------------
@@ -625,7 +711,8 @@ def gbk_ini(text):
 
 
 _WINE_FILE = re.compile(r'trace:file:CreateFileW L"(?:[^"]*?)Sound\\\\((?:[^"])*?)\.wav"')
-_WINE_MISSING = re.compile(r'NtQueryAttributesFile L"(?:[^"]*?)Sound\\\\((?:[^"])*?)\.wav" not found')
+_WINE_MISSING = re.compile(r'warn:file:CreateFileW Unable to create file L"(?:[^"]*?)Sound\\\\'
+                           r'((?:[^"])*?)\.wav" \(status c0000034\)')
 
 
 def _unescape_wine(text):
@@ -638,11 +725,32 @@ def wine_clips(log, missing=False):
         text = Path(log).read_text(encoding="utf-8", errors="replace")
     except FileNotFoundError:
         return []
-    if not missing:
-        return [_unescape_wine(m.group(1)) for m in _WINE_FILE.finditer(text)]
-    # A missing file is looked up twice before the default sound plays.
-    looked = [_unescape_wine(m.group(1)) for m in _WINE_MISSING.finditer(text)]
-    return looked[::2]
+    # Each clip is opened once; a missing one is followed by Wine's "not found" warning.
+    clips = []
+    for line in text.splitlines():
+        opened = _WINE_FILE.search(line)
+        if opened:
+            clips.append([_unescape_wine(opened.group(1)), True])
+            continue
+        missed = _WINE_MISSING.search(line)
+        if missed and clips and clips[-1][0] == _unescape_wine(missed.group(1)):
+            clips[-1][1] = False
+    return [word for word, found in clips if found != missing]
+
+
+_WINE_OPEN = re.compile(r'trace:file:CreateFileW L"[^"]*?'
+                        r'(?:Sound\\\\([^"]*?)\.wav|\\(alert)\.wav)"')
+
+
+def wine_clips_and_alerts(log):
+    """Every clip the program opened or tried to open, and every time the system's default
+    sound (a file named alert.wav, see the tests) was opened, as "ALERT", in order."""
+    try:
+        text = Path(log).read_text(encoding="utf-8", errors="replace")
+    except FileNotFoundError:
+        return []
+    return [_unescape_wine(m.group(1)) if m.group(1) else "ALERT"
+            for m in _WINE_OPEN.finditer(text)]
 
 
 class E2ETest(unittest.TestCase):

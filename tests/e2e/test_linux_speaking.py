@@ -1,11 +1,15 @@
 """The Linux program speaks on the hour by itself, from its own Sound folder, as observed from
 outside: the clip files it opens (strace), what reaches the sound device, and a recording."""
 
+import os
+import shutil
+import subprocess
 import time
 import unittest
 
-from harness import (E2ETest, PulseSink, alsa_capture_home, alsa_null_home, assert_heard,
-                     is_running, linux_env, linux_program, start_linux, strace_clips, wait_until)
+from harness import (LINUX_BUILD, E2ETest, PulseSink, alsa_capture_home, alsa_null_home,
+                     assert_heard, clip_variant, fake_time_args, is_running, linux_env,
+                     linux_program, private_network, start_linux, strace_clips, wait_until)
 
 DATE_AND_TIME = ("提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三 现在时间 上午 十 点 整").split()
 
@@ -91,6 +95,94 @@ class LinuxSpeaking(E2ETest):
         sink.stop_recording()
         self.assertEqual(strace_clips(trace), words)
         assert_heard(self, recording, program / "Sound", words)
+
+    def test_24_bit_and_float_clips_are_heard(self):
+        sink = PulseSink(self.session)
+        recording = self.session.root / "recording.wav"
+        sink.record(recording)
+        program = linux_program(self.session, value_ini="[Tolvane]\n格式设置=0\n")
+        words = "提示 现在时间 上午 十 点 整".split()
+        kinds = ["extensible24", "pcm24", "float32", "float32", "pcm24", "extensible24"]
+        for word, kind in zip(words, kinds):
+            clip = program / "Sound" / f"{word}.wav"
+            clip.write_bytes(clip_variant(clip.read_bytes(), kind))
+        trace = self.session.root / "openat.log"
+        env = linux_env(self.session, home=sink.alsa_home(self.session))
+        start_linux(self.session, program, env, fake_time="2010-07-28 09:59:58", trace=trace)
+        wait_until(lambda: len(strace_clips(trace)) >= len(words), 30)
+        time.sleep(4)
+        sink.stop_recording()
+        self.assertEqual(strace_clips(trace), words)
+        # As long as the 16-bit originals, where alerts in their places would last 1.1 s.
+        assert_heard(self, recording, LINUX_BUILD / "Sound", words)
+
+    def deep_program(self, value_ini):
+        """A program folder whose real path is longer than the 4095 bytes /proc/self/exe can
+        give, reached through two short symbolic links: deep/L/M."""
+        base = self.session.folder("deep")
+        names = [f"{i:02d}" + "d" * 230 for i in range(20)]
+        fd = os.open(base, os.O_RDONLY | os.O_DIRECTORY)
+        try:
+            for i, name in enumerate(names):
+                if i in (0, 10):
+                    os.symlink("/".join(names[i:i + 10]), "L" if i == 0 else "M", dir_fd=fd)
+                os.mkdir(name, dir_fd=fd)
+                inner = os.open(name, os.O_RDONLY | os.O_DIRECTORY, dir_fd=fd)
+                os.close(fd)
+                fd = inner
+        finally:
+            os.close(fd)
+        folder = base / "L" / "M"
+        shutil.copy2(LINUX_BUILD / "tolvane", folder / "tolvane")
+        shutil.copytree(LINUX_BUILD / "Sound", folder / "Sound")
+        (folder / "Value.ini").write_text(value_ini)
+        self.assertGreater(len(os.path.realpath(folder / "tolvane")), 4095)
+        return folder
+
+    def decoy_folder(self):
+        """A current folder holding another program's settings and clips."""
+        elsewhere = self.session.folder("elsewhere")
+        (elsewhere / "Value.ini").write_text("[Tolvane]\n格式设置=2\n")
+        shutil.copytree(LINUX_BUILD / "Sound", elsewhere / "Sound")
+        return elsewhere
+
+    def test_a_program_folder_too_long_for_proc_is_found_from_the_command(self):
+        program = self.deep_program("[Tolvane]\n格式设置=1\n")
+        elsewhere = self.decoy_folder()
+        clips, trace = self.run_across(None, "2010-07-28 09:59:58", 14, program=program,
+                                       cwd=elsewhere)
+        self.assertEqual(clips, "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三".split())
+        self.assertEqual(strace_clips(trace, found_only=True), clips)
+        text = trace.read_text(encoding="latin-1")
+        self.assertIn(f'"{program}/Value.ini"', text)
+        self.assertNotIn('"./', text)
+        self.assertNotIn(f"{elsewhere}/", text)
+
+    def test_without_any_program_folder_it_speaks_alerts_on_defaults(self):
+        program = self.deep_program("[Tolvane]\n格式设置=2\n")
+        elsewhere = self.decoy_folder()
+        capture = self.session.root / "played.raw"
+        env = linux_env(self.session, home=alsa_capture_home(self.session, capture))
+        trace = self.session.root / "openat.log"
+        errors = self.session.root / "stderr.txt"
+        # Neither /proc/self/exe nor the command (a bare name found nowhere on PATH) tells.
+        with open(errors, "wb") as stderr:
+            process = self.session.spawn(private_network(self.session).wrap(
+                ["strace", "-f", "-qq", "-e", "trace=openat", "-o", trace,
+                 *fake_time_args("2010-07-28 09:59:58"), "bash", "-c", 'exec -a tolvane "$0"',
+                 program / "tolvane"]), env=env, cwd=elsewhere, stdout=subprocess.DEVNULL,
+                stderr=stderr)
+        alert_bytes = 22050 * 18 // 100 * 2
+        wait_until(lambda: capture.stat().st_size >= 6 * alert_bytes, 12)
+        time.sleep(1)
+        self.assertTrue(is_running(process))
+        self.assertEqual(capture.stat().st_size, 6 * alert_bytes)  # 提示 现在时间 上午 十 点 整
+        text = trace.read_text(encoding="latin-1")
+        self.assertNotIn("Value.ini", text)
+        self.assertNotIn("/Sound/", text)
+        self.assertEqual(strace_clips(trace), [])
+        said = errors.read_text().splitlines()
+        self.assertEqual(len([line for line in said if "folder" in line]), 1, said)
 
 
 if __name__ == "__main__":

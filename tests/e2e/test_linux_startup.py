@@ -1,10 +1,13 @@
 """The Linux program starts hidden, reads Value.ini beside itself, writes nothing, and lets only
 one copy run per user."""
 
+import os
+import subprocess
 import time
 import unittest
 
-from harness import E2ETest, is_running, linux_env, linux_program, snapshot, start_linux, stop
+from harness import (TITLE, E2ETest, PrivateMounts, is_running, linux_env, linux_program,
+                     snapshot, start_linux, stop, wait_until)
 
 
 class LinuxStartup(E2ETest):
@@ -39,6 +42,43 @@ class LinuxStartup(E2ETest):
         running = [p for p in copies if is_running(p)]
         self.assertEqual(len(running), 1)
         self.assertTrue(all(p.returncode == 0 for p in copies if p not in running))
+
+    def test_copies_with_an_unusable_runtime_marker_leave_exactly_one(self):
+        marker = self.session.runtime / f"{TITLE}.lock"
+        cases = {
+            # Root ignores permission bits: only a read-only mount refuses it for sure.
+            "read_only_runtime_folder": lambda: None,
+            "folder_at_the_marker": lambda: marker.mkdir(),
+            "dangling_link_at_the_marker": lambda: marker.symlink_to(self.session.root / "gone"),
+        }
+        program = linux_program(self.session)
+        env = linux_env(self.session)
+        for name, arrange in cases.items():
+            with self.subTest(name):
+                arrange()
+                # A /tmp of our own: the fallback marker of other tests' copies is not ours.
+                mounts = PrivateMounts(self.session, name=f"tmp-{name}",
+                                       read_only=[self.session.runtime]
+                                       if name == "read_only_runtime_folder" else [])
+                copies = [mounts.spawn([program / "tolvane"], env=env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                          for _ in range(3)]
+                try:
+                    wait_until(lambda: sum(map(is_running, copies)) <= 1, 5)
+                    time.sleep(1)
+                    running = [p for p in copies if is_running(p)]
+                    self.assertEqual(len(running), 1)
+                    self.assertTrue(all(p.returncode == 0 for p in copies if p not in running))
+                    fallback = mounts.tmp / f"tolvane-{os.getuid()}"
+                    self.assertTrue((fallback / f"{TITLE}.lock").is_file())
+                    self.assertEqual(fallback.stat().st_mode & 0o777, 0o700)
+                finally:
+                    for process in copies + [mounts.holder]:
+                        stop(process)
+                    if marker.is_symlink() or marker.is_file():
+                        marker.unlink()
+                    elif marker.is_dir():
+                        marker.rmdir()
 
     def test_a_copy_from_another_folder_is_also_a_second_copy(self):
         first = self.start(linux_program(self.session, name="a"))

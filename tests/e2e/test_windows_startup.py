@@ -43,6 +43,18 @@ class WindowsStartup(E2ETest):
         self.assertTrue(is_running(first))
         self.assertTrue(self.wine.find_window())
 
+    def test_copies_started_together_leave_exactly_one(self):
+        program = windows_program(self.session)
+        exe = "Z:" + str(program / "Tolvane.exe").replace("/", "\\")
+        # The helper releases three copies in the same instant and answers with the number
+        # still running once the others have ended (plus 100 if one failed, plus 50 if the
+        # survivor shows no main window); it ends the survivor before the next round.
+        for attempt in range(5):
+            result = self.wine.run([self.wine.helper("start_together"), 3, 30, exe, TITLE],
+                                   timeout=120)
+            self.assertEqual(result.returncode, 1, f"round {attempt}")
+        self.assertTrue(self.wine.find_window(gone=True, wait=10))
+
     def test_a_foreign_window_with_the_title_keeps_it_from_starting(self):
         holder = self.wine.spawn([self.wine.helper("foreign_window"), TITLE, "60"])
         self.assertTrue(self.wine.find_window(wait=20))

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 
 #include "TempFolder.h"
 #include "WavBuilder.h"
+#include "WavCases.h"
 
 namespace tolvane::testing {
 namespace {
@@ -39,6 +42,31 @@ TEST(AlsaClipPlayer, EveryKindOfFileReturnsPromptly) {
             EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         }
     }
+}
+
+// ALSA's "file" device records the raw samples the player writes: for every row the Linux
+// player writes exactly the samples of the image the Windows player plays, or the alert.
+TEST(AlsaClipPlayer, WritesTheSamplesOfTheImageOrTheAlert) {
+    TempFolder folder("played");
+    const std::string capture = folder.Path() + "/played.raw";
+    AlsaClipPlayer player("file:FILE=" + capture + ",FORMAT=raw");
+    const std::size_t alertBytes = 22050 * 18 / 100 * 2;
+    for (const WavRow& row : WavRows()) {
+        SCOPED_TRACE(row.name);
+        player.PlaySync(folder.Put("clip.wav", row.bytes));
+        std::stringstream played;
+        played << std::ifstream(capture, std::ios::binary).rdbuf();
+        const std::optional<std::string> image = PlayableImage(row.bytes);
+        if (image) {
+            EXPECT_EQ(played.str(), image->substr(44));
+        } else {
+            EXPECT_EQ(played.str().size(), alertBytes);
+        }
+    }
+    player.PlaySync("");
+    std::stringstream played;
+    played << std::ifstream(capture, std::ios::binary).rdbuf();
+    EXPECT_EQ(played.str().size(), alertBytes);
 }
 
 }  // namespace

@@ -116,6 +116,44 @@ TEST_F(LinuxProfileStoreTest, RefusedWritesLeaveTheOldFileIntact) {
     }
 }
 
+// A file copied from the Windows program is in GBK; it reads as such and stays in it.
+TEST_F(LinuxProfileStoreTest, EachFileKeepsItsOwnEncoding) {
+    // clang-format off
+    const std::string gbkFormat = "\xB8\xF1\xCA\xBD\xC9\xE8\xD6\xC3";  // 格式设置
+    const std::string gbkOff = "\xB9\xD8\xB1\xD5\xB1\xA8\xCA\xB1";     // 关闭报时
+    const std::string gbkDate = "\xB9\xE3\xB8\xE6\xC8\xD5\xC6\xDA";    // 广告日期
+    const std::string gbkChinese = "\xD6\xD0\xCE\xC4";                    // 中文
+    struct Row {
+        const char* name;
+        std::string before;
+        const char* key;
+        const char* value;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"gbk_value_replaced", "[Tolvane]\r\n" + gbkFormat + "=2\r\n" + gbkOff + "=0\r\n", "关闭报时", "1",
+         "[Tolvane]\r\n" + gbkFormat + "=2\r\n" + gbkOff + "=1\r\n"},
+        {"gbk_key_added", "[Tolvane]\r\n" + gbkFormat + "=2\r\n", "广告日期", "中文",
+         "[Tolvane]\r\n" + gbkFormat + "=2\r\n" + gbkDate + "=" + gbkChinese + "\r\n"},
+        {"gbk_comment_kept", "; " + gbkChinese + "\n[Tolvane]\n" + gbkFormat + "=1\n", "格式设置", "0",
+         "; " + gbkChinese + "\n[Tolvane]\n" + gbkFormat + "=0\n"},
+        {"utf8_stays_utf8", "[Tolvane]\n格式设置=2\n", "关闭报时", "中文", "[Tolvane]\n格式设置=2\n关闭报时=中文\n"},
+        {"ascii_gets_utf8", "[Tolvane]\nk=1\n", "广告日期", "中文", "[Tolvane]\nk=1\n广告日期=中文\n"},
+        {"neither_is_kept_as_it_is", "[Tolvane]\nk=\x80\xFF\n", "k", "2", "[Tolvane]\nk=2\n"},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Put(row.before);
+        ASSERT_TRUE(m_store.WriteString("Tolvane", row.key, row.value, m_file));
+        EXPECT_EQ(Get(), row.after);
+        EXPECT_EQ(m_store.GetString("Tolvane", row.key, "", 64, m_file), row.value);
+    }
+    Put("[Tolvane]\r\n" + gbkFormat + "=2\r\n" + gbkDate + "=2010|07|28\r\n");
+    EXPECT_EQ(m_store.GetInt("Tolvane", "格式设置", 0, m_file), 2);
+    EXPECT_EQ(m_store.GetString("Tolvane", "广告日期", "", 12, m_file), "2010|07|28");
+}
+
 TEST_F(LinuxProfileStoreTest, MissingFolderFailsQuietly) {
     const std::string nowhere = m_dir + "/gone/Value.ini";
     EXPECT_FALSE(m_store.WriteString("Tolvane", "k", "1", nowhere));

@@ -73,6 +73,41 @@ TEST(MainWindowCore, FrequencyFromTheFileChoosesTheHours) {
               (std::vector<std::string>{"提示", "现在时间", "下午", "六", "点", "整"}));
 }
 
+TEST(MainWindowCore, AnUnknownFolderRunsOnDefaultsWithTheAlertForEveryClip) {
+    for (char separator : {'/', '\\'}) {
+        Shell shell(ProgramFolder{"", separator});
+        // What a relative or root path would find: it must stay unread.
+        for (const char* file : {"Value.ini", "/Value.ini", "\\Value.ini", "./Value.ini"}) {
+            shell.profiles.files[file] = "[Tolvane]\r\n格式设置=2\r\n关闭报时=1\r\n";
+        }
+        EXPECT_FALSE(shell.core.Folder().IsKnown());
+        EXPECT_EQ(shell.core.Load(), (ShellState{false, false, true, true}));
+        EXPECT_EQ(shell.core.Vars().ConfigFile.FilePath(), "");
+        EXPECT_TRUE(shell.profiles.calls.empty());
+        shell.core.OnMenuCommand(MenuCommand::AnnounceOff);
+        EXPECT_EQ(shell.profiles.CountOf("WriteString"), 0);
+        shell.core.OnMenuCommand(MenuCommand::AnnounceOff);
+        shell.clock.Set(fakes::At(2010, 7, 28, 10, 0, 0, 5));
+        shell.core.AnnounceTick();
+        EXPECT_EQ(shell.player.played, std::vector<std::string>(6, ""));
+    }
+}
+
+TEST(ProgramFolder, JoinsNamesOnlyToAKnownFolder) {
+    struct Row {
+        ProgramFolder folder;
+        const char* name;
+        const char* joined;
+    };
+    const Row rows[] = {
+        {{"C:\\Apps\\T", '\\'}, "Value.ini", "C:\\Apps\\T\\Value.ini"},
+        {{"/opt/tolvane", '/'}, "Sound/", "/opt/tolvane/Sound/"},
+        {{"", '/'}, "Value.ini", ""},
+        {{"", '\\'}, "Sound\\", ""},
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.folder.Join(row.name), row.joined) << row.name;
+}
+
 TEST(MainWindowCore, TickDelayAlignsToTheNextSecond) {
     Shell shell;
     shell.clock.Set(fakes::At(2010, 7, 28, 9, 59, 58, 730));

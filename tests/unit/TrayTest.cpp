@@ -130,8 +130,7 @@ TEST(AnnounceOffCommand, AReadOnlyFileStillSwitchesForThisRun) {
 }
 
 TEST(MenuCommands, EntriesWithoutTheirPartsYetChangeNothing) {
-    for (MenuCommand command : {MenuCommand::StartAtBoot, MenuCommand::NetworkSync,
-                                MenuCommand::Settings, MenuCommand::About, MenuCommand::None}) {
+    for (MenuCommand command : {MenuCommand::Settings, MenuCommand::About, MenuCommand::None}) {
         Shell shell;
         const ShellState before = shell.core.Load();
         EXPECT_EQ(shell.core.OnMenuCommand(command), before);

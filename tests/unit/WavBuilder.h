@@ -24,16 +24,30 @@ struct Chunk {
     std::optional<std::uint32_t> declared;  // size written in the header; body size if unset
 };
 
+// A 16-byte format body with every field as given, consistent or not.
+inline std::string FmtFields(std::uint32_t tag, std::uint32_t channels, std::uint32_t rate,
+                             std::uint32_t byteRate, std::uint32_t align, std::uint32_t bits) {
+    return Le16(tag) + Le16(channels) + Le32(rate) + Le32(byteRate) + Le16(align) + Le16(bits);
+}
+
 inline std::string Fmt(std::uint32_t tag, std::uint32_t channels, std::uint32_t rate,
                        std::uint32_t bits) {
     const std::uint32_t align = channels * bits / 8;
-    return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * align) + Le16(align) + Le16(bits);
+    return FmtFields(tag, channels, rate, rate * align, align, bits);
 }
 
 inline std::string Extensible(std::uint32_t channels, std::uint32_t rate, std::uint32_t bits,
-                              std::uint32_t subFormat) {
-    return Fmt(0xFFFE, channels, rate, bits) + Le16(22) + Le16(bits) + Le32(0) + Le16(subFormat) +
+                              std::uint32_t subFormat, std::uint32_t validBits = 0,
+                              std::uint32_t extraBytes = 22) {
+    return Fmt(0xFFFE, channels, rate, bits) + Le16(extraBytes) +
+           Le16(validBits ? validBits : bits) + Le32(0) + Le16(subFormat) +
            std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+}
+
+// `bytes` with the byte at `at` replaced.
+inline std::string Patched(std::string bytes, std::size_t at, char value) {
+    bytes.at(at) = value;
+    return bytes;
 }
 
 inline std::string Samples(std::size_t bytes) {

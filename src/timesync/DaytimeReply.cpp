@@ -1,0 +1,166 @@
+#include "timesync/DaytimeReply.h"
+
+#include <array>
+#include <chrono>
+#include <vector>
+
+namespace tolvane {
+namespace {
+
+constexpr std::array<std::string_view, 12> kMonthNames{"JAN", "FEB", "MAR",  "APR", "MAY", "JUN",
+                                                       "JUL", "AUG", "SEPT", "OCT", "NOV", "DEC"};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(separator, start);
+        if (at == std::string_view::npos) {
+            parts.push_back(text.substr(start));
+            return parts;
+        }
+        parts.push_back(text.substr(start, at - start));
+        start = at + 1;
+    }
+}
+
+// A decimal field with surrounding blanks ignored; nothing else may be in it, and it must fit
+// an unsigned 16-bit field.
+std::optional<std::uint16_t> Decimal16(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : text) {
+        if (!IsDigit(c)) return std::nullopt;
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+        if (value > 0xFFFF) return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+// Exactly `count` digits at `text[at]`.
+std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
+    if (at + count > text.size()) return std::nullopt;
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (!IsDigit(text[i])) return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string MonthFromName(std::string_view name) {
+    std::string upper(name);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
+        if (upper == kMonthNames[i]) return std::to_string(i + 1);
+    }
+    return {};
+}
+
+std::optional<ClockRecord> ParseClassicReply(std::string_view reply) {
+    const std::vector<std::string_view> tokens = Split(reply, ' ');
+    if (tokens.size() < 4) return std::nullopt;
+    const std::vector<std::string_view> time = Split(tokens[3], ':');
+    if (time.size() < 3) return std::nullopt;
+
+    const auto year = Decimal16(tokens[2]);
+    const auto month = Decimal16(MonthFromName(tokens[1]));
+    const auto day = Decimal16(tokens[0]);
+    const auto hour = Decimal16(time[0]);
+    const auto minute = Decimal16(time[1]);
+    const auto second = Decimal16(time[2]);
+    if (!year || !month || !day || !hour || !minute || !second) return std::nullopt;
+
+    ClockRecord record;
+    record.year = *year;
+    record.month = *month;
+    record.day = *day;
+    record.hour = *hour;
+    record.minute = *minute;
+    record.second = *second;
+    return record;
+}
+
+std::optional<ClockRecord> ParseNistReply(std::string_view reply) {
+    // NIST sends an empty line first; blanks may also close the line.
+    while (!reply.empty() && (reply.front() == '\r' || reply.front() == '\n')) {
+        reply.remove_prefix(1);
+    }
+    while (!reply.empty() && IsBlank(reply.back())) reply.remove_suffix(1);
+
+    // "JJJJJ YY-MM-DD HH:MM:SS TT L H" has fixed columns.
+    constexpr std::string_view kShape = "00000 00-00-00 00:00:00 00 0 0 ";
+    if (reply.size() < kShape.size()) return std::nullopt;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        const bool wantDigit = kShape[i] == '0';
+        if (wantDigit ? !IsDigit(reply[i]) : reply[i] != kShape[i]) return std::nullopt;
+    }
+    const int mjd = *Digits(reply, 0, 5);
+    const int yy = *Digits(reply, 6, 2);
+    const int mm = *Digits(reply, 9, 2);
+    const int dd = *Digits(reply, 12, 2);
+    const int health = *Digits(reply, 29, 1);
+    if (*Digits(reply, 27, 1) > 2 || health != 0) return std::nullopt;
+
+    // "msADV UTC(NIST) *": the advance is right-aligned, so spaces may lead it.
+    std::string_view rest = reply.substr(kShape.size());
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    std::size_t digits = 0;
+    while (digits < rest.size() && IsDigit(rest[digits])) ++digits;
+    if (digits == 0 || digits > 4 || rest.size() < digits + 2 || rest[digits] != '.' ||
+        !IsDigit(rest[digits + 1]) || rest.substr(digits + 2) != " UTC(NIST) *") {
+        return std::nullopt;
+    }
+
+    // The Modified Julian Date must name the same day; it also gives the century.
+    using namespace std::chrono;
+    const year_month_day date{sys_days{year{1858} / November / 17} + days{mjd}};
+    if (static_cast<int>(date.year()) % 100 != yy ||
+        static_cast<unsigned>(date.month()) != static_cast<unsigned>(mm) ||
+        static_cast<unsigned>(date.day()) != static_cast<unsigned>(dd)) {
+        return std::nullopt;
+    }
+
+    ClockRecord record;
+    record.year = static_cast<std::uint16_t>(static_cast<int>(date.year()));
+    record.month = static_cast<std::uint16_t>(mm);
+    record.day = static_cast<std::uint16_t>(dd);
+    record.hour = static_cast<std::uint16_t>(*Digits(reply, 15, 2));
+    record.minute = static_cast<std::uint16_t>(*Digits(reply, 18, 2));
+    record.second = static_cast<std::uint16_t>(*Digits(reply, 21, 2));
+    record.utc = true;
+    return record;
+}
+
+bool IsSettableClockRecord(const ClockRecord& record) {
+    if (record.year < 1601 || record.year > 30827) return false;
+    if (record.month < 1 || record.month > 12) return false;
+    if (record.hour > 23 || record.minute > 59 || record.second > 59) return false;
+    if (record.milliseconds > 999) return false;
+    using namespace std::chrono;
+    const year_month_day date{year{record.year}, month{record.month}, day{record.day}};
+    return record.day >= 1 && date.ok();
+}
+
+std::optional<ClockRecord> ParseDaytimeReply(std::string_view reply) {
+    std::optional<ClockRecord> record = ParseNistReply(reply);
+    if (!record) record = ParseClassicReply(reply);
+    if (record && !IsSettableClockRecord(*record)) return std::nullopt;
+    return record;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+// What a time-server connection reports, always on the user-interface thread.
+class TimeSocketListener {
+public:
+    virtual ~TimeSocketListener() = default;
+    virtual void OnSocketData(std::string_view bytes) = 0;
+    // The server closed the connection, or it could not be made (name unknown, refused,
+    // unreachable). Any data came before this.
+    virtual void OnSocketEnded() = 0;
+    // The deadline given to Connect passed with the connection still open or pending.
+    virtual void OnSocketTimeout() = 0;
+};
+
+// A TCP client socket whose every step (name lookup, connect, read) runs in the background.
+// Nothing is ever sent. After Close no event of that connection arrives any more.
+class TimeSocket {
+public:
+    virtual ~TimeSocket() = default;
+    virtual void SetListener(TimeSocketListener* listener) = 0;
+    // Closed: no lookup, connection or close in progress; only then may Connect be called.
+    virtual bool IsClosed() = 0;
+    // Returns at once; the outcome arrives as events.
+    virtual void Connect(const std::string& host, std::uint16_t port, int deadlineMs) = 0;
+    virtual void Close() = 0;
+};
+
+}  // namespace tolvane

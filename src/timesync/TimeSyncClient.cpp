@@ -1,0 +1,72 @@
+#include "timesync/TimeSyncClient.h"
+
+namespace tolvane {
+namespace {
+
+// The reply is complete at the end of its first line; NIST's leading empty line does not count.
+bool HasCompleteLine(const std::string& reply) {
+    const std::size_t content = reply.find_first_not_of("\r\n");
+    return content != std::string::npos && reply.find('\n', content) != std::string::npos;
+}
+
+}  // namespace
+
+TimeSyncClient::TimeSyncClient(TimeSocket* socket, ClockSetter* setter)
+    : m_socket(socket), m_setter(setter) {
+    if (m_socket != nullptr) m_socket->SetListener(this);
+}
+
+TimeSyncClient::~TimeSyncClient() {
+    if (m_socket != nullptr) m_socket->SetListener(nullptr);
+}
+
+void TimeSyncClient::Tick() {
+    ++m_syncTickCount;
+    if (m_syncTickCount > kTicksPerRequest) {
+        m_syncTickCount = 0;
+        RequestTimeSync(false);
+    }
+}
+
+void TimeSyncClient::RequestTimeSync(bool interactive) {
+    if (m_socket == nullptr || !m_server) return;
+    if (!m_socket->IsClosed()) return;
+    m_waiting = true;
+    m_interactive = interactive;
+    m_reply.clear();
+    m_socket->Connect(m_server->host, m_server->port, kDeadlineMs);
+}
+
+void TimeSyncClient::OnSocketData(std::string_view bytes) {
+    if (!m_waiting) return;
+    m_reply.append(bytes.substr(0, kMaxReplyBytes - m_reply.size()));
+    if (m_reply.size() >= kMaxReplyBytes) {
+        Finish(true);
+        return;
+    }
+    if (HasCompleteLine(m_reply)) {
+        m_reply.erase(m_reply.find('\n', m_reply.find_first_not_of("\r\n")) + 1);
+        Finish(true);
+    }
+}
+
+void TimeSyncClient::OnSocketEnded() {
+    if (m_waiting) Finish(true);
+}
+
+void TimeSyncClient::OnSocketTimeout() {
+    // A line still unfinished after the deadline may be cut short and is stale by seconds.
+    if (m_waiting) Finish(false);
+}
+
+void TimeSyncClient::Finish(bool parse) {
+    m_waiting = false;
+    const std::optional<ClockRecord> record =
+        parse ? ParseDaytimeReply(m_reply) : std::optional<ClockRecord>{};
+    m_reply.clear();
+    // Closed before the clock moves, so a request made from inside the setter can connect.
+    m_socket->Close();
+    if (record && m_setter != nullptr) m_setter->SetClock(*record, m_interactive);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "timesync/ClockSetter.h"
+
+namespace tolvane {
+
+// SetLocalTime with the record (a UTC record turned into local time first); the result is not
+// examined.
+class Win32ClockSetter final : public ClockSetter {
+public:
+    void SetClock(const ClockRecord& record, bool interactive) override;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,159 @@
+#include "timesync/TimeSyncClient.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeTimeSocket.h"
+#include "fakes/RecordingClockSetter.h"
+
+namespace tolvane::testing {
+namespace {
+
+struct Client {
+    fakes::FakeTimeSocket socket;
+    fakes::RecordingClockSetter setter;
+    TimeSyncClient client{&socket, &setter};
+
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) client.Tick();
+    }
+};
+
+enum class Then { Nothing, ServerCloses, Deadline };
+
+struct ReplyRow {
+    const char* name;
+    std::vector<std::string> chunks;
+    Then then;
+    bool sets;
+    bool utc = false;
+};
+
+const std::string kExample = "07 SEPT 2026 08:05:09 +0800\r\n";
+const std::string kNist = "\n61290 26-09-07 03:04:05 50 0 0  50.0 UTC(NIST) *\n";
+
+// clang-format off
+const ReplyRow kRows[] = {
+    {"whole_line", {kExample}, Then::Nothing, true},
+    {"line_in_pieces", {"07 SE", "PT 2026 08:0", "5:09\r", "\n"}, Then::Nothing, true},
+    {"line_then_more", {"07 SEPT 2026 08:05:09\r\nsecond line 99:99:99"}, Then::Nothing, true},
+    {"nist_after_its_empty_line", {"\n", kNist.substr(1, 20), kNist.substr(21)}, Then::Nothing, true, true},
+    {"no_line_end_then_close", {"07 SEPT 2026 08:05:09"}, Then::ServerCloses, true},
+    {"long_line_cut_at_1_KiB", {"07 SEPT 2026 08:05:09 " + std::string(1100, 'x')}, Then::Nothing, true},
+    {"garbage_line", {"garbage\r\n"}, Then::Nothing, false},
+    {"kib_of_garbage_in_pieces", std::vector<std::string>(11, std::string(100, 'X')), Then::Nothing, false},
+    {"half_a_line_then_close", {"07 SEPT 2026 08:0"}, Then::ServerCloses, false},
+    {"half_a_line_then_deadline", {"07 SEPT 2026 08:0"}, Then::Deadline, false},
+    {"unfinished_line_at_deadline", {"07 SEPT 2026 08:05:09"}, Then::Deadline, false},
+    {"refused", {}, Then::ServerCloses, false},
+    {"silent", {}, Then::Deadline, false},
+    {"only_empty_lines_then_close", {"\r\n", "\r\n"}, Then::ServerCloses, false},
+};
+// clang-format on
+
+TEST(TimeSyncClient, EachReplyParsedOnceThenClosedSoTheNextRequestConnects) {
+    for (const ReplyRow& row : kRows) {
+        SCOPED_TRACE(row.name);
+        Client c;
+        c.client.RequestTimeSync(true);
+        ASSERT_EQ(c.socket.connections.size(), 1u);
+        for (std::size_t i = 0; i < row.chunks.size() && !c.socket.closed; ++i) {
+            // Nothing is decided before the reply is complete.
+            EXPECT_TRUE(c.setter.settings.empty());
+            c.socket.Deliver(row.chunks[i]);
+        }
+        if (row.then == Then::ServerCloses) c.socket.End();
+        if (row.then == Then::Deadline) c.socket.Timeout();
+
+        EXPECT_TRUE(c.socket.closed);
+        EXPECT_EQ(c.socket.closes, 1);
+        ASSERT_EQ(c.setter.settings.size(), row.sets ? 1u : 0u);
+        if (row.sets) {
+            EXPECT_EQ(c.setter.settings[0].record.utc, row.utc);
+            EXPECT_EQ(c.setter.settings[0].record.hour, row.utc ? 3 : 8);
+            EXPECT_TRUE(c.setter.settings[0].interactive);
+        }
+        // Events after the end change nothing.
+        c.socket.End();
+        c.socket.Timeout();
+        EXPECT_EQ(c.socket.closes, 1);
+        c.client.RequestTimeSync(true);
+        EXPECT_EQ(c.socket.connections.size(), 2u);
+    }
+}
+
+TEST(TimeSyncClient, ConnectsToTheServerWithATenSecondDeadline) {
+    Client c;
+    c.client.RequestTimeSync(true);
+    ASSERT_EQ(c.socket.connections.size(), 1u);
+    EXPECT_EQ(c.socket.connections[0].host, "time.nist.gov");
+    EXPECT_EQ(c.socket.connections[0].port, 13);
+    EXPECT_EQ(c.socket.connections[0].deadlineMs, 10000);
+
+    Client other;
+    other.client.SetServer(TimeServer{"10.1.2.3", 2013});
+    other.client.RequestTimeSync(true);
+    EXPECT_EQ(other.socket.connections[0].host, "10.1.2.3");
+    EXPECT_EQ(other.socket.connections[0].port, 2013);
+}
+
+TEST(TimeSyncClient, RequestsGoThroughOnlyWhileTheSocketIsClosed) {
+    Client c;
+    c.client.RequestTimeSync(true);
+    c.client.RequestTimeSync(true);
+    EXPECT_EQ(c.socket.connections.size(), 1u);
+    // Whatever the state, only a closed socket lets a request through.
+    c.socket.closed = true;
+    c.client.RequestTimeSync(false);
+    EXPECT_EQ(c.socket.connections.size(), 2u);
+
+    Client unknownServer;
+    unknownServer.client.SetServer(std::nullopt);
+    unknownServer.client.RequestTimeSync(true);
+    EXPECT_TRUE(unknownServer.socket.connections.empty());
+
+    TimeSyncClient inert(nullptr, nullptr);
+    inert.RequestTimeSync(true);
+    for (int i = 0; i < 3601; ++i) inert.Tick();
+    EXPECT_EQ(inert.SyncTickCount(), 0);
+}
+
+TEST(TimeSyncClient, HourlyRequestOnThe3601stTickWithoutPrompting) {
+    Client c;
+    c.Ticks(3600);
+    EXPECT_TRUE(c.socket.connections.empty());
+    EXPECT_EQ(c.client.SyncTickCount(), 3600);
+    c.Ticks(1);
+    ASSERT_EQ(c.socket.connections.size(), 1u);
+    EXPECT_EQ(c.client.SyncTickCount(), 0);
+    c.socket.Deliver(kExample);
+    ASSERT_EQ(c.setter.settings.size(), 1u);
+    EXPECT_FALSE(c.setter.settings[0].interactive);
+
+    // A pause of the timer keeps the count: 2000 ticks, a pause, 1601 more.
+    c.Ticks(2000);
+    c.Ticks(1600);
+    EXPECT_EQ(c.socket.connections.size(), 1u);
+    c.Ticks(1);
+    EXPECT_EQ(c.socket.connections.size(), 2u);
+
+    // A tick that finds the socket open still restarts the count; its request is dropped.
+    c.Ticks(3601);
+    EXPECT_EQ(c.socket.connections.size(), 2u);
+    EXPECT_EQ(c.client.SyncTickCount(), 0);
+}
+
+TEST(TimeSyncClient, ARequestFromInsideTheClockSettingConnectsAgain) {
+    Client c;
+    c.setter.whileSetting = [&] { c.client.RequestTimeSync(true); };
+    c.client.RequestTimeSync(true);
+    c.socket.Deliver(kExample);
+    EXPECT_EQ(c.socket.connections.size(), 2u);
+    EXPECT_FALSE(c.socket.closed);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
