@@ -4,6 +4,7 @@ close box and Esc leave things as they were, the About link opens the maker's pa
 browser (a recording xdg-open), and exit closes everything without writing."""
 
 import os
+import subprocess
 import time
 import unittest
 
@@ -14,10 +15,13 @@ from harness import (E2ETest, Wine, alsa_null_home, fake_opener, gbk_ini, is_run
                      x_windows_named)
 
 SETTINGS = "Tolvane设置"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 ABOUT = "关于 Tolvane"
 ABOUT_PAGE = "http://www.tolvane.example/201072846.html"
 # The link label's place in the About box's client area (pixels, from its layout table).
 LINK_POINT = (62 + 40, 180 + 8)
+# A logon entry of some other program (its path).
+FOREIGN = "/opt/other/tolvane"
 DATE_ONLY = "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三".split()
 
 
@@ -111,6 +115,35 @@ class DialogScenarios:
         self.assertEqual(x_windows_named(self.display, ABOUT), [])
         self.assertEqual(snapshot(program), before)
 
+    def test_start_at_logon_box_acts_at_once_and_cancel_keeps_it(self):
+        program = self.program(None)
+        self.start(program)
+        # OK, Cancel, the three option groups, 关闭报时, then 开机启动: Space registers at once.
+        self.open_dialog("s", SETTINGS)
+        self.keys("Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "space")
+        ours = self.our_entry(program)
+        self.assertTrue(wait_until(lambda: self.logon_entry() == ours, 10), self.logon_entry())
+        self.keys("Escape")
+        self.assertTrue(self.gone(SETTINGS))
+        self.assertEqual(self.logon_entry(), ours)
+        # Registered: opening the dialog writes the entry back over a foreign one.
+        self.write_logon_entry(FOREIGN)
+        self.open_dialog("s", SETTINGS)
+        self.assertTrue(wait_until(lambda: self.logon_entry() == ours, 10), self.logon_entry())
+        self.keys("Escape")
+        self.assertTrue(self.gone(SETTINGS))
+        # The tray's mark followed the box: choosing the entry now unregisters.
+        self.choose("r")
+        self.assertTrue(wait_until(lambda: self.logon_entry() is None, 10), self.logon_entry())
+        # Not registered: opening the dialog leaves a foreign entry alone.
+        self.write_logon_entry(FOREIGN)
+        self.open_dialog("s", SETTINGS)
+        self.keys("Escape")
+        self.assertTrue(self.gone(SETTINGS))
+        time.sleep(1)
+        self.assertEqual(self.logon_entry(), self.foreign_entry())
+        self.assertFalse((program / "Value.ini").exists())
+
     def test_about_link_opens_the_page_on_the_left_button_only(self):
         program = self.program(None)
         process = self.start(program)
@@ -146,8 +179,10 @@ class LinuxDialogs(DialogScenarios, E2ETest):
         start_tray_host(self.session, self.display)
         self.program_folder = program
         self.trace = self.session.root / f"openat-{time.monotonic_ns()}.log"
+        self.config = self.session.folder("config")
         env = linux_env(self.session, display=self.display, home=self.home,
-                        extra={"PATH": f"{self.bin}:{os.environ.get('PATH', '')}"})
+                        extra={"PATH": f"{self.bin}:{os.environ.get('PATH', '')}",
+                               "XDG_CONFIG_HOME": str(self.config)})
         process = start_linux(self.session, program, env, fake_time=fake_time, trace=self.trace)
         self.assertTrue(wait_until(lambda: tray_icons(self.display, "tolvane"), 10))
         return process
@@ -171,6 +206,27 @@ class LinuxDialogs(DialogScenarios, E2ETest):
 
     def clips(self):
         return strace_clips(self.trace)
+
+    def entry_file(self):
+        return self.config / "autostart" / "Kestrune.desktop"
+
+    def logon_entry(self):
+        """The Exec line of the autostart entry, or None without one."""
+        if not self.entry_file().exists():
+            return None
+        return next((line for line in self.entry_file().read_text().splitlines()
+                     if line.startswith("Exec=")), "")
+
+    def our_entry(self, program):
+        return f'Exec="{program}/tolvane"'
+
+    def foreign_entry(self):
+        return f'Exec="{FOREIGN}"'
+
+    def write_logon_entry(self, path):
+        self.entry_file().parent.mkdir(parents=True, exist_ok=True)
+        self.entry_file().write_text(f'[Desktop Entry]\nType=Application\nName=Tolvane\n'
+                                     f'Exec="{path}"\n')
 
 
 class WindowsDialogs(DialogScenarios, E2ETest):
@@ -214,6 +270,32 @@ class WindowsDialogs(DialogScenarios, E2ETest):
 
     def clips(self):
         return wine_clips(self.log)
+
+    def logon_entry(self):
+        """The data of the Run value "Kestrune", or None without one."""
+        out = self.session.root / "reg-query.txt"
+        with open(out, "wb") as f:
+            result = subprocess.run(self.wine.command(["wine", "reg", "query", RUN_KEY, "/v",
+                                                       "Kestrune"]),
+                                    env=self.wine.env, stdout=f, stderr=subprocess.DEVNULL,
+                                    stdin=subprocess.DEVNULL, timeout=60)
+        if result.returncode != 0:
+            return None
+        for line in out.read_bytes().decode("gbk", "replace").splitlines():
+            words = line.strip().split(None, 2)
+            if len(words) == 3 and words[0] == "Kestrune":
+                return words[2]
+        return ""
+
+    def our_entry(self, program):
+        return '"Z:%s\\Tolvane.exe"' % str(program).replace("/", "\\")
+
+    def foreign_entry(self):
+        return '"Z:%s"' % FOREIGN.replace("/", "\\")
+
+    def write_logon_entry(self, path):
+        self.wine.run(["reg", "add", RUN_KEY, "/v", "Kestrune", "/d",
+                       '"Z:%s"' % path.replace("/", "\\"), "/f"])
 
 
 if __name__ == "__main__":
