@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/AutostartStore.h"
@@ -12,6 +13,7 @@
 #include "promo/DeferredTasks.h"
 #include "settings/CustomVariables.h"
 #include "settings/ProfileStore.h"
+#include "settings/SettingsDialog.h"
 #include "timesync/ClockSetter.h"
 #include "timesync/TimeSocket.h"
 #include "timesync/TimeSyncClient.h"
@@ -47,6 +49,7 @@ struct ShellServices {
 class MainWindowCore {
 public:
     MainWindowCore(const ShellServices& services, ProgramFolder folder);
+    ~MainWindowCore();
 
     // Binds and loads the settings and decides marks and timers; the platform then makes the
     // program folder current and hides its window.
@@ -76,6 +79,10 @@ public:
     void RegisterStartAtBoot();
     void UnregisterStartAtBoot();
 
+    // The logic of a new showing of the settings dialog (not loaded yet). It acts on this
+    // window's marks and timers; the platform renders State() after each of its events.
+    std::unique_ptr<SettingsDialog> NewSettingsDialog();
+
     const 自定义变量& Vars() const { return m_vars; }
     const TimeSyncClient& TimeSync() const { return m_timeSync; }
     const ProgramFolder& Folder() const { return m_folder; }
@@ -88,6 +95,9 @@ private:
     AnnouncementSchedule m_schedule;
     ShellState m_state;
     TimeSyncClient m_timeSync;
+
+    class SettingsHost;
+    std::unique_ptr<SettingsHost> m_settingsHost;
 };
 
 }  // namespace tolvane

@@ -17,11 +17,6 @@ std::vector<int> SlideRisesTwips(int lengthTwips) {
     return rises;
 }
 
-int TwipsToPixels(int twips) {
-    const int pixels = twips / kTwipsPerPixel;
-    return (twips % kTwipsPerPixel < 0) ? pixels - 1 : pixels;
-}
-
 PixelRect AdvertSlidePlan::Final() const {
     PixelRect rect = start;
     if (!tops.empty()) rect.top = tops.back();

@@ -3,11 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace tolvane {
+#include "app/Twips.h"
 
-// Window positions are reckoned in twips at this fixed factor, whatever the screen's real
-// resolution.
-inline constexpr int kTwipsPerPixel = 15;
+namespace tolvane {
 
 // Sizes in pixels: the primary screen and the advert window with its frame.
 struct AdvertGeometry {
@@ -17,24 +15,12 @@ struct AdvertGeometry {
     int outerHeight = 0;
 };
 
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
 // How far the window rises: its outer height plus the taskbar's height, in twips, rounded to
 // the nearest whole twip with halves to the even neighbour.
 int SlideLengthTwips(double outerHeightTwips, std::int32_t taskbarHeightPixels);
 
 // The rise before each step: 1, 16, 31, ... while it does not exceed the slide length.
 std::vector<int> SlideRisesTwips(int lengthTwips);
-
-// A twip position lies in the pixel that contains it (rounding down, below zero too).
-int TwipsToPixels(int twips);
 
 struct AdvertSlidePlan {
     PixelRect start;        // right edge on the screen's right edge, top at the screen's height

@@ -152,7 +152,54 @@ void Form_Main::OnMenuCommand(MenuCommand command) {
         m_core.Exit(*this);
         return;
     }
+    if (command == MenuCommand::Settings) {
+        ShowSettings();
+        return;
+    }
+    if (command == MenuCommand::About) {
+        ShowAbout();
+        return;
+    }
     Render(m_core.OnMenuCommand(command));
+}
+
+void Form_Main::ShowSettings() {
+    if (m_settings) {
+        m_settings->BringForward();
+        return;
+    }
+    m_settings = new Form_一般设置(m_core.NewSettingsDialog(), [this] { Render(m_core.State()); });
+    // While the About box is up, the other windows wait for it.
+    m_settings->setEnabled(!m_about);
+    m_settings->Form_Load();
+}
+
+void Form_Main::ShowAbout() {
+    if (m_about) {
+        m_about->BringForward();
+        return;
+    }
+    frmAbout about(m_trayIcon.icon());
+    m_about = &about;
+    if (m_settings) m_settings->setEnabled(false);
+    about.ShowModal();
+    if (m_settings) m_settings->setEnabled(true);
+}
+
+bool Form_Main::IsSettingsOpen() {
+    return !m_settings.isNull();
+}
+
+void Form_Main::CloseSettings() {
+    if (m_settings) m_settings->Unload();
+}
+
+bool Form_Main::IsAboutOpen() {
+    return !m_about.isNull() && m_about->isVisible();
+}
+
+void Form_Main::CloseAbout() {
+    if (m_about) m_about->Unload();
 }
 
 void Form_Main::UnloadMain() {

@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -12,7 +13,9 @@
 #include "app/MainWindowCore.h"
 #include "app/ShellWindows.h"
 #include "promo/DeferredTasks.h"
+#include "qt/FormAbout.h"
 #include "qt/FormAdvert.h"
+#include "qt/FormSettings.h"
 
 namespace tolvane {
 
@@ -36,7 +39,13 @@ private:
     void ArmAnnounceTimer();
     void Render(const ShellState& state);
     void SetTooltip();
+    void ShowSettings();
+    void ShowAbout();
 
+    bool IsSettingsOpen() override;
+    void CloseSettings() override;
+    bool IsAboutOpen() override;
+    void CloseAbout() override;
     void UnloadMain() override;
     void SetAdvertOpenPageOnClose(bool open) override;
     bool IsAdvertOpen() override;
@@ -53,6 +62,8 @@ private:
     QSystemTrayIcon m_trayIcon;
     QMenu m_menu;
     std::vector<std::pair<MenuCommand, QAction*>> m_actions;
+    QPointer<Form_一般设置> m_settings;
+    QPointer<frmAbout> m_about;
 };
 
 }  // namespace tolvane

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "win32/DialogMessages.h"
 #include "win32/TextConversion.h"
 #include "win32/TrayCallback.h"
 
@@ -209,7 +210,76 @@ void Form_Main::OnMenuCommand(UINT id) {
         m_core.Exit(*this);
         return;
     }
+    if (command == MenuCommand::Settings) {
+        ShowSettings();
+        return;
+    }
+    if (command == MenuCommand::About) {
+        ShowAbout();
+        return;
+    }
     Render(m_core.OnMenuCommand(command));
+}
+
+void Form_Main::ShowSettings() {
+    if (m_settings != nullptr && m_settings->IsOpen()) {
+        m_settings->BringForward();
+        return;
+    }
+    m_settings = std::make_unique<Form_一般设置>(m_core.NewSettingsDialog(),
+                                                 [this] { Render(m_core.State()); });
+    if (!m_settings->Form_Load(m_instance)) {
+        m_settings.reset();
+        return;
+    }
+    // While the About box is up, the other windows wait for it.
+    if (m_about != nullptr) EnableWindow(m_settings->Handle(), FALSE);
+}
+
+void Form_Main::ShowAbout() {
+    if (m_about != nullptr) {
+        m_about->BringForward();
+        return;
+    }
+    // An owner keeps the box out of the taskbar; the main window cannot be it, being minimized.
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 m_instance, nullptr);
+    frmAbout about;
+    m_about = &about;
+    if (IsSettingsOpen()) EnableWindow(m_settings->Handle(), FALSE);
+    if (about.Form_Load(m_instance, owner)) {
+        MSG msg;
+        while (about.IsOpen()) {
+            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                // Leave the quit request for the main loop.
+                if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (IsDialogWindowMessage(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    m_about = nullptr;
+    if (IsSettingsOpen()) EnableWindow(m_settings->Handle(), TRUE);
+    if (owner != nullptr) DestroyWindow(owner);
+}
+
+bool Form_Main::IsSettingsOpen() {
+    return m_settings != nullptr && m_settings->IsOpen();
+}
+
+void Form_Main::CloseSettings() {
+    if (m_settings != nullptr) m_settings->Destroy();
+}
+
+bool Form_Main::IsAboutOpen() {
+    return m_about != nullptr && m_about->IsOpen();
+}
+
+void Form_Main::CloseAbout() {
+    if (m_about != nullptr) m_about->Destroy();
 }
 
 void Form_Main::AddTrayIcon() {

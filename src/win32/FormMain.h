@@ -11,7 +11,9 @@
 #include "app/MainWindowCore.h"
 #include "app/ShellWindows.h"
 #include "promo/DeferredTasks.h"
+#include "win32/FormAbout.h"
 #include "win32/FormAdvert.h"
+#include "win32/FormSettings.h"
 
 namespace tolvane {
 
@@ -49,7 +51,13 @@ private:
     void ShowTrayMenu();
     void AddTrayIcon();
     void SetTrayTooltip(const std::string& text);
+    void ShowSettings();
+    void ShowAbout();
 
+    bool IsSettingsOpen() override;
+    void CloseSettings() override;
+    bool IsAboutOpen() override;
+    void CloseAbout() override;
     void UnloadMain() override;
     void SetAdvertOpenPageOnClose(bool open) override;
     bool IsAdvertOpen() override;
@@ -68,6 +76,8 @@ private:
     UINT m_taskbarCreated = 0;
     bool m_announceTimerOn = false;
     bool m_syncTimerOn = false;
+    std::unique_ptr<Form_一般设置> m_settings;
+    frmAbout* m_about = nullptr;  // while its modal loop runs
 };
 
 }  // namespace tolvane

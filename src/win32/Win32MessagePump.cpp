@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win32/DialogMessages.h"
+
 namespace tolvane {
 
 void Win32MessagePump::DispatchPending() {
@@ -12,6 +14,7 @@ void Win32MessagePump::DispatchPending() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        if (IsDialogWindowMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "win32/DialogMessages.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32AutostartStore.h"
 #include "win32/Win32ClipPlayer.h"
@@ -89,6 +90,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (tolvane::IsDialogWindowMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

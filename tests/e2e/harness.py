@@ -185,6 +185,59 @@ def x_is_viewable(display, window_id):
     return "IsViewable" in result.stdout
 
 
+def x_window_named(display, name):
+    """The viewable top-level window titled exactly `name`, as (id, width, height, x, y), or
+    None. Without a window manager a dialog's X window is its client area."""
+    for depth, wid, title, _, w, h, x, y in x_windows(display):
+        if depth <= 5 and title == name and x_is_viewable(display, wid):
+            return wid, w, h, x, y
+    return None
+
+
+def x_windows_named(display, name):
+    return [w for w in x_windows(display) if w[2] == name and x_is_viewable(display, w[1])]
+
+
+def x_close_box(display, window_id):
+    """Asks a window to close as the close box of its title bar does: the window manager's
+    WM_DELETE_WINDOW message (no window manager runs on these displays)."""
+    import ctypes
+    import ctypes.util
+    lib = ctypes.CDLL(ctypes.util.find_library("X11"))
+    lib.XOpenDisplay.restype = ctypes.c_void_p
+    lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    lib.XInternAtom.restype = ctypes.c_ulong
+    lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    lib.XFlush.argtypes = [ctypes.c_void_p]
+    lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+    class Event(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    connection = lib.XOpenDisplay(display.encode())
+    if not connection:
+        raise RuntimeError(f"cannot open display {display}")
+    try:
+        event = Event()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = int(window_id, 16)
+        event.xclient.message_type = lib.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = lib.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+        lib.XSendEvent(connection, int(window_id, 16), 0, 0, ctypes.byref(event))
+        lib.XFlush(connection)
+    finally:
+        lib.XCloseDisplay(connection)
+
+
 def screenshot(display, path):
     x_tool(display, "import", "-window", "root", str(path), timeout=30)
     return path

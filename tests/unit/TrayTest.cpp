@@ -190,5 +190,31 @@ TEST(Tooltip, TheCoreReadsTheClockForEveryRefresh) {
     EXPECT_TRUE(shell.core.TooltipText().ends_with("报时\r\n2010/7/29"));
 }
 
+TEST(SettingsDialogOnTheMainWindow, ApplyMovesTimersAndMarksTheLogonBoxMarksAtOnce) {
+    Shell shell;
+    shell.core.Load();
+    auto dialog = shell.core.NewSettingsDialog();
+    dialog->Load();
+    dialog->Click(SettingsRole::AnnounceOff);
+    dialog->Click(SettingsRole::SyncTimerOff);
+    EXPECT_EQ(shell.core.State(), (ShellState{false, false, true, true}));
+    dialog->Click(SettingsRole::Apply);
+    EXPECT_EQ(shell.core.State(), (ShellState{true, false, false, false}));
+    EXPECT_EQ(shell.core.Vars().Settings.AnnounceOff, 1);
+
+    dialog->Click(SettingsRole::StartAtBoot);
+    EXPECT_EQ(shell.core.State(), (ShellState{true, true, false, false}));
+    EXPECT_EQ(shell.core.Vars().Settings.StartAtBoot, 1);
+    dialog->Click(SettingsRole::Cancel);
+    EXPECT_FALSE(dialog->IsOpen());
+
+    // The tray's entry starts from the mark Apply set: one choice switches announcements on.
+    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff),
+              (ShellState{false, true, true, false}));
+    EXPECT_EQ(
+        shell.profiles.files[kIni],
+        "[Tolvane]\r\n格式设置=0\r\n报时设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=1\r\n");
+}
+
 }  // namespace
 }  // namespace tolvane::testing

@@ -1,0 +1,13 @@
+/* The release number, in one place: the About box shows it and the Windows resource script
+   stamps it into Tolvane.exe's version information. Plain macros, so that the resource
+   compiler can read them too. */
+#ifndef TOLVANE_ABOUT_VERSION_H
+#define TOLVANE_ABOUT_VERSION_H
+
+#define TOLVANE_VERSION_MAJOR 3
+#define TOLVANE_VERSION_MINOR 8
+#define TOLVANE_VERSION_REVISION 3
+/* The third component is always 0. */
+#define TOLVANE_VERSION_TEXT "3.8.0.3"
+
+#endif

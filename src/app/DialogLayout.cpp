@@ -1,0 +1,29 @@
+#include "app/DialogLayout.h"
+
+namespace tolvane {
+
+PixelRect LocalPixels(const ControlSpec& control) {
+    return {TwipsToPixels(control.rect.left), TwipsToPixels(control.rect.top),
+            TwipsToPixels(control.rect.width), TwipsToPixels(control.rect.height)};
+}
+
+const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name) {
+    for (const ControlSpec& control : dialog.controls) {
+        if (control.name == name) return &control;
+    }
+    return nullptr;
+}
+
+PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control) {
+    PixelRect rect = LocalPixels(control);
+    // Frames nest only one deep; a frame that is missing leaves the control where it is.
+    if (const ControlSpec* frame =
+            control.parent.empty() ? nullptr : FindControl(dialog, control.parent)) {
+        const PixelRect origin = LocalPixels(*frame);
+        rect.left += origin.left;
+        rect.top += origin.top;
+    }
+    return rect;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "app/Twips.h"
+
+namespace tolvane {
+
+// Dialog geometry is kept in twips, as the dialogs were designed; the screen gets pixels.
+struct TwipsRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+enum class ControlKind {
+    GroupFrame,
+    OptionButton,
+    CheckBox,
+    Label,
+    LinkLabel,
+    Button,
+    Picture,
+    Separator
+};
+
+enum ControlFlag : unsigned {
+    kNoFlags = 0,
+    kDefaultButton = 1u << 0,   // Enter presses it unless another button has the focus
+    kCancelButton = 1u << 1,    // Esc presses it
+    kDisabledAtLoad = 1u << 2,  // greyed when the dialog opens
+    kLeftOut = 1u << 3,         // kept in the table for its tab number, never created
+};
+
+// One control of a dialog. Option buttons of one group share a name and are told apart by
+// their index; `role` says what the dialog's logic does with the control.
+struct ControlSpec {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view parent;   // the group frame holding it; empty for the dialog itself
+    std::string_view caption;  // '&' marks the access key
+    int index;                 // -1 outside option groups
+    TwipsRect rect;            // relative to the parent
+    int tab;                   // tab order, 0 first; -1 for controls outside it
+    std::string_view tooltip;
+    unsigned flags;
+    int role;
+
+    bool Has(ControlFlag flag) const { return (flags & flag) != 0; }
+};
+
+struct DialogSpec {
+    std::string_view caption;
+    int clientWidthTwips;
+    int clientHeightTwips;
+    std::span<const ControlSpec> controls;
+
+    int ClientWidth() const { return TwipsToPixels(clientWidthTwips); }
+    int ClientHeight() const { return TwipsToPixels(clientHeightTwips); }
+};
+
+// A control's rectangle relative to its parent, in pixels.
+PixelRect LocalPixels(const ControlSpec& control);
+
+// A control's rectangle in the dialog's client area, its frame's offset added (for toolkits
+// whose frames do not hold their controls).
+PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control);
+
+// The first control named `name`, or nullptr.
+const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name);
+
+}  // namespace tolvane

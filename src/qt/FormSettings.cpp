@@ -1,0 +1,157 @@
+#include "qt/FormSettings.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "qt/DialogFont.h"
+
+namespace tolvane {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+Form_一般设置::Form_一般设置(std::unique_ptr<SettingsDialog> core, std::function<void()> changed)
+    : m_core(std::move(core)), m_changed(std::move(changed)) {
+    setObjectName(QStringLiteral("Form_一般设置"));
+    setWindowTitle(FromUtf8(kSettingsDialog.caption));
+    MakeFixedDialog(*this, kSettingsDialog, Qt::Dialog);
+
+    // The caption sits on the frame's top line, so a frame takes exactly its table rectangle
+    // (the default style would draw the line below the caption).
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid rgb(160, 160, 160); border-radius: 2px;"
+        " margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 2px; }"));
+    // Frames first, so that the controls inside can be placed relative to them.
+    std::map<std::string_view, QWidget*> frames;
+    for (const ControlSpec& control : kSettingsControls) {
+        if (control.kind != ControlKind::GroupFrame) continue;
+        auto* frame = new QGroupBox(FromUtf8(control.caption), this);
+        frame->setObjectName(FromUtf8(control.name));
+        frame->setGeometry(ToQRect(LocalPixels(control)));
+        frames[control.name] = frame;
+    }
+    std::vector<const ControlSpec*> byTab;
+    for (const ControlSpec& control : kSettingsControls) {
+        if (control.kind == ControlKind::GroupFrame || control.Has(kLeftOut)) continue;
+        byTab.push_back(&control);
+    }
+    std::sort(byTab.begin(), byTab.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tab < b->tab; });
+
+    QWidget* previous = nullptr;
+    for (const ControlSpec* control : byTab) {
+        QWidget* parent = control->parent.empty() ? this : frames.at(control->parent);
+        const QString caption = FromUtf8(control->caption);
+        QAbstractButton* button = nullptr;
+        switch (control->kind) {
+            case ControlKind::OptionButton:
+                button = new QRadioButton(caption, parent);
+                break;
+            case ControlKind::CheckBox:
+                button = new QCheckBox(caption, parent);
+                break;
+            default: {
+                auto* push = new QPushButton(caption, parent);
+                push->setDefault(control->Has(kDefaultButton));
+                push->setAutoDefault(true);
+                button = push;
+                break;
+            }
+        }
+        button->setObjectName(FromUtf8(control->name) +
+                              (control->index >= 0 ? QString::number(control->index) : QString()));
+        button->setGeometry(ToQRect(LocalPixels(*control)));
+        if (!control->tooltip.empty()) button->setToolTip(FromUtf8(control->tooltip));
+        button->setEnabled(!control->Has(kDisabledAtLoad));
+        connect(button, &QAbstractButton::clicked, this, [this, control] { OnClick(*control); });
+        if (previous != nullptr) setTabOrder(previous, button);
+        previous = button;
+        m_buttons.emplace_back(control, button);
+    }
+}
+
+void Form_一般设置::Form_Load() {
+    m_core->Load();
+    Render();
+    CentreOnScreen(*this);
+    show();
+    // Opened by the user's own choice: it takes the keyboard.
+    activateWindow();
+    // The first control in the tab order has the focus, as when a form opens.
+    if (!m_buttons.empty()) m_buttons.front().second->setFocus(Qt::OtherFocusReason);
+}
+
+void Form_一般设置::BringForward() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form_一般设置::Unload() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    hide();
+    deleteLater();
+}
+
+void Form_一般设置::reject() {
+    for (const auto& [control, button] : m_buttons) {
+        if (control->Has(kCancelButton)) {
+            OnClick(*control);
+            return;
+        }
+    }
+}
+
+void Form_一般设置::closeEvent(QCloseEvent* event) {
+    // The close box unloads without saving; it is not the Cancel button.
+    m_core->CloseBox();
+    event->accept();
+    UnloadIfClosed();
+}
+
+void Form_一般设置::OnClick(const ControlSpec& control) {
+    if (m_unloaded) return;
+    m_core->Click(control);
+    Render();
+    UnloadIfClosed();
+}
+
+void Form_一般设置::Render() {
+    for (const auto& [control, button] : m_buttons) {
+        if (control->kind == ControlKind::OptionButton || control->kind == ControlKind::CheckBox) {
+            const bool checked = m_core->Checked(*control);
+            // An exclusive group refuses to clear its last checked button by itself.
+            button->setAutoExclusive(false);
+            button->setChecked(checked);
+            button->setAutoExclusive(control->kind == ControlKind::OptionButton);
+        }
+        if (control->kind == ControlKind::OptionButton) {
+            // Tab enters a group at its selected option, or at its first when none is; the
+            // arrows still walk all of them.
+            const int selected = m_core->Selected(static_cast<SettingsRole>(control->role));
+            const bool stop = selected == control->index || (selected < 0 && control->index == 0);
+            button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+        button->setEnabled(m_core->Enabled(*control));
+    }
+    if (m_changed) m_changed();
+}
+
+void Form_一般设置::UnloadIfClosed() {
+    if (!m_core->IsOpen()) Unload();
+}
+
+}  // namespace tolvane

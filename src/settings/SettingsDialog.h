@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+
+#include "app/DialogLayout.h"
+#include "settings/CustomVariables.h"
+#include "settings/SettingsLayout.h"
+
+namespace tolvane {
+
+// What the settings dialog changes outside itself: the logon entry, the tray menu's two marks
+// and the main window's two timers.
+class SettingsDialogHost {
+public:
+    virtual ~SettingsDialogHost() = default;
+    virtual void RegisterStartAtBoot() = 0;
+    virtual void UnregisterStartAtBoot() = 0;
+    virtual void SetStartAtBootMark(bool checked) = 0;
+    virtual void SetAnnounceOffMark(bool checked) = 0;
+    virtual void SetAnnounceTimerEnabled(bool enabled) = 0;
+    virtual void SetSyncTimerEnabled(bool enabled) = 0;
+};
+
+// The logic of Form_一般设置, from its loading to its unloading. The window forwards every
+// click here and then shows the states it reads back; one object lives as long as one showing.
+class SettingsDialog {
+public:
+    SettingsDialog(自定义变量& vars, SettingsDialogHost& host);
+
+    // Sets the controls from Settings, raising their click reactions as a user's clicks would
+    // (a ticked start-at-logon box registers the program again), then greys Apply.
+    void Load();
+
+    // A user's click: an option button of a group gets selected (`index`), a check box toggles,
+    // a button acts. Controls without a role are ignored.
+    void Click(SettingsRole role, int index = -1);
+    void Click(const ControlSpec& control) {
+        Click(static_cast<SettingsRole>(control.role), control.index);
+    }
+    // The window's close box: unloaded, nothing saved.
+    void CloseBox();
+
+    bool IsOpen() const { return m_open; }
+    // The selected index of an option group, -1 when none is.
+    int Selected(SettingsRole group) const;
+    bool Ticked(SettingsRole box) const;
+    bool ApplyEnabled() const { return m_applyEnabled; }
+
+    // The state a control shows: option buttons and check boxes are checked or not; only
+    // Apply is ever disabled.
+    bool Checked(const ControlSpec& control) const;
+    bool Enabled(const ControlSpec& control) const;
+
+private:
+    void Select(SettingsRole group, int index);
+    void SetBox(SettingsRole box, bool ticked);
+    void BoxReaction(SettingsRole box);
+    void Apply();
+
+    自定义变量& m_vars;
+    SettingsDialogHost& m_host;
+    std::array<int, 3> m_selected{-1, -1, -1};
+    std::array<bool, 3> m_ticked{};
+    bool m_applyEnabled = false;
+    bool m_open = true;
+};
+
+}  // namespace tolvane

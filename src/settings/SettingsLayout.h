@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "app/DialogLayout.h"
+
+namespace tolvane {
+
+// What the settings dialog's logic does with a control.
+enum class SettingsRole : int {
+    None = 0,
+    Frequency,     // option group: Settings.Frequency
+    Format,        // option group: Settings.AnnounceFormat
+    Advert,        // option group: Settings.AdvertMode
+    AnnounceOff,   // check box: Settings.AnnounceOff
+    StartAtBoot,   // check box: the logon entry, at once
+    SyncTimerOff,  // check box: Settings.SyncTimerOff
+    Ok,
+    Cancel,
+    Apply,
+};
+
+constexpr int RoleOf(SettingsRole role) {
+    return static_cast<int>(role);
+}
+
+inline constexpr std::string_view kSettingsDialogCaption = "Tolvane设置";
+inline constexpr std::string_view kStartAtBootTooltip =
+    "开机自动启动程序，不需要可以不开启，开启会被杀毒软件拦截允许即可";
+inline constexpr std::string_view kSyncTimerTooltip =
+    "用于自己电脑时间不准的用户，进行每小时最懂校准时间";
+
+// clang-format off
+// Form_一般设置, in twips; controls inside a frame are placed relative to it.
+inline constexpr std::array<ControlSpec, 19> kSettingsControls{{
+    {"GroupBox_报时设置", ControlKind::GroupFrame, "", "报时频率", -1, {30, 30, 2805, 1185}, 16, "", kNoFlags, RoleOf(SettingsRole::None)},
+    {"Option_报时设置", ControlKind::OptionButton, "GroupBox_报时设置", "整点报时", 0, {255, 240, 2235, 255}, 3, "", kNoFlags, RoleOf(SettingsRole::Frequency)},
+    {"Option_报时设置", ControlKind::OptionButton, "GroupBox_报时设置", "两时报时", 1, {255, 570, 2235, 255}, 4, "", kNoFlags, RoleOf(SettingsRole::Frequency)},
+    {"Option_报时设置", ControlKind::OptionButton, "GroupBox_报时设置", "六时报时", 2, {255, 900, 2235, 255}, 5, "", kNoFlags, RoleOf(SettingsRole::Frequency)},
+    {"GroupBox_格式设置", ControlKind::GroupFrame, "", "报时格式", -1, {2880, 30, 2805, 1185}, 17, "", kNoFlags, RoleOf(SettingsRole::None)},
+    {"Option_格式设置", ControlKind::OptionButton, "GroupBox_格式设置", "仅报时间", 0, {255, 240, 2235, 255}, 6, "", kNoFlags, RoleOf(SettingsRole::Format)},
+    {"Option_格式设置", ControlKind::OptionButton, "GroupBox_格式设置", "报年月日", 1, {255, 570, 2235, 255}, 7, "", kNoFlags, RoleOf(SettingsRole::Format)},
+    {"Option_格式设置", ControlKind::OptionButton, "GroupBox_格式设置", "播放全部", 2, {255, 900, 2235, 255}, 8, "", kNoFlags, RoleOf(SettingsRole::Format)},
+    {"GroupBox_广告设置", ControlKind::GroupFrame, "", "广告设置", -1, {30, 1260, 2805, 1305}, 14, "", kNoFlags, RoleOf(SettingsRole::None)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "开启显示一次", 0, {210, 330, 2235, 255}, 9, "", kNoFlags, RoleOf(SettingsRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "一天显示一次", 1, {210, 660, 2235, 255}, 10, "", kNoFlags, RoleOf(SettingsRole::Advert)},
+    {"GroupBox_高级设置", ControlKind::GroupFrame, "", "扩展设置", -1, {2880, 1260, 2805, 1305}, 13, "", kNoFlags, RoleOf(SettingsRole::None)},
+    {"Check_关闭报时", ControlKind::CheckBox, "GroupBox_高级设置", "关闭报时", -1, {210, 330, 2445, 195}, 11, "", kNoFlags, RoleOf(SettingsRole::AnnounceOff)},
+    {"Check_开机启动", ControlKind::CheckBox, "GroupBox_高级设置", "开机启动", -1, {210, 660, 2445, 195}, 12, kStartAtBootTooltip, kNoFlags, RoleOf(SettingsRole::StartAtBoot)},
+    {"Check_自动校时", ControlKind::CheckBox, "GroupBox_高级设置", "自动网络校时", -1, {210, 990, 2445, 195}, 18, kSyncTimerTooltip, kNoFlags, RoleOf(SettingsRole::SyncTimerOff)},
+    // A link with nowhere to go would mislead: it keeps its tab number but is not shown.
+    {"Label_高级设置", ControlKind::LinkLabel, "", "切换到高级设置", -1, {150, 2730, 1260, 195}, 15, "", kLeftOut, RoleOf(SettingsRole::None)},
+    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2640, 990, 360}, 0, "", kDefaultButton, RoleOf(SettingsRole::Ok)},
+    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2640, 990, 360}, 1, "", kCancelButton, RoleOf(SettingsRole::Cancel)},
+    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2640, 990, 360}, 2, "", kDisabledAtLoad, RoleOf(SettingsRole::Apply)},
+}};
+// clang-format on
+
+inline constexpr DialogSpec kSettingsDialog{kSettingsDialogCaption, 5730, 3060, kSettingsControls};
+
+}  // namespace tolvane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/DialogLayout.h"
+
+namespace tolvane {
+
+// A dialog window built by walking a layout table: one child per control (frames do not
+// hold their controls here, so each is placed at its frame's offset), created in tab order so
+// that the dialog manager's Tab and arrow keys follow it, Tahoma 8.25 pt at the screen's DPI,
+// tooltips, and a fixed frame with a close box only. The window class falls back to
+// DefDlgProcW, so Enter presses the default button and Esc the cancel one.
+class DialogWindow {
+public:
+    virtual ~DialogWindow();
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    bool IsOpen() const { return m_hwnd != nullptr; }
+    HWND Handle() const { return m_hwnd; }
+    void BringForward();
+    // Destroys the window; nothing is asked of the dialog's logic.
+    void Destroy();
+
+protected:
+    explicit DialogWindow(const DialogSpec& spec) : m_spec(spec) {}
+
+    // Creates the window and its controls, centred and hidden; false when it could not.
+    bool Build(HINSTANCE instance, HWND owner, const std::string& caption);
+    // Shows the window with the focus on the first control of the tab order.
+    void Show();
+
+    const DialogSpec& Spec() const { return m_spec; }
+    // The window of table row `row`, nullptr for a control left out.
+    HWND Control(std::size_t row) const { return m_controls[row]; }
+    HFONT Font() const { return m_font; }
+    int Dpi() const { return m_dpi; }
+
+    // The text a control shows; by default its caption.
+    virtual std::string TextOf(const ControlSpec& control) { return std::string(control.caption); }
+    // After a control was created (fonts, colours, subclassing).
+    virtual void Created(std::size_t /*row*/, HWND /*control*/) {}
+    // A click on a button, option button or check box (mouse, Space, arrows or access key).
+    virtual void OnClick(const ControlSpec& control) = 0;
+    // The close box of the title bar.
+    virtual void OnCloseBox() = 0;
+    // Other messages; return true when handled, with the result in `result`.
+    virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(UINT id);
+
+    const DialogSpec& m_spec;
+    HWND m_hwnd = nullptr;
+    HWND m_tooltip = nullptr;
+    HFONT m_font = nullptr;
+    int m_dpi = 96;
+    std::vector<HWND> m_controls;
+    std::vector<std::wstring> m_tooltipTexts;
+};
+
+// The control id of table row `row`.
+UINT ControlId(std::size_t row);
+
+}  // namespace tolvane

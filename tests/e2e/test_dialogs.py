@@ -1,0 +1,302 @@
+"""The settings dialog and the About box of both programs, driven as a user would: the tray
+menu opens them, the keyboard changes settings, the file and the next announcement follow, the
+close box and Esc leave things as they were, the About link opens the maker's page in the
+browser (a recording xdg-open), and exit closes everything without writing."""
+
+import os
+import subprocess
+import time
+import unittest
+
+from harness import (E2ETest, Wine, alsa_null_home, fake_opener, gbk_ini, is_running,
+                     linux_env, linux_program, opened, snapshot, start_linux, start_tray_host,
+                     start_xvfb, strace_clips, tray_icons, wait_until, windows_program,
+                     wine_clips, x_close_box, x_is_viewable, x_tool, x_window_named, x_windows,
+                     x_windows_named)
+
+SETTINGS = "Tolvane设置"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+ABOUT = "关于 Tolvane"
+ABOUT_PAGE = "http://www.tolvane.example/201072846.html"
+# The link label's place in the About box's client area (pixels, from its layout table).
+LINK_POINT = (62 + 40, 180 + 8)
+# A logon entry of some other program (its path).
+FOREIGN = "/opt/other/tolvane"
+DATE_ONLY = "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三".split()
+
+
+class DialogScenarios:
+    """Scenarios shared by both programs; a subclass starts its program and reads its file."""
+
+    startup_seconds = 0  # how long the program takes to start, eaten from the fake time
+
+    def setUp(self):
+        super().setUp()
+        self.display = start_xvfb(self.session)
+        self.home = alsa_null_home(self.session)
+        self.bin, self.opened = fake_opener(self.session)
+
+    # --- helpers ----------------------------------------------------------------------------
+
+    def keys(self, *keys):
+        for key in keys:
+            x_tool(self.display, "xdotool", "key", "--delay", "80", key)
+            time.sleep(0.25)
+
+    def open_dialog(self, access_key, title):
+        self.choose(access_key)
+        window = wait_until(lambda: x_window_named(self.display, title), 15)
+        self.assertTrue(window, f"{title} did not open")
+        # Let it take the keyboard before typing.
+        time.sleep(1.0)
+        return window
+
+    def gone(self, title, timeout=10):
+        return wait_until(lambda: not x_windows_named(self.display, title), timeout)
+
+    # --- scenarios --------------------------------------------------------------------------
+
+    def test_keyboard_changes_reach_the_file_and_the_next_hour(self):
+        program = self.program("[Tolvane]\n报时设置=2\n格式设置=0\n")
+        self.start(program, fake_time=self.fake("13:59:20"))
+        self.open_dialog("s", SETTINGS)
+        # OK has the focus; Tab, Tab (Apply is greyed) enters the frequency group at 六时报时,
+        # Up picks 两时报时; Tab enters the format group, Down picks 报年月日; Enter is OK.
+        self.keys("Tab", "Tab", "Up", "Tab", "Down", "Return")
+        self.assertTrue(self.gone(SETTINGS))
+        self.assertEqual(self.read_ini(), "[Tolvane]\n报时设置=1\n格式设置=1\n广告设置=0\n"
+                                          "关闭报时=0\n自动校时=0\n")
+        # Every second hour and the date only: 14:00 speaks the date (every sixth hour would
+        # have kept silent, and the old format would have spoken the time).
+        self.assertTrue(wait_until(lambda: len(self.clips()) >= len(DATE_ONLY), 60),
+                        self.clips())
+        time.sleep(1)
+        self.assertEqual(self.clips(), DATE_ONLY)
+
+    def test_announcements_off_applied_stops_the_schedule_and_moves_the_tray_mark(self):
+        program = self.program("[Tolvane]\n格式设置=0\n")
+        started = time.monotonic()
+        self.start(program, fake_time=self.fake("09:59:25"))
+        self.open_dialog("s", SETTINGS)
+        # OK, Cancel, then the three option groups, then 关闭报时: Space ticks it, Alt+A applies.
+        self.keys("Tab", "Tab", "Tab", "Tab", "Tab", "space", "alt+a")
+        applied = "[Tolvane]\n格式设置=0\n报时设置=0\n广告设置=0\n关闭报时=1\n自动校时=0\n"
+        wait_until(lambda: self.read_ini() == applied, 10)
+        self.assertEqual(self.read_ini(), applied)
+        # A change left unapplied, then the close box: nothing more is written.
+        self.keys("shift+Tab", "Down")
+        window = x_window_named(self.display, SETTINGS)
+        self.assertTrue(window)
+        x_close_box(self.display, window[0])
+        self.assertTrue(self.gone(SETTINGS))
+        self.assertEqual(self.read_ini(), applied)
+        # The schedule stopped: nothing at 10:00.
+        time.sleep(max(0.0, started + 45 - time.monotonic()))
+        self.assertEqual(self.clips(), [])
+        # The tray's mark followed Apply: choosing the entry now clears it.
+        self.choose("c")
+        wait_until(lambda: "关闭报时=0" in self.read_ini(), 10)
+        self.assertEqual(self.read_ini(), applied.replace("关闭报时=1", "关闭报时=0"))
+
+    def test_exit_with_both_dialogs_open_closes_them_and_writes_nothing(self):
+        program = self.program("[Tolvane]\n格式设置=0\n")
+        before = snapshot(program)
+        process = self.start(program)
+        self.open_dialog("s", SETTINGS)
+        self.keys("Tab", "Tab", "Down")  # a change that exit must drop
+        # Choosing the entry again brings the open dialog forward; there is still one.
+        self.choose("s")
+        time.sleep(1.5)
+        self.assertEqual(len(x_windows_named(self.display, SETTINGS)), 1)
+        self.open_dialog("a", ABOUT)
+        self.choose("e")
+        self.assertEqual(process.wait(timeout=20), 0)
+        self.assertEqual(x_windows_named(self.display, SETTINGS), [])
+        self.assertEqual(x_windows_named(self.display, ABOUT), [])
+        self.assertEqual(snapshot(program), before)
+
+    def test_start_at_logon_box_acts_at_once_and_cancel_keeps_it(self):
+        program = self.program(None)
+        self.start(program)
+        # OK, Cancel, the three option groups, 关闭报时, then 开机启动: Space registers at once.
+        self.open_dialog("s", SETTINGS)
+        self.keys("Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "space")
+        ours = self.our_entry(program)
+        self.assertTrue(wait_until(lambda: self.logon_entry() == ours, 10), self.logon_entry())
+        self.keys("Escape")
+        self.assertTrue(self.gone(SETTINGS))
+        self.assertEqual(self.logon_entry(), ours)
+        # Registered: opening the dialog writes the entry back over a foreign one.
+        self.write_logon_entry(FOREIGN)
+        self.open_dialog("s", SETTINGS)
+        self.assertTrue(wait_until(lambda: self.logon_entry() == ours, 10), self.logon_entry())
+        self.keys("Escape")
+        self.assertTrue(self.gone(SETTINGS))
+        # The tray's mark followed the box: choosing the entry now unregisters.
+        self.choose("r")
+        self.assertTrue(wait_until(lambda: self.logon_entry() is None, 10), self.logon_entry())
+        # Not registered: opening the dialog leaves a foreign entry alone.
+        self.write_logon_entry(FOREIGN)
+        self.open_dialog("s", SETTINGS)
+        self.keys("Escape")
+        self.assertTrue(self.gone(SETTINGS))
+        time.sleep(1)
+        self.assertEqual(self.logon_entry(), self.foreign_entry())
+        self.assertFalse((program / "Value.ini").exists())
+
+    def test_about_link_opens_the_page_on_the_left_button_only(self):
+        program = self.program(None)
+        process = self.start(program)
+        wid, _, _, x, y = self.open_dialog("a", ABOUT)
+        point = (x + LINK_POINT[0], y + LINK_POINT[1])
+        x_tool(self.display, "xdotool", "mousemove", *point, "click", "3")
+        x_tool(self.display, "xdotool", "mousemove", *point, "click", "2")
+        time.sleep(3)
+        self.assertEqual(opened(self.opened), [], "a right or middle click opened something")
+        x_tool(self.display, "xdotool", "mousemove", *point, "click", "1")
+        self.assertTrue(wait_until(lambda: opened(self.opened), 20),
+                        "the left button opened nothing")
+        time.sleep(1)
+        self.assertEqual(opened(self.opened), [ABOUT_PAGE])
+        # The box stays open after opening the page; Esc closes it like OK.
+        self.assertTrue(x_window_named(self.display, ABOUT))
+        self.keys("Escape")
+        self.assertTrue(self.gone(ABOUT))
+        self.assertTrue(is_running(process))
+        self.assertFalse((program / "Value.ini").exists())
+
+
+class LinuxDialogs(DialogScenarios, E2ETest):
+    needs = "linux"
+
+    def program(self, ini):
+        return linux_program(self.session, value_ini=ini)
+
+    def fake(self, clock):
+        return f"2010-07-28 {clock}"
+
+    def start(self, program, fake_time=None):
+        start_tray_host(self.session, self.display)
+        self.program_folder = program
+        self.trace = self.session.root / f"openat-{time.monotonic_ns()}.log"
+        self.config = self.session.folder("config")
+        env = linux_env(self.session, display=self.display, home=self.home,
+                        extra={"PATH": f"{self.bin}:{os.environ.get('PATH', '')}",
+                               "XDG_CONFIG_HOME": str(self.config)})
+        process = start_linux(self.session, program, env, fake_time=fake_time, trace=self.trace)
+        self.assertTrue(wait_until(lambda: tray_icons(self.display, "tolvane"), 10))
+        return process
+
+    def menus(self):
+        return [w for w in x_windows(self.display) if "tolvane" in w[3] and w[4] > 60
+                and w[5] > 100 and w[2] not in (SETTINGS, ABOUT)
+                and x_is_viewable(self.display, w[1])]
+
+    def choose(self, access_key):
+        wait_until(lambda: not self.menus(), 5)
+        time.sleep(0.3)
+        _, w, h, x, y = tray_icons(self.display, "tolvane")[0]
+        x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", "3")
+        self.assertTrue(wait_until(self.menus, 5), "no menu popped up")
+        x_tool(self.display, "xdotool", "key", access_key)
+
+    def read_ini(self):
+        path = self.program_folder / "Value.ini"
+        return path.read_text() if path.exists() else ""
+
+    def clips(self):
+        return strace_clips(self.trace)
+
+    def entry_file(self):
+        return self.config / "autostart" / "Kestrune.desktop"
+
+    def logon_entry(self):
+        """The Exec line of the autostart entry, or None without one."""
+        if not self.entry_file().exists():
+            return None
+        return next((line for line in self.entry_file().read_text().splitlines()
+                     if line.startswith("Exec=")), "")
+
+    def our_entry(self, program):
+        return f'Exec="{program}/tolvane"'
+
+    def foreign_entry(self):
+        return f'Exec="{FOREIGN}"'
+
+    def write_logon_entry(self, path):
+        self.entry_file().parent.mkdir(parents=True, exist_ok=True)
+        self.entry_file().write_text(f'[Desktop Entry]\nType=Application\nName=Tolvane\n'
+                                     f'Exec="{path}"\n')
+
+
+class WindowsDialogs(DialogScenarios, E2ETest):
+    needs = "win32"
+
+    def setUp(self):
+        super().setUp()
+        start_tray_host(self.session, self.display)
+        self.wine = Wine(self.session, display=self.display, home=self.home)
+        self.wine.env["PATH"] = f"{self.bin}:{self.wine.env.get('PATH', '')}"
+
+    def program(self, ini):
+        return windows_program(self.session, value_ini=gbk_ini(ini) if ini else None)
+
+    def fake(self, clock):
+        # Wine's start-up eats into the fake time: start a few seconds earlier.
+        hours, minutes, seconds = (int(part) for part in clock.split(":"))
+        total = hours * 3600 + minutes * 60 + seconds - 10
+        return f"2010-07-28 {total // 3600:02d}:{total // 60 % 60:02d}:{total % 60:02d}"
+
+    def start(self, program, fake_time=None):
+        self.program_folder = program
+        self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
+        if fake_time:
+            self.wine.set_fake_time(fake_time)
+        process = self.wine.spawn([program / "Tolvane.exe"], extra={"WINEDEBUG": "-all,+file"},
+                                  log=self.log)
+        self.assertTrue(self.wine.find_window(wait=20))
+        return process
+
+    def choose(self, access_key):
+        self.assertTrue(self.wine.run([self.wine.helper("post_tray"), "right"],
+                                      timeout=30).returncode == 0)
+        self.assertTrue(self.wine.run([self.wine.helper("post_tray"), "menu"],
+                                      timeout=30).returncode == 0, "no menu popped up")
+        x_tool(self.display, "xdotool", "key", access_key)
+
+    def read_ini(self):
+        path = self.program_folder / "Value.ini"
+        return path.read_bytes().decode("gbk").replace("\r\n", "\n") if path.exists() else ""
+
+    def clips(self):
+        return wine_clips(self.log)
+
+    def logon_entry(self):
+        """The data of the Run value "Kestrune", or None without one."""
+        out = self.session.root / "reg-query.txt"
+        with open(out, "wb") as f:
+            result = subprocess.run(self.wine.command(["wine", "reg", "query", RUN_KEY, "/v",
+                                                       "Kestrune"]),
+                                    env=self.wine.env, stdout=f, stderr=subprocess.DEVNULL,
+                                    stdin=subprocess.DEVNULL, timeout=60)
+        if result.returncode != 0:
+            return None
+        for line in out.read_bytes().decode("gbk", "replace").splitlines():
+            words = line.strip().split(None, 2)
+            if len(words) == 3 and words[0] == "Kestrune":
+                return words[2]
+        return ""
+
+    def our_entry(self, program):
+        return '"Z:%s\\Tolvane.exe"' % str(program).replace("/", "\\")
+
+    def foreign_entry(self):
+        return '"Z:%s"' % FOREIGN.replace("/", "\\")
+
+    def write_logon_entry(self, path):
+        self.wine.run(["reg", "add", RUN_KEY, "/v", "Kestrune", "/d",
+                       '"Z:%s"' % path.replace("/", "\\"), "/f"])
+
+
+if __name__ == "__main__":
+    unittest.main()

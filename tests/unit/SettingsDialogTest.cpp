@@ -1,0 +1,206 @@
+#include "settings/SettingsDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fakes/MemoryProfileStore.h"
+#include "fakes/RecordingSettingsHost.h"
+
+namespace tolvane::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+constexpr char kIni[] = "C:\\T\\Value.ini";
+constexpr char kAllFive[] = "报时设置 格式设置 广告设置 关闭报时 自动校时";
+
+// One showing of the dialog: Value.ini and the logon state as loaded, the user's steps
+// ("F1" frequency option 1, "T2" format option 2, "A0" advert option 0, "off", "boot", "sync"
+// for the check boxes, "apply", "ok", "cancel", "close" for the close box), then what the
+// file, the main window and the dialog show.
+struct Scenario {
+    const char* name;
+    const char* ini;
+    int startAtBoot;
+    const char* steps;
+    const char* iniAfter;  // nullptr: the file is untouched
+    const char* written;   // keys written, in order
+    Strings host;
+    const char* shown;  // selected options, boxes, Apply, open
+};
+
+// clang-format off
+const Scenario kScenarios[] = {
+    {"ok untouched rewrites all five keys in order",
+     "[Tolvane]\r\n格式设置=2\r\n广告日期=2026|12|06\r\n", 0, "ok",
+     "[Tolvane]\r\n格式设置=2\r\n广告日期=2026|12|06\r\n报时设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     kAllFive, {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F0 T2 A0 off0 boot0 sync0 apply0 closed"},
+    {"no file: ok creates it with the defaults",
+     nullptr, 0, "ok",
+     "[Tolvane]\r\n报时设置=0\r\n格式设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     kAllFive, {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F0 T0 A0 off0 boot0 sync0 apply0 closed"},
+    {"loading selects and ticks from the file and greys apply",
+     "[Tolvane]\r\n报时设置=2\r\n格式设置=1\r\n广告设置=1\r\n关闭报时=1\r\n自动校时=1\r\n", 0, "",
+     nullptr, "", {}, "F2 T1 A1 off1 boot0 sync1 apply0 open"},
+    {"only the sync box ticked enables apply; ok stores it and stops the sync timer",
+     "[Tolvane]\r\n", 0, "sync",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply1 open"},
+    {"only the sync box ticked, then ok",
+     "[Tolvane]\r\n", 0, "sync ok",
+     "[Tolvane]\r\n报时设置=0\r\n格式设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=1\r\n",
+     kAllFive, {"AnnounceTimer=1", "SyncTimer=0", "OffMark=0"}, "F0 T0 A0 off0 boot0 sync1 apply0 closed"},
+    {"frequency and format changed by the user, then ok",
+     "[Tolvane]\r\n报时设置=2\r\n格式设置=0\r\n", 0, "F1 T1 ok",
+     "[Tolvane]\r\n报时设置=1\r\n格式设置=1\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     kAllFive, {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F1 T1 A0 off0 boot0 sync0 apply0 closed"},
+    {"announcements off applied: timer stops, the tray mark follows, the dialog stays",
+     "[Tolvane]\r\n", 0, "off apply",
+     "[Tolvane]\r\n报时设置=0\r\n格式设置=0\r\n广告设置=0\r\n关闭报时=1\r\n自动校时=0\r\n",
+     kAllFive, {"AnnounceTimer=0", "SyncTimer=1", "OffMark=1"}, "F0 T0 A0 off1 boot0 sync0 apply0 open"},
+    {"apply twice writes twice",
+     "[Tolvane]\r\n", 0, "A1 apply apply",
+     "[Tolvane]\r\n报时设置=0\r\n格式设置=0\r\n广告设置=1\r\n关闭报时=0\r\n自动校时=0\r\n",
+     "报时设置 格式设置 广告设置 关闭报时 自动校时 报时设置 格式设置 广告设置 关闭报时 自动校时",
+     {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0", "AnnounceTimer=1", "SyncTimer=1", "OffMark=0"},
+     "F0 T0 A1 off0 boot0 sync0 apply0 open"},
+    {"applied changes survive cancel, later ones do not",
+     "[Tolvane]\r\n", 0, "F2 apply T2 cancel",
+     "[Tolvane]\r\n报时设置=2\r\n格式设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     kAllFive, {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F2 T2 A0 off0 boot0 sync0 apply1 closed"},
+    {"start at logon ticked then cancel: registered, marked, nothing written",
+     "[Tolvane]\r\n", 0, "boot cancel",
+     nullptr, "", {"Register", "BootMark=1"}, "F0 T0 A0 off0 boot1 sync0 apply1 closed"},
+    {"registered at start: opening registers again and marks the tray",
+     "[Tolvane]\r\n", 1, "",
+     nullptr, "", {"Register", "BootMark=1"}, "F0 T0 A0 off0 boot1 sync0 apply0 open"},
+    {"not registered at start: opening touches no logon entry",
+     "[Tolvane]\r\n", 0, "close",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync0 apply0 closed"},
+    {"start at logon cleared unregisters at once; apply does not repeat it",
+     "[Tolvane]\r\n", 1, "boot apply",
+     "[Tolvane]\r\n报时设置=0\r\n格式设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     kAllFive, {"Register", "BootMark=1", "Unregister", "BootMark=0", "AnnounceTimer=1", "SyncTimer=1", "OffMark=0"},
+     "F0 T0 A0 off0 boot0 sync0 apply0 open"},
+    {"close box drops every change",
+     "[Tolvane]\r\n报时设置=1\r\n", 0, "F2 T1 off sync close",
+     nullptr, "", {}, "F2 T1 A0 off1 boot0 sync1 apply1 closed"},
+    {"clicks after closing change nothing",
+     "[Tolvane]\r\n", 0, "cancel F2 apply ok",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync0 apply0 closed"},
+    {"hand-edited values: no option selected, boxes ticked; apply keeps the numbers, stores 1",
+     "[Tolvane]\r\n报时设置=5\r\n格式设置=-1\r\n广告设置=2\r\n关闭报时=2\r\n自动校时=-3\r\n", 0, "apply",
+     "[Tolvane]\r\n报时设置=5\r\n格式设置=-1\r\n广告设置=2\r\n关闭报时=1\r\n自动校时=1\r\n",
+     kAllFive, {"AnnounceTimer=0", "SyncTimer=0", "OffMark=1"}, "F- T- A- off1 boot0 sync1 apply0 open"},
+    {"hand-edited frequency replaced once the user picks an option",
+     "[Tolvane]\r\n报时设置=5\r\n", 0, "F1 ok",
+     "[Tolvane]\r\n报时设置=1\r\n格式设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     kAllFive, {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F1 T0 A0 off0 boot0 sync0 apply0 closed"},
+    {"clicking the option already selected enables apply",
+     "[Tolvane]\r\n", 0, "F0",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync0 apply1 open"},
+    {"a box ticked and cleared again still leaves apply enabled",
+     "[Tolvane]\r\n", 0, "off off",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync0 apply1 open"},
+};
+// clang-format on
+
+void Play(SettingsDialog& dialog, const std::string& steps) {
+    std::istringstream words(steps);
+    std::string word;
+    while (words >> word) {
+        if (word == "close") {
+            dialog.CloseBox();
+            continue;
+        }
+        const struct {
+            const char* word;
+            SettingsRole role;
+        } named[] = {{"off", SettingsRole::AnnounceOff},
+                     {"boot", SettingsRole::StartAtBoot},
+                     {"sync", SettingsRole::SyncTimerOff},
+                     {"apply", SettingsRole::Apply},
+                     {"ok", SettingsRole::Ok},
+                     {"cancel", SettingsRole::Cancel}};
+        bool found = false;
+        for (const auto& entry : named) {
+            if (word == entry.word) {
+                dialog.Click(entry.role);
+                found = true;
+            }
+        }
+        if (found) continue;
+        const SettingsRole group = word[0] == 'F'   ? SettingsRole::Frequency
+                                   : word[0] == 'T' ? SettingsRole::Format
+                                                    : SettingsRole::Advert;
+        dialog.Click(group, std::stoi(word.substr(1)));
+    }
+}
+
+std::string Shown(const SettingsDialog& dialog) {
+    std::string text;
+    const std::pair<const char*, SettingsRole> groups[] = {
+        {"F", SettingsRole::Frequency}, {"T", SettingsRole::Format}, {"A", SettingsRole::Advert}};
+    for (const auto& [letter, role] : groups) {
+        const int selected = dialog.Selected(role);
+        text += letter + (selected < 0 ? std::string("-") : std::to_string(selected)) + " ";
+    }
+    const std::pair<const char*, SettingsRole> boxes[] = {{"off", SettingsRole::AnnounceOff},
+                                                          {"boot", SettingsRole::StartAtBoot},
+                                                          {"sync", SettingsRole::SyncTimerOff}};
+    for (const auto& [word, role] : boxes) text += word + std::to_string(dialog.Ticked(role)) + " ";
+    text += "apply" + std::to_string(dialog.ApplyEnabled());
+    return text + (dialog.IsOpen() ? " open" : " closed");
+}
+
+TEST(SettingsDialog, Scenarios) {
+    for (const Scenario& row : kScenarios) {
+        SCOPED_TRACE(row.name);
+        fakes::MemoryProfileStore profiles;
+        if (row.ini != nullptr) profiles.files[kIni] = row.ini;
+        自定义变量 vars(profiles);
+        vars.ConfigFile.SpecifyIni(kIni);
+        LoadSettings(vars, [&] { return row.startAtBoot != 0; });
+        profiles.calls.clear();
+        fakes::RecordingSettingsHost host;
+
+        SettingsDialog dialog(vars, host);
+        dialog.Load();
+        Play(dialog, row.steps);
+
+        const std::string expectedIni = row.iniAfter ? row.iniAfter : (row.ini ? row.ini : "");
+        EXPECT_EQ(profiles.files.count(kIni) ? profiles.files[kIni] : "", expectedIni);
+        std::string written;
+        for (const auto& call : profiles.calls) {
+            EXPECT_EQ(call.op, "WriteString");
+            EXPECT_EQ(call.section, "Tolvane");
+            written += (written.empty() ? "" : " ") + call.key;
+        }
+        EXPECT_EQ(written, row.written);
+        EXPECT_EQ(host.calls, row.host);
+        EXPECT_EQ(Shown(dialog), row.shown);
+    }
+}
+
+TEST(SettingsDialog, SettingsFollowApplyAndTheLogonBoxEvenWhenTheFileIsReadOnly) {
+    fakes::MemoryProfileStore profiles;
+    profiles.files[kIni] = "[Tolvane]\r\n关闭报时=0\r\n";
+    profiles.readOnly[kIni] = true;
+    自定义变量 vars(profiles);
+    vars.ConfigFile.SpecifyIni(kIni);
+    LoadSettings(vars, nullptr);
+    fakes::RecordingSettingsHost host;
+    SettingsDialog dialog(vars, host);
+    dialog.Load();
+    Play(dialog, "F2 T1 A1 off sync boot ok");
+    const SettingsRecord& s = vars.Settings;
+    EXPECT_EQ((std::vector<int>{s.Frequency, s.AnnounceFormat, s.AdvertMode, s.AnnounceOff,
+                                s.SyncTimerOff, s.StartAtBoot}),
+              (std::vector<int>{2, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(profiles.files[kIni], "[Tolvane]\r\n关闭报时=0\r\n");
+    EXPECT_EQ(vars.ConfigFile.ErrorMsg, "写入失败 ");
+    EXPECT_EQ(host.calls,
+              (Strings{"Register", "BootMark=1", "AnnounceTimer=0", "SyncTimer=0", "OffMark=1"}));
+}
+
+}  // namespace
+}  // namespace tolvane::testing
