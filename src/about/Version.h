@@ -1,6 +1,7 @@
-/* The release number, in one place: the About box shows it and the Windows resource script
-   stamps it into Tolvane.exe's version information. Plain macros, so that the resource
-   compiler can read them too. */
+/* The release number, in one place: the About box shows it, the Windows resource script
+   stamps it into Tolvane.exe's version information, CMake names the packages and the update
+   libraries compare it with the update description (the manifest repeats it by hand). Plain
+   macros, so that the resource compiler can read them too. */
 #ifndef TOLVANE_ABOUT_VERSION_H
 #define TOLVANE_ABOUT_VERSION_H
 

@@ -18,6 +18,10 @@ SOURCE = Path(__file__).resolve().parents[2]
 LINUX_BUILD = Path(os.environ.get("TOLVANE_LINUX_BUILD", SOURCE / "build" / "linux"))
 WIN32_BUILD = Path(os.environ.get("TOLVANE_WIN32_BUILD", SOURCE / "build" / "win32"))
 TITLE = "Tolvane Ver:3.0.0.0"
+# The release the programs report to the update server, and the next one up.
+RELEASE = re.search(r'TOLVANE_VERSION_TEXT "([0-9.]+)"',
+                    (SOURCE / "src/about/Version.h").read_text()).group(1)
+NEWER_RELEASE = re.sub(r"[0-9]+$", lambda m: str(int(m.group()) + 1), RELEASE)
 FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 WINE_NOISE = ("wine32 is missing", "multiarch needs", "dpkg --add-arch", "apt-get install wine32")
 

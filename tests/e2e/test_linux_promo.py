@@ -10,11 +10,11 @@ import subprocess
 import time
 import unittest
 
-from harness import (ADVERT_PAGE, ADVERT_TITLE, LINUX_BUILD, OFFER_TITLE, SECOND_PAGE,
-                     UPDATE_DESCRIPTION, E2ETest, WebServer, alsa_null_home, fake_opener,
-                     is_running, linux_env, linux_program, opened, start_linux, start_tray_host,
-                     start_xvfb, stop, strace_clips, wait_until, x_is_viewable, x_tool,
-                     x_windows)
+from harness import (ADVERT_PAGE, ADVERT_TITLE, LINUX_BUILD, NEWER_RELEASE, OFFER_TITLE, RELEASE,
+                     SECOND_PAGE, UPDATE_DESCRIPTION, E2ETest, WebServer, alsa_null_home,
+                     fake_opener, is_running, linux_env, linux_program, opened, start_linux,
+                     start_tray_host, start_xvfb, stop, strace_clips, wait_until, x_is_viewable,
+                     x_tool, x_windows)
 from test_linux_tray import TrayDriver
 
 PICTURE = "/ad/picture.png"
@@ -30,7 +30,7 @@ def picture():
     return base64.b64encode(png).decode()
 
 
-def routes(description="3.0.0.0\nhttp://www.tolvane.example/download\n"):
+def routes(description=f"{RELEASE}\nhttp://www.tolvane.example/download\n"):
     page = ("<html><head><meta charset='utf-8'></head><body><p>Tolvane 推荐</p>"
             f"<img src='{PICTURE}'></body></html>")
     return {ADVERT_PAGE: {"body": page},
@@ -157,7 +157,7 @@ class LinuxPromo(TrayDriver, E2ETest):
     def test_mode_2_shows_no_advert_but_the_update_offer_comes(self):
         self.desktop()
         server = WebServer(self.session,
-                           routes("3.0.1\nhttp://www.tolvane.example/download\n"))
+                           routes(f"{NEWER_RELEASE}\nhttp://www.tolvane.example/download\n"))
         program = linux_program(self.session, value_ini="[Tolvane]\n广告设置=2\n", update=True)
         process = self.start(program)
         self.assertTrue(wait_until(lambda: self.windows(OFFER_TITLE), 20), "no update offer")

@@ -8,15 +8,15 @@ import shutil
 import time
 import unittest
 
-from harness import (ADVERT_PAGE, ADVERT_TITLE, OFFER_TITLE, SECOND_PAGE, UPDATE_DESCRIPTION,
-                     WIN32_BUILD, E2ETest, WebServer, Wine, alsa_null_home, fake_opener, gbk_ini,
-                     is_running, opened, start_tray_host, start_xvfb, stop, wait_until,
-                     windows_path, windows_program, wine_clips, x_tool)
+from harness import (ADVERT_PAGE, ADVERT_TITLE, NEWER_RELEASE, OFFER_TITLE, RELEASE, SECOND_PAGE,
+                     UPDATE_DESCRIPTION, WIN32_BUILD, E2ETest, WebServer, Wine, alsa_null_home,
+                     fake_opener, gbk_ini, is_running, opened, start_tray_host, start_xvfb, stop,
+                     wait_until, windows_path, windows_program, wine_clips, x_tool)
 
 PLANTED = WIN32_BUILD / "tests" / "e2e" / "planted" / "update.dll"
 
 
-def routes(description="3.0.0.0\r\nhttp://www.tolvane.example/download\r\n"):
+def routes(description=f"{RELEASE}\r\nhttp://www.tolvane.example/download\r\n"):
     return {ADVERT_PAGE: {"body": "<html><body>Tolvane 推荐</body></html>"},
             UPDATE_DESCRIPTION: {"body": description, "type": "text/plain"}}
 
@@ -113,7 +113,7 @@ class WindowsPromo(E2ETest):
 
     def test_mode_2_asks_for_no_page_but_the_update_offer_comes(self):
         server = WebServer(self.session,
-                           routes("3.0.1\r\nhttp://www.tolvane.example/download\r\n"))
+                           routes(f"{NEWER_RELEASE}\r\nhttp://www.tolvane.example/download\r\n"))
         program = windows_program(self.session, value_ini=gbk_ini("[Tolvane]\n广告设置=2\n"),
                                   update=True)
         process = self.start(program)
