@@ -41,13 +41,10 @@ std::unique_ptr<SettingsDialog> MainWindowCore::NewSettingsDialog() {
 
 const ShellState& MainWindowCore::Load() {
     m_vars.ConfigFile.SpecifyIni(m_folder.Join(kSettingsFileName));
-    std::function<bool()> registered = m_services.isStartAtBootRegistered;
-    if (!registered && m_services.autostart != nullptr) {
-        registered = [this] {
-            return IsStartAtBootRegistered(*m_services.autostart, StartAtBootCommand(m_folder));
-        };
-    }
-    LoadSettings(m_vars, registered);
+    LoadSettings(m_vars, [this] {
+        return m_services.autostart != nullptr &&
+               IsStartAtBootRegistered(*m_services.autostart, StartAtBootCommand(m_folder));
+    });
     m_timeSync.SetServer(TimeServerFromSetting(
         m_vars.ConfigFile.ReadString(kSettingsSection, kTimeServerKey, kTimeServerReadSize)));
     m_state = PlanStartup(m_vars.Settings);

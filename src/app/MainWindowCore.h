@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,9 +32,6 @@ struct ShellServices {
     MessagePump& pump;
     Locale& locale;
     DateTimeFormatter& formatter;
-    // Whether the logon entry holds this program's command. Unset: the autostart store below
-    // answers, and without one the program reads as not registered.
-    std::function<bool()> isStartAtBootRegistered;
     // The update library beside the program; none skips the update call.
     UpdateLibrary* update = nullptr;
     // Missing services leave their feature inert.

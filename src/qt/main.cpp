@@ -48,9 +48,9 @@ int main(int argc, char** argv) {
     tolvane::QtTimeSocket timeSocket;
     tolvane::TimedateClockSetter clockSetter;
     tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
-    const tolvane::ShellServices services{profiles,    clock,        player,    pump,
-                                          locale,      formatter,    nullptr,   &update,
-                                          &timeSocket, &clockSetter, &autostart};
+    const tolvane::ShellServices services{profiles,     clock,     player,  pump,
+                                          locale,       formatter, &update, &timeSocket,
+                                          &clockSetter, &autostart};
 
     tolvane::Form_Main form(services,
                             tolvane::ProgramFolder{folder, '/', executable.substr(slash + 1)});

@@ -81,9 +81,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tolvane::Win32TimeSocket timeSocket;
     tolvane::Win32ClockSetter clockSetter;
     tolvane::Win32AutostartStore autostart;
-    const tolvane::ShellServices services{profiles,    clock,        player,    pump,
-                                          locale,      formatter,    nullptr,   &update,
-                                          &timeSocket, &clockSetter, &autostart};
+    const tolvane::ShellServices services{profiles,     clock,     player,  pump,
+                                          locale,       formatter, &update, &timeSocket,
+                                          &clockSetter, &autostart};
 
     tolvane::Form_Main form(services, folder, &timeSocket);
     if (!form.Create(instance)) return 1;

@@ -16,8 +16,8 @@ using namespace std::chrono_literals;
 
 struct Shell {
     explicit Shell(ProgramFolder folder = {"C:\\Apps\\T", '\\'})
-        : core(ShellServices{profiles, clock, player, pump, locale, formatter, nullptr},
-               std::move(folder)) {}
+        : core(ShellServices{profiles, clock, player, pump, locale, formatter}, std::move(folder)) {
+    }
 
     fakes::MemoryProfileStore profiles;
     fakes::FakeClock clock;

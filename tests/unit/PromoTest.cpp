@@ -70,7 +70,7 @@ TEST(DeferredTasks, UpdateCallThenTheAdvertDecisionAtEveryStart) {
         const std::string update = "DoUpdate(4660, " + std::string(kUpdateDescriptionUrl) + ")";
         for (int start = 0; start < row.starts; ++start) {
             MainWindowCore core(ShellServices{profiles, clock, player, pump, locale, formatter,
-                                              nullptr, row.withLibrary ? &promo : nullptr},
+                                              row.withLibrary ? &promo : nullptr},
                                 ProgramFolder{"C:\\T", '\\'});
             core.Load();
             core.AutoUpgradeTick(0x1234, promo);

@@ -130,8 +130,8 @@ TEST(RegValueText, EachStoredTypeAsTheRegistryModuleReadsIt) {
 // The main window's view: marks, setting and store move together; Value.ini is never written.
 struct Shell {
     explicit Shell(ProgramFolder folder = {"C:\\T", '\\', "Tolvane.exe"})
-        : core(ShellServices{profiles, clock, player, pump, locale, formatter, nullptr, nullptr,
-                             &socket, &setter, &store},
+        : core(ShellServices{profiles, clock, player, pump, locale, formatter, nullptr, &socket,
+                             &setter, &store},
                std::move(folder)) {}
 
     fakes::MemoryProfileStore profiles;

@@ -66,7 +66,7 @@ struct Shell {
     fakes::FakeMessagePump pump;
     fakes::FakeLocale locale;
     fakes::FakeDateTimeFormatter formatter;
-    MainWindowCore core{ShellServices{profiles, clock, player, pump, locale, formatter, nullptr},
+    MainWindowCore core{ShellServices{profiles, clock, player, pump, locale, formatter},
                         ProgramFolder{"C:\\T", '\\'}};
     Strings Words() const { return player.Words("C:\\T\\Sound\\"); }
 };
