@@ -1,7 +1,9 @@
 #include "qt/LinuxProfileStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +70,39 @@ bool IsUtf16(const std::string& text) {
            ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
 }
 
+// The number of the process that named a temporary "<file>.tmp<pid>-<attempt>"; 0 for any
+// other name.
+pid_t TemporaryOwner(std::string_view name, std::string_view file) {
+    const std::string prefix = std::string(file) + ".tmp";
+    if (!name.starts_with(prefix)) return 0;
+    name.remove_prefix(prefix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == name.size() ||
+        name.find_first_not_of("0123456789") != dash ||
+        name.substr(dash + 1).find_first_not_of("0123456789") != std::string_view::npos) {
+        return 0;
+    }
+    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the file behind;
+// once that writer is gone for good, nobody else will ever finish it.
+void RemoveAbandonedTemporaries(const std::string& folder, const std::string& file) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TemporaryOwner(entry->d_name, file);
+        if (owner <= 0 || owner == ::getpid()) continue;
+        if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::getuid()) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
 bool ReplaceAtomically(const std::string& path, const std::string& bytes, const struct stat* old) {
     const std::string folder = FolderOf(path);
     struct stat folderStat {};
@@ -96,6 +131,8 @@ bool ReplaceAtomically(const std::string& path, const std::string& bytes, const 
     }
     FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() >= 0) ::fsync(dir.Get());
+    const std::size_t slash = path.rfind('/');
+    RemoveAbandonedTemporaries(folder, slash == std::string::npos ? path : path.substr(slash + 1));
     return true;
 }
 
