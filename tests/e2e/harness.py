@@ -18,6 +18,7 @@ SOURCE = Path(__file__).resolve().parents[2]
 LINUX_BUILD = Path(os.environ.get("TOLVANE_LINUX_BUILD", SOURCE / "build" / "linux"))
 WIN32_BUILD = Path(os.environ.get("TOLVANE_WIN32_BUILD", SOURCE / "build" / "win32"))
 TITLE = "Tolvane Ver:3.0.0.0"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 # The release the programs report to the update server, and the next one up.
 RELEASE = re.search(r'TOLVANE_VERSION_TEXT "([0-9.]+)"',
                     (SOURCE / "src/about/Version.h").read_text()).group(1)
@@ -693,6 +694,43 @@ class Wine:
         if gone:
             argv.append("--gone")
         return self.run(argv, timeout=wait + 30).returncode == 0
+
+    def start_tolvane(self, program, log, fake_time=None, cwd=None, extra=None):
+        """Starts program/Tolvane.exe, its output (Wine's file trace unless `extra` sets
+        WINEDEBUG) in `log`, and waits for its main window; None when none appeared."""
+        if fake_time:
+            self.set_fake_time(fake_time)
+        process = self.spawn([program / "Tolvane.exe"], log=log, cwd=cwd,
+                             extra=dict({"WINEDEBUG": "-all,+file"}, **(extra or {})))
+        return process if self.find_window(wait=20) else None
+
+    def post_tray(self, what):
+        """A mouse message ("left", "right", "middle") on the tray icon, or with "menu" a wait
+        for the popup menu; True when it worked."""
+        return self.run([self.helper("post_tray"), what], timeout=30).returncode == 0
+
+    def choose(self, access_key):
+        """Opens the tray menu and picks the entry with this access key; False without a menu."""
+        if not (self.post_tray("right") and self.post_tray("menu")):
+            return False
+        subprocess.run(["xdotool", "key", access_key], env=self.env, capture_output=True,
+                       timeout=15)
+        return True
+
+    def registry_value(self, name, key=RUN_KEY):
+        """(type, data) of a registry value as `wine reg query` prints it (in GBK), or None."""
+        out = self.session.root / "reg-query.txt"
+        with open(out, "wb") as f:
+            result = subprocess.run(self.command(["wine", "reg", "query", key, "/v", name]),
+                                    env=self.env, stdout=f, stderr=subprocess.DEVNULL,
+                                    stdin=subprocess.DEVNULL, timeout=60)
+        if result.returncode != 0:
+            return None
+        for line in out.read_bytes().decode("gbk", "replace").splitlines():
+            words = line.strip().split(None, 2)
+            if words and words[0] == name:
+                return words[1], words[2] if len(words) > 2 else ""
+        return None
 
 
 def windows_program(session, value_ini=None, sound=True, name="program", update=False):

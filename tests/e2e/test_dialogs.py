@@ -4,18 +4,16 @@ close box and Esc leave things as they were, the About link opens the maker's pa
 browser (a recording xdg-open), and exit closes everything without writing."""
 
 import os
-import subprocess
 import time
 import unittest
 
-from harness import (E2ETest, Wine, alsa_null_home, fake_opener, gbk_ini, is_running,
+from harness import (RUN_KEY, E2ETest, Wine, alsa_null_home, fake_opener, gbk_ini, is_running,
                      linux_env, linux_program, opened, snapshot, start_linux, start_tray_host,
                      start_xvfb, strace_clips, tray_icons, wait_until, windows_program,
                      wine_clips, x_close_box, x_is_viewable, x_tool, x_window_named, x_windows,
                      x_windows_named)
 
 SETTINGS = "Tolvane设置"
-RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 ABOUT = "关于 Tolvane"
 ABOUT_PAGE = "http://www.tolvane.example/201072846.html"
 # The link label's place in the About box's client area (pixels, from its layout table).
@@ -250,19 +248,12 @@ class WindowsDialogs(DialogScenarios, E2ETest):
     def start(self, program, fake_time=None):
         self.program_folder = program
         self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        if fake_time:
-            self.wine.set_fake_time(fake_time)
-        process = self.wine.spawn([program / "Tolvane.exe"], extra={"WINEDEBUG": "-all,+file"},
-                                  log=self.log)
-        self.assertTrue(self.wine.find_window(wait=20))
+        process = self.wine.start_tolvane(program, self.log, fake_time)
+        self.assertIsNotNone(process)
         return process
 
     def choose(self, access_key):
-        self.assertTrue(self.wine.run([self.wine.helper("post_tray"), "right"],
-                                      timeout=30).returncode == 0)
-        self.assertTrue(self.wine.run([self.wine.helper("post_tray"), "menu"],
-                                      timeout=30).returncode == 0, "no menu popped up")
-        x_tool(self.display, "xdotool", "key", access_key)
+        self.assertTrue(self.wine.choose(access_key), "no menu popped up")
 
     def read_ini(self):
         path = self.program_folder / "Value.ini"
@@ -273,19 +264,8 @@ class WindowsDialogs(DialogScenarios, E2ETest):
 
     def logon_entry(self):
         """The data of the Run value "Kestrune", or None without one."""
-        out = self.session.root / "reg-query.txt"
-        with open(out, "wb") as f:
-            result = subprocess.run(self.wine.command(["wine", "reg", "query", RUN_KEY, "/v",
-                                                       "Kestrune"]),
-                                    env=self.wine.env, stdout=f, stderr=subprocess.DEVNULL,
-                                    stdin=subprocess.DEVNULL, timeout=60)
-        if result.returncode != 0:
-            return None
-        for line in out.read_bytes().decode("gbk", "replace").splitlines():
-            words = line.strip().split(None, 2)
-            if len(words) == 3 and words[0] == "Kestrune":
-                return words[2]
-        return ""
+        value = self.wine.registry_value("Kestrune")
+        return None if value is None else value[1]
 
     def our_entry(self, program):
         return '"Z:%s\\Tolvane.exe"' % str(program).replace("/", "\\")

@@ -3,7 +3,6 @@ server of our own: update.dll from the program folder only, the advert decision,
 advert window (Wine's browser control cannot render, so it asks for the page and stays hidden
 below the screen)."""
 
-import os
 import shutil
 import time
 import unittest
@@ -34,11 +33,8 @@ class WindowsPromo(E2ETest):
 
     def start(self, program, fake_time=None, cwd=None, extra=None):
         self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        if fake_time:
-            self.wine.set_fake_time(fake_time)
-        process = self.wine.spawn([program / "Tolvane.exe"], log=self.log, cwd=cwd,
-                                  extra=dict({"WINEDEBUG": "-all,+file"}, **(extra or {})))
-        self.assertTrue(self.wine.find_window(wait=20))
+        process = self.wine.start_tolvane(program, self.log, fake_time, cwd=cwd, extra=extra)
+        self.assertIsNotNone(process)
         return process
 
     def helper(self, *argv):

@@ -3,17 +3,15 @@ while printing the difference asked for) and registers itself under the Run key.
 and the fake servers share a private network namespace."""
 
 import re
-import subprocess
 import time
 import unittest
 
-from harness import (E2ETest, PrivateNetwork, Wine, alsa_null_home, gbk_ini, start_tray_host,
-                     start_xvfb, wait_until, windows_program)
+from harness import (RUN_KEY, E2ETest, PrivateNetwork, Wine, alsa_null_home, gbk_ini,
+                     start_tray_host, start_xvfb, wait_until, windows_program)
 from timeservers import (EXAMPLE_LINE, EXAMPLE_LOCAL, DaytimeServer, nist_line,
                          requests_that_set_nothing, utc_epoch)
 
 SHANGHAI = 8  # hours east of UTC, no daylight saving time
-RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 DIFFERENCE = re.compile(r"NtSetSystemTime not allowed: difference (-?\d+) ms")
 
 
@@ -36,17 +34,12 @@ class WindowsTimeSync(E2ETest):
             self.wine.set_fake_time(time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(near)))
             self.offset = near - time.time()
         self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        process = self.wine.spawn([program / "Tolvane.exe"],
-                                  extra={"WINEDEBUG": "-all,err+sync"}, log=self.log)
-        self.assertTrue(self.wine.find_window(wait=20))
+        process = self.wine.start_tolvane(program, self.log, extra={"WINEDEBUG": "-all,err+sync"})
+        self.assertIsNotNone(process)
         return process
 
     def choose(self, access_key):
-        for what in ("right", "menu"):
-            self.assertEqual(self.wine.run([self.wine.helper("post_tray"), what], timeout=30)
-                             .returncode, 0, what)
-        subprocess.run(["xdotool", "key", access_key], env=dict(self.wine.env), timeout=15,
-                       capture_output=True)
+        self.assertTrue(self.wine.choose(access_key), "no menu popped up")
 
     def requested_times(self):
         """Epoch seconds of every clock setting asked for, from Wine's refusals: the program's
@@ -97,19 +90,7 @@ class WindowsTimeSync(E2ETest):
 
     def reg_query(self):
         """The Run value "Kestrune" as (type, data), or None when there is none."""
-        out = self.session.root / "reg-query.txt"
-        with open(out, "wb") as f:
-            result = subprocess.run(self.wine.command(["wine", "reg", "query", RUN_KEY, "/v",
-                                                       "Kestrune"]),
-                                    env=self.wine.env, stdout=f, stderr=subprocess.DEVNULL,
-                                    stdin=subprocess.DEVNULL, timeout=60)
-        if result.returncode != 0:
-            return None
-        for line in out.read_bytes().decode("gbk", "replace").splitlines():
-            words = line.strip().split(None, 2)
-            if words and words[0] == "Kestrune":
-                return words[1], words[2] if len(words) > 2 else ""
-        return None
+        return self.wine.registry_value("Kestrune")
 
     def command_of(self, program):
         return '"Z:%s\\Tolvane.exe"' % str(program).replace("/", "\\")

@@ -6,7 +6,7 @@ import unittest
 
 from harness import (E2ETest, Wine, alsa_null_home, gbk_ini, is_running, pixels_like,
                      screenshot, snapshot, start_tray_host, start_xvfb, tray_icons, wait_until,
-                     windows_program, wine_clips, x_tool)
+                     windows_program, wine_clips)
 
 RIM_BLUE = (20, 78, 150)
 
@@ -22,20 +22,15 @@ class WindowsTray(E2ETest):
 
     def start(self, program, fake_time=None):
         self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        if fake_time:
-            self.wine.set_fake_time(fake_time)
-        process = self.wine.spawn([program / "Tolvane.exe"], extra={"WINEDEBUG": "-all,+file"},
-                                  log=self.log)
-        self.assertTrue(self.wine.find_window(wait=20))
+        process = self.wine.start_tolvane(program, self.log, fake_time)
+        self.assertIsNotNone(process)
         return process
 
     def post(self, what):
-        return self.wine.run([self.wine.helper("post_tray"), what], timeout=30).returncode == 0
+        return self.wine.post_tray(what)
 
     def choose(self, access_key):
-        self.assertTrue(self.post("right"))
-        self.assertTrue(self.post("menu"), "no menu popped up")
-        x_tool(self.display, "xdotool", "key", access_key)
+        self.assertTrue(self.wine.choose(access_key), "no menu popped up")
 
     def icons(self):
         return tray_icons(self.display, "explorer.exe")
