@@ -416,6 +416,8 @@ UPDATE_DESCRIPTION = "/SiteBack/updateTxt/46.txt"
 SECOND_PAGE = "http://www.pelmora.example/?Pelmora"
 ADVERT_TITLE = "为您推荐"
 OFFER_TITLE = "Tolvane 新版本"
+SETTINGS_TITLE = "Tolvane设置"
+ABOUT_TITLE = "关于 Tolvane"
 
 # The hosts the programs know by name: the time server and the maker's web hosts.
 BUILT_IN_HOSTS = ("time.nist.gov", "www.tolvane.example", "update.tolvane.example",
@@ -621,6 +623,41 @@ def strace_clips(log, with_times=False, found_only=False):
         word = _unescape_strace(match.group(3))
         clips.append((word, float(match.group(1))) if with_times else word)
     return clips
+
+
+class TrayDriver:
+    """Clicks on tolvane's tray icon and picks menu entries; for a test case with a session and
+    self.display, on a display with a tray host."""
+
+    def icon(self, timeout=10):
+        icons = wait_until(lambda: tray_icons(self.display, "tolvane"), timeout)
+        self.assertTrue(icons, "no tray icon docked")
+        _, w, h, x, y = icons[0]
+        return w, h, x, y
+
+    def click_icon(self, button):
+        w, h, x, y = self.icon()
+        x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", button)
+
+    def popups(self):
+        """The open menu, told from the program's other windows by its title and shape."""
+        others = (ADVERT_TITLE, OFFER_TITLE, SETTINGS_TITLE, ABOUT_TITLE)
+        return [win for win in x_windows(self.display)
+                if "tolvane" in win[3] and win[4] > 60 and win[5] > 100
+                and win[2] not in others and x_is_viewable(self.display, win[1])]
+
+    def open_menu(self):
+        # A click that lands while the last menu is still closing is swallowed by it.
+        wait_until(lambda: not self.popups(), 5)
+        time.sleep(0.3)
+        self.click_icon(3)
+        menus = wait_until(self.popups, 5)
+        self.assertTrue(menus, "no menu popped up")
+        return menus[0]
+
+    def choose(self, access_key):
+        self.open_menu()
+        x_tool(self.display, "xdotool", "key", access_key)
 
 
 # --- Windows program under Wine -------------------------------------------------------------

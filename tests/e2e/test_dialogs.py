@@ -7,14 +7,12 @@ import os
 import time
 import unittest
 
-from harness import (RUN_KEY, E2ETest, Wine, alsa_null_home, fake_opener, gbk_ini, is_running,
-                     linux_env, linux_program, opened, snapshot, start_linux, start_tray_host,
-                     start_xvfb, strace_clips, tray_icons, wait_until, windows_program,
-                     wine_clips, x_close_box, x_is_viewable, x_tool, x_window_named, x_windows,
-                     x_windows_named)
+from harness import (ABOUT_TITLE, RUN_KEY, SETTINGS_TITLE, E2ETest, TrayDriver, Wine,
+                     alsa_null_home, fake_opener, gbk_ini, is_running, linux_env, linux_program,
+                     opened, snapshot, start_linux, start_tray_host, start_xvfb, strace_clips,
+                     tray_icons, wait_until, windows_program, wine_clips, x_close_box, x_tool,
+                     x_window_named, x_windows_named)
 
-SETTINGS = "Tolvane设置"
-ABOUT = "关于 Tolvane"
 ABOUT_PAGE = "http://www.tolvane.example/201072846.html"
 # The link label's place in the About box's client area (pixels, from its layout table).
 LINK_POINT = (62 + 40, 180 + 8)
@@ -57,11 +55,11 @@ class DialogScenarios:
     def test_keyboard_changes_reach_the_file_and_the_next_hour(self):
         program = self.program("[Tolvane]\n报时设置=2\n格式设置=0\n")
         self.start(program, fake_time=self.fake("13:59:20"))
-        self.open_dialog("s", SETTINGS)
+        self.open_dialog("s", SETTINGS_TITLE)
         # OK has the focus; Tab, Tab (Apply is greyed) enters the frequency group at 六时报时,
         # Up picks 两时报时; Tab enters the format group, Down picks 报年月日; Enter is OK.
         self.keys("Tab", "Tab", "Up", "Tab", "Down", "Return")
-        self.assertTrue(self.gone(SETTINGS))
+        self.assertTrue(self.gone(SETTINGS_TITLE))
         self.assertEqual(self.read_ini(), "[Tolvane]\n报时设置=1\n格式设置=1\n广告设置=0\n"
                                           "关闭报时=0\n自动校时=0\n")
         # Every second hour and the date only: 14:00 speaks the date (every sixth hour would
@@ -75,7 +73,7 @@ class DialogScenarios:
         program = self.program("[Tolvane]\n格式设置=0\n")
         started = time.monotonic()
         self.start(program, fake_time=self.fake("09:59:25"))
-        self.open_dialog("s", SETTINGS)
+        self.open_dialog("s", SETTINGS_TITLE)
         # OK, Cancel, then the three option groups, then 关闭报时: Space ticks it, Alt+A applies.
         self.keys("Tab", "Tab", "Tab", "Tab", "Tab", "space", "alt+a")
         applied = "[Tolvane]\n格式设置=0\n报时设置=0\n广告设置=0\n关闭报时=1\n自动校时=0\n"
@@ -83,10 +81,10 @@ class DialogScenarios:
         self.assertEqual(self.read_ini(), applied)
         # A change left unapplied, then the close box: nothing more is written.
         self.keys("shift+Tab", "Down")
-        window = x_window_named(self.display, SETTINGS)
+        window = x_window_named(self.display, SETTINGS_TITLE)
         self.assertTrue(window)
         x_close_box(self.display, window[0])
-        self.assertTrue(self.gone(SETTINGS))
+        self.assertTrue(self.gone(SETTINGS_TITLE))
         self.assertEqual(self.read_ini(), applied)
         # The schedule stopped: nothing at 10:00.
         time.sleep(max(0.0, started + 45 - time.monotonic()))
@@ -100,44 +98,44 @@ class DialogScenarios:
         program = self.program("[Tolvane]\n格式设置=0\n")
         before = snapshot(program)
         process = self.start(program)
-        self.open_dialog("s", SETTINGS)
+        self.open_dialog("s", SETTINGS_TITLE)
         self.keys("Tab", "Tab", "Down")  # a change that exit must drop
         # Choosing the entry again brings the open dialog forward; there is still one.
         self.choose("s")
         time.sleep(1.5)
-        self.assertEqual(len(x_windows_named(self.display, SETTINGS)), 1)
-        self.open_dialog("a", ABOUT)
+        self.assertEqual(len(x_windows_named(self.display, SETTINGS_TITLE)), 1)
+        self.open_dialog("a", ABOUT_TITLE)
         self.choose("e")
         self.assertEqual(process.wait(timeout=20), 0)
-        self.assertEqual(x_windows_named(self.display, SETTINGS), [])
-        self.assertEqual(x_windows_named(self.display, ABOUT), [])
+        self.assertEqual(x_windows_named(self.display, SETTINGS_TITLE), [])
+        self.assertEqual(x_windows_named(self.display, ABOUT_TITLE), [])
         self.assertEqual(snapshot(program), before)
 
     def test_start_at_logon_box_acts_at_once_and_cancel_keeps_it(self):
         program = self.program(None)
         self.start(program)
         # OK, Cancel, the three option groups, 关闭报时, then 开机启动: Space registers at once.
-        self.open_dialog("s", SETTINGS)
+        self.open_dialog("s", SETTINGS_TITLE)
         self.keys("Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "space")
         ours = self.our_entry(program)
         self.assertTrue(wait_until(lambda: self.logon_entry() == ours, 10), self.logon_entry())
         self.keys("Escape")
-        self.assertTrue(self.gone(SETTINGS))
+        self.assertTrue(self.gone(SETTINGS_TITLE))
         self.assertEqual(self.logon_entry(), ours)
         # Registered: opening the dialog writes the entry back over a foreign one.
         self.write_logon_entry(FOREIGN)
-        self.open_dialog("s", SETTINGS)
+        self.open_dialog("s", SETTINGS_TITLE)
         self.assertTrue(wait_until(lambda: self.logon_entry() == ours, 10), self.logon_entry())
         self.keys("Escape")
-        self.assertTrue(self.gone(SETTINGS))
+        self.assertTrue(self.gone(SETTINGS_TITLE))
         # The tray's mark followed the box: choosing the entry now unregisters.
         self.choose("r")
         self.assertTrue(wait_until(lambda: self.logon_entry() is None, 10), self.logon_entry())
         # Not registered: opening the dialog leaves a foreign entry alone.
         self.write_logon_entry(FOREIGN)
-        self.open_dialog("s", SETTINGS)
+        self.open_dialog("s", SETTINGS_TITLE)
         self.keys("Escape")
-        self.assertTrue(self.gone(SETTINGS))
+        self.assertTrue(self.gone(SETTINGS_TITLE))
         time.sleep(1)
         self.assertEqual(self.logon_entry(), self.foreign_entry())
         self.assertFalse((program / "Value.ini").exists())
@@ -145,7 +143,7 @@ class DialogScenarios:
     def test_about_link_opens_the_page_on_the_left_button_only(self):
         program = self.program(None)
         process = self.start(program)
-        wid, _, _, x, y = self.open_dialog("a", ABOUT)
+        wid, _, _, x, y = self.open_dialog("a", ABOUT_TITLE)
         point = (x + LINK_POINT[0], y + LINK_POINT[1])
         x_tool(self.display, "xdotool", "mousemove", *point, "click", "3")
         x_tool(self.display, "xdotool", "mousemove", *point, "click", "2")
@@ -157,14 +155,14 @@ class DialogScenarios:
         time.sleep(1)
         self.assertEqual(opened(self.opened), [ABOUT_PAGE])
         # The box stays open after opening the page; Esc closes it like OK.
-        self.assertTrue(x_window_named(self.display, ABOUT))
+        self.assertTrue(x_window_named(self.display, ABOUT_TITLE))
         self.keys("Escape")
-        self.assertTrue(self.gone(ABOUT))
+        self.assertTrue(self.gone(ABOUT_TITLE))
         self.assertTrue(is_running(process))
         self.assertFalse((program / "Value.ini").exists())
 
 
-class LinuxDialogs(DialogScenarios, E2ETest):
+class LinuxDialogs(DialogScenarios, TrayDriver, E2ETest):
     needs = "linux"
 
     def program(self, ini):
@@ -184,19 +182,6 @@ class LinuxDialogs(DialogScenarios, E2ETest):
         process = start_linux(self.session, program, env, fake_time=fake_time, trace=self.trace)
         self.assertTrue(wait_until(lambda: tray_icons(self.display, "tolvane"), 10))
         return process
-
-    def menus(self):
-        return [w for w in x_windows(self.display) if "tolvane" in w[3] and w[4] > 60
-                and w[5] > 100 and w[2] not in (SETTINGS, ABOUT)
-                and x_is_viewable(self.display, w[1])]
-
-    def choose(self, access_key):
-        wait_until(lambda: not self.menus(), 5)
-        time.sleep(0.3)
-        _, w, h, x, y = tray_icons(self.display, "tolvane")[0]
-        x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", "3")
-        self.assertTrue(wait_until(self.menus, 5), "no menu popped up")
-        x_tool(self.display, "xdotool", "key", access_key)
 
     def read_ini(self):
         path = self.program_folder / "Value.ini"

@@ -3,15 +3,13 @@ validates, a linked program that runs from its installed folder and registers th
 logon, and scripts/uninstall takes it all away again except the user's settings."""
 
 import subprocess
-import time
 import unittest
 
-from harness import (LINUX_BUILD, SOURCE, E2ETest, alsa_null_home, linux_env, snapshot,
-                     start_linux, start_tray_host, start_xvfb, tray_icons, wait_until,
-                     x_is_viewable, x_tool, x_windows)
+from harness import (LINUX_BUILD, SOURCE, E2ETest, TrayDriver, alsa_null_home, linux_env,
+                     snapshot, start_linux, start_tray_host, start_xvfb, wait_until)
 
 
-class LinuxInstall(E2ETest):
+class LinuxInstall(TrayDriver, E2ETest):
     needs = "linux"
 
     def env(self, home, display=None):
@@ -25,18 +23,6 @@ class LinuxInstall(E2ETest):
         args = [SOURCE / "scripts" / name] + ([LINUX_BUILD] if name == "install" else [])
         return subprocess.run([str(a) for a in args], env=env, capture_output=True, text=True,
                               timeout=120)
-
-    def choose(self, display, access_key):
-        icons = wait_until(lambda: tray_icons(display, "tolvane"), 10)
-        self.assertTrue(icons, "no tray icon docked")
-        _, w, h, x, y = icons[0]
-        menus = lambda: [win for win in x_windows(display) if "tolvane" in win[3]
-                         and win[4] > 60 and win[5] > 100 and x_is_viewable(display, win[1])]
-        wait_until(lambda: not menus(), 5)
-        time.sleep(0.3)
-        x_tool(display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", 3)
-        self.assertTrue(wait_until(menus, 5), "no menu popped up")
-        x_tool(display, "xdotool", "key", access_key)
 
     def test_install_run_register_and_uninstall(self):
         home = alsa_null_home(self.session)
@@ -56,17 +42,17 @@ class LinuxInstall(E2ETest):
         self.assertEqual((valid.returncode, valid.stdout), (0, ""))
         self.assertIn(f'Exec="{lib}/tolvane"\n', entry.read_text())
 
-        display = start_xvfb(self.session)
-        start_tray_host(self.session, display)
-        env = self.env(home, display)
+        self.display = start_xvfb(self.session)
+        start_tray_host(self.session, self.display)
+        env = self.env(home, self.display)
         process = start_linux(self.session, lib, env, executable=link)
-        self.choose(display, "r")  # 开机启动: register at logon
+        self.choose("r")  # 开机启动: register at logon
         autostart = home / ".config" / "autostart" / "Kestrune.desktop"
         self.assertTrue(wait_until(autostart.exists, 5))
         self.assertIn(f'Exec="{lib}/tolvane"\n', autostart.read_text())
-        self.choose(display, "c")  # 关闭报时: the user now has settings
+        self.choose("c")  # 关闭报时: the user now has settings
         self.assertTrue(wait_until((lib / "Value.ini").exists, 5))
-        self.choose(display, "e")
+        self.choose("e")
         self.assertEqual(process.wait(timeout=10), 0)
 
         result = self.script("uninstall", home)

@@ -11,11 +11,10 @@ import time
 import unittest
 
 from harness import (ADVERT_PAGE, ADVERT_TITLE, LINUX_BUILD, NEWER_RELEASE, OFFER_TITLE, RELEASE,
-                     SECOND_PAGE, UPDATE_DESCRIPTION, E2ETest, WebServer, alsa_null_home,
-                     fake_opener, is_running, linux_env, linux_program, opened, start_linux,
-                     start_tray_host, start_xvfb, stop, strace_clips, wait_until, x_is_viewable,
-                     x_tool, x_windows)
-from test_linux_tray import TrayDriver
+                     SECOND_PAGE, UPDATE_DESCRIPTION, E2ETest, TrayDriver, WebServer,
+                     alsa_null_home, fake_opener, is_running, linux_env, linux_program, opened,
+                     start_linux, start_tray_host, start_xvfb, stop, strace_clips, wait_until,
+                     x_is_viewable, x_tool, x_windows)
 
 PICTURE = "/ad/picture.png"
 PLANTED = LINUX_BUILD / "tests" / "e2e" / "planted" / "libupdate.so"

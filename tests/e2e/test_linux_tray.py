@@ -4,46 +4,12 @@ a left click speaks, a right click opens the menu, and the menu's commands act."
 import time
 import unittest
 
-from harness import (ADVERT_TITLE, OFFER_TITLE, E2ETest, alsa_null_home, is_running, linux_env,
-                     linux_program, pixels_like, screenshot, snapshot, start_linux,
-                     start_tray_host, start_xvfb, strace_clips, tray_icons, wait_until,
-                     x_is_viewable, x_tool, x_windows)
+from harness import (E2ETest, TrayDriver, alsa_null_home, is_running, linux_env, linux_program,
+                     pixels_like, screenshot, snapshot, start_linux, start_tray_host, start_xvfb,
+                     strace_clips, tray_icons, wait_until, x_is_viewable, x_windows)
 
 RIM_BLUE = (20, 78, 150)
 WAVE_ORANGE = (242, 133, 24)
-OTHER_WINDOWS = (ADVERT_TITLE, OFFER_TITLE)  # not menus
-
-
-class TrayDriver:
-    """Clicks on tolvane's tray icon and picks menu entries; needs self.display."""
-
-    def icon(self, timeout=10):
-        icons = wait_until(lambda: tray_icons(self.display, "tolvane"), timeout)
-        self.assertTrue(icons, "no tray icon docked")
-        _, w, h, x, y = icons[0]
-        return w, h, x, y
-
-    def click_icon(self, button):
-        w, h, x, y = self.icon()
-        x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", button)
-
-    def popups(self):
-        return [win for win in x_windows(self.display)
-                if "tolvane" in win[3] and win[4] > 60 and win[5] > 100
-                and win[2] not in OTHER_WINDOWS and x_is_viewable(self.display, win[1])]
-
-    def open_menu(self):
-        # A click that lands while the last menu is still closing is swallowed by it.
-        wait_until(lambda: not self.popups(), 5)
-        time.sleep(0.3)
-        self.click_icon(3)
-        menus = wait_until(self.popups, 5)
-        self.assertTrue(menus, "no menu popped up")
-        return menus[0]
-
-    def choose(self, access_key):
-        self.open_menu()
-        x_tool(self.display, "xdotool", "key", access_key)
 
 
 class LinuxTray(TrayDriver, E2ETest):
