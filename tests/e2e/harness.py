@@ -747,12 +747,21 @@ class Wine:
         return self.run([self.helper("post_tray"), what], timeout=30).returncode == 0
 
     def choose(self, access_key):
-        """Opens the tray menu and picks the entry with this access key; False without a menu."""
+        """Opens the tray menu and picks the entry with this access key; False without a menu
+        or when the menu never took the key."""
         if not (self.post_tray("right") and self.post_tray("menu")):
             return False
-        subprocess.run(["xdotool", "key", access_key], env=self.env, capture_output=True,
-                       timeout=15)
-        return True
+        # A key pressed before Wine has moved the X focus to the menu is lost, the menu staying
+        # open; pressed again it reaches the menu, which then closes.
+        for attempt in range(3):
+            subprocess.run(["xdotool", "key", access_key], env=self.env, capture_output=True,
+                           timeout=15)
+            if self.post_tray("closed"):
+                if attempt:
+                    print(f"the menu took key {access_key} at attempt {attempt + 1}",
+                          file=sys.stderr, flush=True)
+                return True
+        return False
 
     def registry_value(self, name, key=RUN_KEY):
         """(type, data) of a registry value as `wine reg query` prints it (in GBK), or None."""

@@ -238,7 +238,7 @@ class WindowsDialogs(DialogScenarios, E2ETest):
         return process
 
     def choose(self, access_key):
-        self.assertTrue(self.wine.choose(access_key), "no menu popped up")
+        self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
 
     def read_ini(self):
         path = self.program_folder / "Value.ini"

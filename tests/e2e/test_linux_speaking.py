@@ -36,13 +36,15 @@ class LinuxSpeaking(E2ETest):
         return strace_clips(trace), trace
 
     def test_speaks_date_then_time_at_ten_oclock(self):
-        clips, trace = self.run_across("[Tolvane]\n格式设置=2\n", "2010-07-28 09:59:57", DATE_AND_TIME)
+        clips, trace = self.run_across("[Tolvane]\n格式设置=2\n", "2010-07-28 09:59:57",
+                                       DATE_AND_TIME)
         self.assertEqual(clips, DATE_AND_TIME)
         opened = strace_clips(trace, with_times=True)
         self.assertTrue(all(t >= opened[0][1] for _, t in opened))
 
     def test_six_hourly_is_silent_at_fifteen_oclock(self):
-        clips, _ = self.run_across("[Tolvane]\n报时设置=2\n", "2010-07-28 14:59:57", None, wait=6)
+        clips, _ = self.run_across("[Tolvane]\n报时设置=2\n", "2010-07-28 14:59:57", None,
+                                   wait=6)
         self.assertEqual(clips, [])
 
     def test_six_hourly_speaks_at_eighteen_oclock(self):
@@ -51,7 +53,8 @@ class LinuxSpeaking(E2ETest):
         self.assertEqual(clips, words)
 
     def test_announcements_off_at_start_stays_silent(self):
-        clips, _ = self.run_across("[Tolvane]\n关闭报时=1\n", "2010-07-28 09:59:57", None, wait=6)
+        clips, _ = self.run_across("[Tolvane]\n关闭报时=1\n", "2010-07-28 09:59:57", None,
+                                   wait=6)
         self.assertEqual(clips, [])
 
     def test_announcements_off_value_2_still_speaks(self):

@@ -39,7 +39,7 @@ class WindowsTimeSync(E2ETest):
         return process
 
     def choose(self, access_key):
-        self.assertTrue(self.wine.choose(access_key), "no menu popped up")
+        self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
 
     def requested_times(self):
         """Epoch seconds of every clock setting asked for, from Wine's refusals: the program's

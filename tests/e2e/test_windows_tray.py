@@ -30,7 +30,7 @@ class WindowsTray(E2ETest):
         return self.wine.post_tray(what)
 
     def choose(self, access_key):
-        self.assertTrue(self.wine.choose(access_key), "no menu popped up")
+        self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
 
     def icons(self):
         return tray_icons(self.display, "explorer.exe")

@@ -1,6 +1,7 @@
 /* Acts on Tolvane's tray icon from outside: posts the notification-area callback message to the
    window titled "Tolvane Ver:3.0.0.0" with the given mouse message (left, right, middle), or,
-   with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown. */
+   with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown, or, with
+   "closed", waits up to 2 s for no popup menu to be shown and exits 0 then. */
 #include <string.h>
 #include <windows.h>
 
@@ -8,10 +9,26 @@
 
 static const char kTitle[] = "Tolvane Ver:3.0.0.0";
 
-static int WaitForMenu(void) {
-    for (int waited = 0; waited < 10000; waited += 50) {
-        HWND menu = FindWindowA("#32768", NULL);
-        if (menu != NULL && IsWindowVisible(menu)) return 0;
+/* Wine keeps hidden menu windows around, so the first one found says nothing. */
+static BOOL CALLBACK FindShownMenu(HWND window, LPARAM found) {
+    char name[16];
+    if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) > 0 &&
+        strcmp(name, "#32768") == 0) {
+        *(int*)found = 1;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static int MenuShown(void) {
+    int found = 0;
+    EnumWindows(FindShownMenu, (LPARAM)&found);
+    return found;
+}
+
+static int WaitForMenu(int shown, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (MenuShown() == shown) return 0;
         Sleep(50);
     }
     return 1;
@@ -19,7 +36,8 @@ static int WaitForMenu(void) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
-    if (strcmp(argv[1], "menu") == 0) return WaitForMenu();
+    if (strcmp(argv[1], "menu") == 0) return WaitForMenu(1, 10000);
+    if (strcmp(argv[1], "closed") == 0) return WaitForMenu(0, 2000);
     UINT mouse = 0;
     if (strcmp(argv[1], "left") == 0) mouse = WM_LBUTTONUP;
     if (strcmp(argv[1], "right") == 0) mouse = WM_RBUTTONUP;
