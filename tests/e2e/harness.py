@@ -434,18 +434,19 @@ class PrivateNetwork:
     `wrap` share it; the machine's network and /etc/hosts stay untouched. Files, X and D-Bus
     sockets under paths stay reachable."""
 
-    def __init__(self, session, hosts=BUILT_IN_HOSTS):
+    def __init__(self, session, hosts=BUILT_IN_HOSTS, name="netns", steps=()):
+        """`steps` are shell commands run inside before anything joins (more mounts)."""
         self.session = session
-        self.hosts_file = session.root / "hosts"
-        self.hosts_file.write_text(hosts_text(hosts))
-        ready = session.root / "netns.ready"
+        hosts_file = session.root / f"{name}.hosts"
+        hosts_file.write_text(hosts_text(hosts))
+        ready = session.root / f"{name}.ready"
+        steps = ["ip link set lo up", f'mount --bind "{hosts_file}" /etc/hosts', *steps,
+                 f'touch "{ready}"', "exec sleep 86400"]
         self.holder = session.spawn(
-            ["unshare", "-n", "-m", "--propagation", "private", "sh", "-c",
-             f'ip link set lo up && mount --bind "{self.hosts_file}" /etc/hosts && '
-             f'touch "{ready}" && exec sleep 86400'],
+            ["unshare", "-n", "-m", "--propagation", "private", "sh", "-c", " && ".join(steps)],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not wait_until(ready.exists, 10):
-            raise RuntimeError("could not make a private network namespace")
+            raise RuntimeError("could not make a private network and mount namespace")
 
     def wrap(self, argv):
         """argv run inside the namespace."""
@@ -514,38 +515,21 @@ def windows_path(path):
     """A Unix path as Wine's Windows programs see it (drive Z: is the root)."""
     return "Z:" + str(path).replace("/", "\\")
 
-class PrivateMounts:
-    """A mount namespace of our own with a private /tmp (the session's folder `name`, which
-    holds the session itself at its usual path, so every session path still works) and the
-    given folders mounted read-only, which binds even root. Programs started through `wrap`
-    see them; the machine's /tmp and other tests' files stay untouched. It is a private
-    network too, like PrivateNetwork, so the programs reach nothing beyond loopback."""
+class PrivateMounts(PrivateNetwork):
+    """A private network (see PrivateNetwork) with a private /tmp (the session's folder `name`,
+    which holds the session itself at its usual path, so every session path still works) and
+    the given folders mounted read-only, which binds even root. Programs started through `wrap`
+    see them; the machine's /tmp and other tests' files stay untouched."""
 
     def __init__(self, session, read_only=(), name="tmp"):
-        self.session = session
         self.tmp = session.folder(name, mode=0o1777)
         (self.tmp / session.root.name).mkdir()
-        ready = session.root / f"{name}.ready"
-        hosts = session.root / f"{name}.hosts"
-        hosts.write_text(hosts_text(BUILT_IN_HOSTS))
-        steps = ["ip link set lo up", f'mount --bind "{hosts}" /etc/hosts',
-                 f'mount --bind "{session.root}" "{self.tmp / session.root.name}"',
+        steps = [f'mount --bind "{session.root}" "{self.tmp / session.root.name}"',
                  f'mount --rbind "{self.tmp}" /tmp']
         for folder in read_only:
             steps += [f'mount --bind "{folder}" "{folder}"',
                       f'mount -o remount,bind,ro "{folder}"']
-        self.holder = session.spawn(
-            ["unshare", "-n", "-m", "--propagation", "private", "sh", "-c",
-             " && ".join(steps + [f'touch "{ready}"', "exec sleep 86400"])],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not wait_until(ready.exists, 10):
-            raise RuntimeError("could not make a private mount namespace")
-
-    def wrap(self, argv):
-        return ["nsenter", "-t", str(self.holder.pid), "-n", "-m", "--"] + [str(a) for a in argv]
-
-    def spawn(self, argv, **kwargs):
-        return self.session.spawn(self.wrap(argv), **kwargs)
+        super().__init__(session, name=name, steps=steps)
 
 
 # --- Linux program --------------------------------------------------------------------------
@@ -777,6 +761,20 @@ class Wine:
             if words and words[0] == name:
                 return words[1], words[2] if len(words) > 2 else ""
         return None
+
+
+class WineTrayDriver:
+    """Starts Tolvane.exe and picks its tray menu entries; for a test case with a session and
+    self.wine. The program's output goes to a new self.log at every start."""
+
+    def start(self, program, fake_time=None, cwd=None, extra=None):
+        self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
+        process = self.wine.start_tolvane(program, self.log, fake_time, cwd=cwd, extra=extra)
+        self.assertIsNotNone(process)
+        return process
+
+    def choose(self, access_key):
+        self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
 
 
 def windows_program(session, value_ini=None, sound=True, name="program", update=False):

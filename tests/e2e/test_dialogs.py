@@ -8,10 +8,10 @@ import time
 import unittest
 
 from harness import (ABOUT_TITLE, RUN_KEY, SETTINGS_TITLE, E2ETest, TrayDriver, Wine,
-                     alsa_null_home, fake_opener, gbk_ini, is_running, linux_env, linux_program,
-                     opened, snapshot, start_linux, start_tray_host, start_xvfb, strace_clips,
-                     tray_icons, wait_until, windows_program, wine_clips, x_close_box, x_tool,
-                     x_window_named, x_windows_named)
+                     WineTrayDriver, alsa_null_home, fake_opener, gbk_ini, is_running, linux_env,
+                     linux_program, opened, snapshot, start_linux, start_tray_host, start_xvfb,
+                     strace_clips, tray_icons, wait_until, windows_program, wine_clips, x_close_box,
+                     x_tool, x_window_named, x_windows_named)
 
 ABOUT_PAGE = "http://www.tolvane.example/201072846.html"
 # The link label's place in the About box's client area (pixels, from its layout table).
@@ -212,7 +212,7 @@ class LinuxDialogs(DialogScenarios, TrayDriver, E2ETest):
                                      f'Exec="{path}"\n')
 
 
-class WindowsDialogs(DialogScenarios, E2ETest):
+class WindowsDialogs(DialogScenarios, WineTrayDriver, E2ETest):
     needs = "win32"
 
     def setUp(self):
@@ -232,13 +232,7 @@ class WindowsDialogs(DialogScenarios, E2ETest):
 
     def start(self, program, fake_time=None):
         self.program_folder = program
-        self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        process = self.wine.start_tolvane(program, self.log, fake_time)
-        self.assertIsNotNone(process)
-        return process
-
-    def choose(self, access_key):
-        self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
+        return super().start(program, fake_time)
 
     def read_ini(self):
         path = self.program_folder / "Value.ini"

@@ -8,9 +8,10 @@ import time
 import unittest
 
 from harness import (ADVERT_PAGE, ADVERT_TITLE, NEWER_RELEASE, OFFER_TITLE, RELEASE, SECOND_PAGE,
-                     UPDATE_DESCRIPTION, WIN32_BUILD, E2ETest, WebServer, Wine, alsa_null_home,
-                     fake_opener, gbk_ini, is_running, opened, start_tray_host, start_xvfb, stop,
-                     wait_until, windows_path, windows_program, wine_clips, x_tool)
+                     UPDATE_DESCRIPTION, WIN32_BUILD, E2ETest, WebServer, Wine, WineTrayDriver,
+                     alsa_null_home, fake_opener, gbk_ini, is_running, opened, start_tray_host,
+                     start_xvfb, stop, wait_until, windows_path, windows_program, wine_clips,
+                     x_tool)
 
 PLANTED = WIN32_BUILD / "tests" / "e2e" / "planted" / "update.dll"
 
@@ -20,7 +21,7 @@ def routes(description=f"{RELEASE}\r\nhttp://www.tolvane.example/download\r\n"):
             UPDATE_DESCRIPTION: {"body": description, "type": "text/plain"}}
 
 
-class WindowsPromo(E2ETest):
+class WindowsPromo(WineTrayDriver, E2ETest):
     needs = "win32"
 
     def setUp(self):
@@ -30,12 +31,6 @@ class WindowsPromo(E2ETest):
         self.wine = Wine(self.session, display=self.display, home=alsa_null_home(self.session))
         self.opener, self.opened = fake_opener(self.session)
         self.wine.env["PATH"] = f"{self.opener}:{self.wine.env['PATH']}"
-
-    def start(self, program, fake_time=None, cwd=None, extra=None):
-        self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        process = self.wine.start_tolvane(program, self.log, fake_time, cwd=cwd, extra=extra)
-        self.assertIsNotNone(process)
-        return process
 
     def helper(self, *argv):
         return self.wine.run([self.wine.helper(argv[0])] + list(argv[1:]), timeout=30).returncode

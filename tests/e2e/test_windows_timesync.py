@@ -6,8 +6,8 @@ import re
 import time
 import unittest
 
-from harness import (RUN_KEY, E2ETest, PrivateNetwork, Wine, alsa_null_home, gbk_ini,
-                     start_tray_host, start_xvfb, wait_until, windows_program)
+from harness import (RUN_KEY, E2ETest, PrivateNetwork, Wine, WineTrayDriver, alsa_null_home,
+                     gbk_ini, start_tray_host, start_xvfb, wait_until, windows_program)
 from timeservers import (EXAMPLE_LINE, EXAMPLE_LOCAL, DaytimeServer, nist_line,
                          requests_that_set_nothing, utc_epoch)
 
@@ -15,7 +15,7 @@ SHANGHAI = 8  # hours east of UTC, no daylight saving time
 DIFFERENCE = re.compile(r"NtSetSystemTime not allowed: difference (-?\d+) ms")
 
 
-class WindowsTimeSync(E2ETest):
+class WindowsTimeSync(WineTrayDriver, E2ETest):
     needs = "win32"
 
     def setUp(self):
@@ -33,13 +33,7 @@ class WindowsTimeSync(E2ETest):
         if near is not None:
             self.wine.set_fake_time(time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(near)))
             self.offset = near - time.time()
-        self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        process = self.wine.start_tolvane(program, self.log, extra={"WINEDEBUG": "-all,err+sync"})
-        self.assertIsNotNone(process)
-        return process
-
-    def choose(self, access_key):
-        self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
+        return super().start(program, extra={"WINEDEBUG": "-all,err+sync"})
 
     def requested_times(self):
         """Epoch seconds of every clock setting asked for, from Wine's refusals: the program's

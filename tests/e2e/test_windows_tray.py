@@ -4,14 +4,14 @@ messages of the icon speak or open the menu, and the menu's commands act."""
 import time
 import unittest
 
-from harness import (E2ETest, Wine, alsa_null_home, gbk_ini, is_running, pixels_like,
-                     screenshot, snapshot, start_tray_host, start_xvfb, tray_icons, wait_until,
-                     windows_program, wine_clips)
+from harness import (E2ETest, Wine, WineTrayDriver, alsa_null_home, gbk_ini, is_running,
+                     pixels_like, screenshot, snapshot, start_tray_host, start_xvfb, tray_icons,
+                     wait_until, windows_program, wine_clips)
 
 RIM_BLUE = (20, 78, 150)
 
 
-class WindowsTray(E2ETest):
+class WindowsTray(WineTrayDriver, E2ETest):
     needs = "win32"
 
     def setUp(self):
@@ -20,17 +20,8 @@ class WindowsTray(E2ETest):
         start_tray_host(self.session, self.display)
         self.wine = Wine(self.session, display=self.display, home=alsa_null_home(self.session))
 
-    def start(self, program, fake_time=None):
-        self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
-        process = self.wine.start_tolvane(program, self.log, fake_time)
-        self.assertIsNotNone(process)
-        return process
-
     def post(self, what):
         return self.wine.post_tray(what)
-
-    def choose(self, access_key):
-        self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
 
     def icons(self):
         return tray_icons(self.display, "explorer.exe")
