@@ -149,11 +149,13 @@ std::optional<ClockRecord> ParseNistReply(std::string_view reply) {
 bool IsSettableClockRecord(const ClockRecord& record) {
     if (record.year < 1601 || record.year > 30827) return false;
     if (record.month < 1 || record.month > 12) return false;
+    // std::chrono::day keeps only values up to 255: 257 would pass as day 1.
+    if (record.day < 1 || record.day > 31) return false;
     if (record.hour > 23 || record.minute > 59 || record.second > 59) return false;
     if (record.milliseconds > 999) return false;
     using namespace std::chrono;
     const year_month_day date{year{record.year}, month{record.month}, day{record.day}};
-    return record.day >= 1 && date.ok();
+    return date.ok();
 }
 
 std::optional<ClockRecord> ParseDaytimeReply(std::string_view reply) {

@@ -70,6 +70,7 @@ const ReplyRow kReplies[] = {
     {"07 ＳＥＰＴ 2026 08:05:09", kNone},
     // Out of the ranges the system accepts.
     {"31 SEPT 2026 08:05:09", kNone},
+    {"257 JAN 2026 08:05:09", kNone},  // day 1 to a day type of one byte
     {"29 FEB 2025 08:05:09", kNone},
     {"29 FEB 2024 08:05:09", Local(2024, 2, 29, 8, 5, 9)},
     {"00 JAN 2026 08:05:09", kNone},
