@@ -7,36 +7,33 @@
 
 namespace tolvane {
 
-// The settings dialog's view of this window: the logon entry and the shown state.
-class MainWindowCore::SettingsHost final : public SettingsDialogHost {
-public:
-    explicit SettingsHost(MainWindowCore& core) : m_core(core) {}
-    void RegisterStartAtBoot() override { m_core.RegisterStartAtBoot(); }
-    void UnregisterStartAtBoot() override { m_core.UnregisterStartAtBoot(); }
-    void SetStartAtBootMark(bool checked) override { m_core.m_state.startAtBootChecked = checked; }
-    void SetAnnounceOffMark(bool checked) override { m_core.m_state.announceOffChecked = checked; }
-    void SetAnnounceTimerEnabled(bool enabled) override {
-        m_core.m_state.announceTimerEnabled = enabled;
-    }
-    void SetSyncTimerEnabled(bool enabled) override { m_core.m_state.syncTimerEnabled = enabled; }
-
-private:
-    MainWindowCore& m_core;
-};
-
 MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder folder)
     : m_services(services),
       m_folder(std::move(folder)),
       m_vars(services.profiles),
       m_announcer(services.player, services.pump, services.locale, m_vars.Settings,
                   m_folder.Join(std::string("Sound") + m_folder.separator)),
-      m_timeSync(services.timeSocket, services.clockSetter),
-      m_settingsHost(std::make_unique<SettingsHost>(*this)) {}
-
-MainWindowCore::~MainWindowCore() = default;
+      m_timeSync(services.timeSocket, services.clockSetter) {}
 
 std::unique_ptr<SettingsDialog> MainWindowCore::NewSettingsDialog() {
-    return std::make_unique<SettingsDialog>(m_vars, *m_settingsHost);
+    SettingsDialogHost& host = *this;
+    return std::make_unique<SettingsDialog>(m_vars, host);
+}
+
+void MainWindowCore::SetStartAtBootMark(bool checked) {
+    m_state.startAtBootChecked = checked;
+}
+
+void MainWindowCore::SetAnnounceOffMark(bool checked) {
+    m_state.announceOffChecked = checked;
+}
+
+void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
+    m_state.announceTimerEnabled = enabled;
+}
+
+void MainWindowCore::SetSyncTimerEnabled(bool enabled) {
+    m_state.syncTimerEnabled = enabled;
 }
 
 const ShellState& MainWindowCore::Load() {

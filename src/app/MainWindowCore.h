@@ -41,11 +41,11 @@ struct ShellServices {
 };
 
 // Everything the hidden main window decides, for both platforms. The window procedure or Qt
-// object forwards its events here and renders the returned state.
-class MainWindowCore {
+// object forwards its events here and renders the returned state. The settings dialog acts on
+// its marks and timers as its host.
+class MainWindowCore : private SettingsDialogHost {
 public:
     MainWindowCore(const ShellServices& services, ProgramFolder folder);
-    ~MainWindowCore();
 
     // Binds and loads the settings and decides marks and timers; the platform then makes the
     // program folder current and hides its window.
@@ -72,18 +72,22 @@ public:
 
     // The logon entry: written with this program's command unless it holds exactly that
     // already, or removed. Failures are silent; the caller's marks show the request.
-    void RegisterStartAtBoot();
-    void UnregisterStartAtBoot();
+    void RegisterStartAtBoot() override;
+    void UnregisterStartAtBoot() override;
 
     // The logic of a new showing of the settings dialog (not loaded yet). It acts on this
     // window's marks and timers; the platform renders State() after each of its events.
     std::unique_ptr<SettingsDialog> NewSettingsDialog();
 
     const 自定义变量& Vars() const { return m_vars; }
-    const TimeSyncClient& TimeSync() const { return m_timeSync; }
     const ProgramFolder& Folder() const { return m_folder; }
 
 private:
+    void SetStartAtBootMark(bool checked) override;
+    void SetAnnounceOffMark(bool checked) override;
+    void SetAnnounceTimerEnabled(bool enabled) override;
+    void SetSyncTimerEnabled(bool enabled) override;
+
     ShellServices m_services;
     ProgramFolder m_folder;
     自定义变量 m_vars;
@@ -91,9 +95,6 @@ private:
     AnnouncementSchedule m_schedule;
     ShellState m_state;
     TimeSyncClient m_timeSync;
-
-    class SettingsHost;
-    std::unique_ptr<SettingsHost> m_settingsHost;
 };
 
 }  // namespace tolvane

@@ -20,10 +20,10 @@ std::string StartAtBootCommand(const ProgramFolder& folder) {
         std::string stem = folder.executable.empty() ? "Tolvane" : folder.executable;
         const std::size_t dot = stem.rfind('.');
         if (dot != std::string::npos) stem.erase(dot);
-        return "\"" + folder.path + "\\" + stem + ".exe\"";
+        return "\"" + folder.Join(stem + ".exe") + "\"";
     }
     std::string path = folder.path;
-    if (path.empty() || path.back() != folder.separator) path += folder.separator;
+    if (path.back() != folder.separator) path += folder.separator;
     return "\"" + path + (folder.executable.empty() ? "tolvane" : folder.executable) + "\"";
 }
 
@@ -33,9 +33,7 @@ bool IsStartAtBootRegistered(AutostartStore& store, const std::string& command) 
 }
 
 void RegisterStartAtBoot(AutostartStore& store, const std::string& command) {
-    if (command.empty()) return;
-    const std::string data = StoredCommand(store);
-    if (!data.empty() && data == command) return;
+    if (command.empty() || IsStartAtBootRegistered(store, command)) return;
     store.SetRegValue(kHkeyCurrentUser, std::string(kRunKeyPath), std::string(kRunValueName),
                       kRegSz, command);
 }

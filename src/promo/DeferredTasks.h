@@ -27,21 +27,6 @@ public:
     virtual void LoadAdvert() = 0;
 };
 
-// Today as the advert date is stored: "2026|09|07".
-std::string DayText(const LocalDateTime& today);
-
-struct AdvertDecision {
-    bool load = false;
-    bool storeDay = false;
-
-    friend bool operator==(const AdvertDecision&, const AdvertDecision&) = default;
-};
-
-// Mode 0 loads at every start; mode 1 loads and stores the day when the stored date differs
-// from today as text (another spelling of the same day differs too); any other mode never.
-AdvertDecision DecideAdvert(std::int32_t advertMode, std::string_view advertDate,
-                            std::string_view today);
-
 struct DeferredTaskServices {
     UpdateLibrary* update = nullptr;  // none: the update call is skipped
     AdvertLoader& advert;

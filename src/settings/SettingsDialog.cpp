@@ -11,10 +11,19 @@ struct Group {
     int count;
 };
 
+// A group has one button for every value in the setting's range.
+constexpr int OptionCount(std::int32_t SettingsRecord::*field) {
+    for (const IntSetting& setting : kIntSettings) {
+        if (setting.field == field) return setting.max - setting.min + 1;
+    }
+    return 0;
+}
+
 constexpr std::array<Group, 3> kGroups{{
-    {SettingsRole::Frequency, &SettingsRecord::Frequency, 3},
-    {SettingsRole::Format, &SettingsRecord::AnnounceFormat, 3},
-    {SettingsRole::Advert, &SettingsRecord::AdvertMode, 2},
+    {SettingsRole::Frequency, &SettingsRecord::Frequency, OptionCount(&SettingsRecord::Frequency)},
+    {SettingsRole::Format, &SettingsRecord::AnnounceFormat,
+     OptionCount(&SettingsRecord::AnnounceFormat)},
+    {SettingsRole::Advert, &SettingsRecord::AdvertMode, OptionCount(&SettingsRecord::AdvertMode)},
 }};
 
 constexpr std::array<SettingsRole, 3> kBoxes{SettingsRole::AnnounceOff, SettingsRole::StartAtBoot,
@@ -43,8 +52,7 @@ void SettingsDialog::Load() {
     const SettingsRecord& settings = m_vars.Settings;
     for (const Group& group : kGroups) {
         // A hand-edited value with no button of its own selects none; Apply then keeps it.
-        const std::int32_t value = settings.*group.field;
-        if (value >= 0 && value < group.count) Select(group.role, value);
+        Select(group.role, settings.*group.field);
     }
     // Any value other than 0 shows a tick, as the tray's marks do; Apply then stores 1.
     SetBox(SettingsRole::AnnounceOff, settings.AnnounceOff != 0);
@@ -129,14 +137,14 @@ void SettingsDialog::SetBox(SettingsRole box, bool ticked) {
 void SettingsDialog::BoxReaction(SettingsRole box) {
     if (box == SettingsRole::StartAtBoot) {
         // Acts at once and for good: neither Cancel nor the close box undo it.
-        if (Ticked(box)) {
+        const bool on = Ticked(box);
+        if (on) {
             m_host.RegisterStartAtBoot();
-            m_vars.Settings.StartAtBoot = 1;
         } else {
             m_host.UnregisterStartAtBoot();
-            m_vars.Settings.StartAtBoot = 0;
         }
-        m_host.SetStartAtBootMark(m_vars.Settings.StartAtBoot != 0);
+        m_vars.Settings.StartAtBoot = on ? 1 : 0;
+        m_host.SetStartAtBootMark(on);
     }
     m_applyEnabled = true;
 }

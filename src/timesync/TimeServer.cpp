@@ -16,7 +16,7 @@ std::optional<TimeServer> TimeServerFromSetting(std::string_view value) {
     while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
         value.remove_prefix(1);
     while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
-    if (value.empty()) return TimeServer{std::string(kDefaultTimeServerHost), kDaytimePort};
+    if (value.empty()) return TimeServer{};
 
     TimeServer server;
     std::string_view host = value;

@@ -7,15 +7,15 @@
 
 namespace tolvane {
 
+inline constexpr std::string_view kDefaultTimeServerHost = "time.nist.gov";
+inline constexpr std::uint16_t kDaytimePort = 13;
+
 struct TimeServer {
-    std::string host;
-    std::uint16_t port = 13;
+    std::string host = std::string(kDefaultTimeServerHost);
+    std::uint16_t port = kDaytimePort;
 
     friend bool operator==(const TimeServer&, const TimeServer&) = default;
 };
-
-inline constexpr std::string_view kDefaultTimeServerHost = "time.nist.gov";
-inline constexpr std::uint16_t kDaytimePort = 13;
 
 // The server named by the optional setting "host" or "host:port" (blanks around it ignored): a
 // missing or empty value means the built-in one. nullopt for a value that names no server we

@@ -22,7 +22,6 @@ public:
 
     // nullopt: the configured server could not be understood; requests do nothing.
     void SetServer(std::optional<TimeServer> server) { m_server = std::move(server); }
-    const std::optional<TimeServer>& Server() const { return m_server; }
 
     // One tick of the one-second sync timer; every 3601st tick asks for the time.
     void Tick();
@@ -44,8 +43,7 @@ private:
 
     TimeSocket* m_socket;
     ClockSetter* m_setter;
-    std::optional<TimeServer> m_server =
-        TimeServer{std::string(kDefaultTimeServerHost), kDaytimePort};
+    std::optional<TimeServer> m_server = TimeServer{};
     std::int32_t m_syncTickCount = 0;
     bool m_waiting = false;  // a connection of ours is open or pending
     bool m_interactive = false;
