@@ -3,10 +3,17 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/Twips.h"
 #include "promo/AdvertSlide.h"
 #include "voice/MessagePump.h"
 
 namespace tolvane {
+
+// The advert window's caption and client area, and the browser inside it, in pixels.
+inline constexpr std::string_view kAdvertCaption = "为您推荐";
+inline constexpr int kAdvertClientWidth = 300;
+inline constexpr int kAdvertClientHeight = 200;
+inline constexpr int kAdvertBrowserLeft = TwipsToPixels(30);
 
 // What the advert window's platform shell does for its core. Positions and sizes in pixels.
 class AdvertView {

@@ -9,12 +9,6 @@
 namespace tolvane {
 namespace {
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 std::optional<std::string> Absolute(const std::string& path,
                                     const std::optional<std::string>& currentFolder) {
     if (path.starts_with('/')) return path;
@@ -45,8 +39,7 @@ std::optional<std::string> CommandPath(const ExecutableProbe& probe) {
     return std::nullopt;
 }
 
-}  // namespace
-
+// The executable's own path; empty when nothing tells.
 std::string FindExecutablePath(const ExecutableProbe& probe) {
     if (probe.selfLink && probe.selfLink->starts_with('/')) return *probe.selfLink;
     const std::optional<std::string> command = CommandPath(probe);
@@ -60,8 +53,13 @@ std::string FindExecutablePath(const ExecutableProbe& probe) {
     return *command;
 }
 
-std::string FindExecutableFolder(const ExecutableProbe& probe) {
-    return FolderOf(FindExecutablePath(probe));
+}  // namespace
+
+ProgramFolder FindProgramFolder(const ExecutableProbe& probe) {
+    const std::string path = FindExecutablePath(probe);
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {};
+    return {slash == 0 ? std::string("/") : path.substr(0, slash), '/', path.substr(slash + 1)};
 }
 
 ExecutableProbe ProbeThisProcess(const char* argv0) {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "app/ProgramFolder.h"
+
 namespace tolvane {
 
 // What a process can learn about where its executable lies.
@@ -18,12 +20,10 @@ struct ExecutableProbe {
     std::function<std::optional<std::string>(const std::string&)> resolve;
 };
 
-// The folder that holds the executable, without a trailing separator: from /proc/self/exe,
-// else from the command made absolute (searched on $PATH when it has no slash) if it names
-// this very executable. Empty when neither tells: never the current folder.
-std::string FindExecutableFolder(const ExecutableProbe& probe);
-// The executable's own path found the same way; empty when neither tells.
-std::string FindExecutablePath(const ExecutableProbe& probe);
+// The folder that holds the executable, and the executable's name: from /proc/self/exe, else
+// from the command made absolute (searched on $PATH when it has no slash) if it names this very
+// executable. Unknown when neither tells: never the current folder.
+ProgramFolder FindProgramFolder(const ExecutableProbe& probe);
 
 // The probe of this process.
 ExecutableProbe ProbeThisProcess(const char* argv0);

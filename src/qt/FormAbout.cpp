@@ -12,13 +12,10 @@
 #include "about/AboutBox.h"
 #include "app/WebAddresses.h"
 #include "qt/DialogFont.h"
+#include "qt/QtText.h"
 
 namespace tolvane {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The mouse button as a button code: 1 left, 2 right, 4 middle.
 int ButtonCode(Qt::MouseButton button) {

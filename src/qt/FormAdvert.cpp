@@ -13,12 +13,11 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 
+#include "qt/QtText.h"
+
 namespace tolvane {
 namespace {
 
-constexpr int kClientWidth = 300;
-constexpr int kClientHeight = 200;
-constexpr int kBrowserLeft = 2;  // 30 twips inside the client area
 constexpr qint64 kMaxPageBytes = 1024 * 1024;
 constexpr qint64 kMaxImageBytes = 2 * 1024 * 1024;
 constexpr int kMaxImages = 32;
@@ -42,9 +41,9 @@ Form_广告::Form_广告(MessagePump& pump)
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_core(*this, pump),
       m_browser(new AdvertBrowser(this)) {
-    setWindowTitle(QStringLiteral("为您推荐"));
-    setFixedSize(kClientWidth, kClientHeight);
-    m_browser->setGeometry(kBrowserLeft, 0, kClientWidth, kClientHeight);
+    setWindowTitle(FromUtf8(kAdvertCaption));
+    setFixedSize(kAdvertClientWidth, kAdvertClientHeight);
+    m_browser->setGeometry(kAdvertBrowserLeft, 0, kAdvertClientWidth, kAdvertClientHeight);
     m_browser->setOpenLinks(false);
     connect(m_browser, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
         if (IsWebAddress(url)) QDesktopServices::openUrl(url);
@@ -64,7 +63,7 @@ QNetworkReply* Form_广告::Get(const QUrl& url) {
 }
 
 void Form_广告::Navigate(std::string_view address) {
-    const QUrl url(QString::fromUtf8(address.data(), qsizetype(address.size())));
+    const QUrl url(FromUtf8(address));
     QNetworkReply* reply = Get(url);
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
         if (received > kMaxPageBytes) reply->abort();
@@ -167,7 +166,7 @@ void Form_广告::SetTop(int top) {
 }
 
 void Form_广告::OpenInBrowser(std::string_view address) {
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(address.data(), qsizetype(address.size()))));
+    QDesktopServices::openUrl(QUrl(FromUtf8(address)));
 }
 
 }  // namespace tolvane

@@ -7,6 +7,8 @@
 
 #include <utility>
 
+#include "qt/QtText.h"
+
 namespace tolvane {
 namespace {
 
@@ -16,10 +18,6 @@ QIcon ProgramIcon() {
         icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
     }
     return icon;
-}
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -112,7 +110,6 @@ void Form_Main::Timer_自动报时_Timer() {
 }
 
 void Form_Main::Timer_自动升级_Timer() {
-    m_timer自动升级.stop();
     // There is no native main window here to hand to the update library.
     m_core.AutoUpgradeTick(0, *this);
 }

@@ -11,15 +11,9 @@
 #include <utility>
 
 #include "qt/DialogFont.h"
+#include "qt/QtText.h"
 
 namespace tolvane {
-namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 Form_一般设置::Form_一般设置(std::unique_ptr<SettingsDialog> core, std::function<void()> changed)
     : m_core(std::move(core)), m_changed(std::move(changed)) {

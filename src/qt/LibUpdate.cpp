@@ -24,6 +24,7 @@
 #include <string>
 #include <thread>
 
+#include "about/Version.h"
 #include "promo/UpdateCheck.h"
 
 namespace {
@@ -112,7 +113,8 @@ std::optional<std::string> Fetch(const std::string& address) {
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(tolvane::kUpdateTimeoutMs);
     const Socket socket(Connect(*parts, deadline));
     if (socket.fd() < 0) return std::nullopt;
-    if (!SendAll(socket.fd(), tolvane::HttpGetRequest(*parts, "Tolvane-Update/" TOLVANE_VERSION),
+    if (!SendAll(socket.fd(),
+                 tolvane::HttpGetRequest(*parts, "Tolvane-Update/" TOLVANE_VERSION_TEXT),
                  deadline)) {
         return std::nullopt;
     }
@@ -145,7 +147,8 @@ void Offer(const tolvane::UpdateDescription& offer) {
     if (application == nullptr) return;
     const QString caption = QString::fromUtf8(tolvane::kUpdateOfferCaption.data(),
                                               qsizetype(tolvane::kUpdateOfferCaption.size()));
-    const QString text = QString::fromStdString(tolvane::UpdateOfferText(offer, TOLVANE_VERSION));
+    const QString text =
+        QString::fromStdString(tolvane::UpdateOfferText(offer, TOLVANE_VERSION_TEXT));
     const QUrl download(QString::fromStdString(offer.downloadAddress));
     QMetaObject::invokeMethod(
         application,
@@ -169,7 +172,7 @@ void Offer(const tolvane::UpdateDescription& offer) {
 void Check(const std::string& address) {
     const auto description = Fetch(address);
     if (!description) return;
-    const auto offer = tolvane::UpdateOfferFor(*description, TOLVANE_VERSION);
+    const auto offer = tolvane::UpdateOfferFor(*description, TOLVANE_VERSION_TEXT);
     if (offer) Offer(*offer);
 }
 

@@ -1,9 +1,6 @@
 #include "qt/LinuxUpdateLibrary.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
-
-#include <utility>
 
 namespace tolvane {
 namespace {
@@ -12,16 +9,12 @@ using DoUpdateEntry = void (*)(std::uint32_t window, const char* address);
 
 }  // namespace
 
-LinuxUpdateLibrary::LinuxUpdateLibrary(std::string programFolder)
-    : m_programFolder(std::move(programFolder)) {}
+LinuxUpdateLibrary::LinuxUpdateLibrary(const ProgramFolder& folder)
+    : m_path(folder.Join("libupdate.so")) {}
 
 void LinuxUpdateLibrary::DoUpdate(std::uint32_t window, const std::string& address) {
-    if (m_programFolder.empty() || m_programFolder.front() != '/') return;
-    std::string path = m_programFolder;
-    if (path.back() != '/') path += '/';
-    path += "libupdate.so";
-    if (::access(path.c_str(), F_OK) != 0) return;
-    void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!m_path.starts_with('/')) return;
+    void* library = ::dlopen(m_path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) return;
     auto entry = reinterpret_cast<DoUpdateEntry>(::dlsym(library, "DoUpdate"));
     if (entry == nullptr) {

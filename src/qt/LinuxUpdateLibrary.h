@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/ProgramFolder.h"
 #include "promo/DeferredTasks.h"
 
 namespace tolvane {
@@ -12,11 +13,11 @@ namespace tolvane {
 // of the run, since it checks in a thread of its own.
 class LinuxUpdateLibrary final : public UpdateLibrary {
 public:
-    explicit LinuxUpdateLibrary(std::string programFolder);
+    explicit LinuxUpdateLibrary(const ProgramFolder& folder);
     void DoUpdate(std::uint32_t window, const std::string& address) override;
 
 private:
-    std::string m_programFolder;
+    std::string m_path;  // empty when the folder is unknown
 };
 
 }  // namespace tolvane

@@ -22,13 +22,9 @@ int main(int argc, char** argv) {
     if (!instance.IsFirst()) return 0;
 
     // Never the current folder: it holds some other program's settings and clips.
-    const std::string executable =
-        tolvane::FindExecutablePath(tolvane::ProbeThisProcess(argc > 0 ? argv[0] : nullptr));
-    const std::size_t slash = executable.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string()
-                               : slash == 0               ? std::string("/")
-                                                          : executable.substr(0, slash);
-    if (folder.empty()) {
+    const tolvane::ProgramFolder folder =
+        tolvane::FindProgramFolder(tolvane::ProbeThisProcess(argc > 0 ? argv[0] : nullptr));
+    if (!folder.IsKnown()) {
         std::fputs(
             "tolvane: cannot tell which folder holds the program; running on default settings, "
             "with the alert sound in place of every clip\n",
@@ -52,8 +48,7 @@ int main(int argc, char** argv) {
                                           locale,       formatter, &update, &timeSocket,
                                           &clockSetter, &autostart};
 
-    tolvane::Form_Main form(services,
-                            tolvane::ProgramFolder{folder, '/', executable.substr(slash + 1)});
+    tolvane::Form_Main form(services, folder);
     form.Form_Load();
     return QApplication::exec();
 }

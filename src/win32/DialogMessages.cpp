@@ -3,6 +3,7 @@
 #include <cwchar>
 
 namespace tolvane {
+namespace {
 
 bool IsDialogWindowMessage(MSG& msg) {
     if (msg.hwnd == nullptr) return false;
@@ -12,6 +13,14 @@ bool IsDialogWindowMessage(MSG& msg) {
     GetClassNameW(root, name, ARRAYSIZE(name));
     if (std::wcscmp(name, kDialogWindowClass) != 0) return false;
     return IsDialogMessageW(root, &msg) != FALSE;
+}
+
+}  // namespace
+
+void DispatchProgramMessage(MSG& msg) {
+    if (IsDialogWindowMessage(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
 }
 
 }  // namespace tolvane

@@ -7,9 +7,9 @@ namespace tolvane {
 // The window class of the program's dialogs (settings and About).
 inline constexpr wchar_t kDialogWindowClass[] = L"TolvaneDialog";
 
-// Gives a message to the dialog it belongs to, for Tab, arrows, Enter, Esc and access keys;
-// true when the dialog took it. Every message loop of the program asks this first, the one
-// that runs between the clips of an announcement too.
-bool IsDialogWindowMessage(MSG& msg);
+// Handles one message taken from the queue: first offered to the dialog it belongs to, for Tab,
+// arrows, Enter, Esc and access keys, else translated and dispatched. Every message loop of the
+// program goes through here, the one that runs between the clips of an announcement too.
+void DispatchProgramMessage(MSG& msg);
 
 }  // namespace tolvane

@@ -6,13 +6,13 @@
 #include <numeric>
 
 #include "win32/DialogMessages.h"
+#include "win32/Resources.h"
 #include "win32/TextConversion.h"
 
 namespace tolvane {
 namespace {
 
 constexpr UINT kFirstControlId = 1000;
-constexpr int kProgramIcon = 1;
 
 void RegisterDialogClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
@@ -21,7 +21,7 @@ void RegisterDialogClass(HINSTANCE instance) {
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(TOLVANE_PROGRAM_ICON));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kDialogWindowClass;
     RegisterClassExW(&windowClass);  // fails harmlessly when registered already
@@ -57,10 +57,17 @@ Child ChildFor(const ControlSpec& control) {
     }
 }
 
-}  // namespace
-
 UINT ControlId(std::size_t row) {
     return kFirstControlId + static_cast<UINT>(row);
+}
+
+}  // namespace
+
+HFONT DialogWindow::DialogFont(int dpi, int weight) {
+    // Tahoma 8.25 pt: the character height in pixels at this screen's DPI.
+    return CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, L"Tahoma");
 }
 
 DialogWindow::~DialogWindow() {
@@ -76,10 +83,7 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
     HDC screen = GetDC(nullptr);
     m_dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen != nullptr) ReleaseDC(nullptr, screen);
-    // Tahoma 8.25 pt: the character height in pixels at this screen's DPI.
-    m_font = CreateFontW(-MulDiv(825, m_dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+    m_font = DialogFont(m_dpi, FW_NORMAL);
 
     // No WS_CLIPCHILDREN: group frames leave their inside for the dialog to paint.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -108,11 +112,11 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
         return (tabA < 0 ? 1000 : tabA) < (tabB < 0 ? 1000 : tabB);
     });
     m_controls.assign(m_spec.controls.size(), nullptr);
-    m_tooltip =
+    HWND tooltip =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, instance, nullptr);
-    if (m_tooltip != nullptr) SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, 320);
+    if (tooltip != nullptr) SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 320);
     m_tooltipTexts.reserve(m_spec.controls.size());
 
     for (std::size_t row : order) {
@@ -130,7 +134,7 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
         m_controls[row] = hwnd;
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         if (control.Has(kDefaultButton)) SendMessageW(m_hwnd, DM_SETDEFID, ControlId(row), 0);
-        if (!control.tooltip.empty() && m_tooltip != nullptr) {
+        if (!control.tooltip.empty() && tooltip != nullptr) {
             m_tooltipTexts.push_back(Utf8ToWide(control.tooltip));
             TTTOOLINFOW tool{};
             tool.cbSize = sizeof tool;
@@ -138,7 +142,7 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
             tool.hwnd = m_hwnd;
             tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
             tool.lpszText = m_tooltipTexts.back().data();
-            SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
         Created(row, hwnd);
     }
@@ -192,7 +196,6 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCDESTROY: {
             HWND hwnd = m_hwnd;
             m_hwnd = nullptr;
-            m_tooltip = nullptr;
             m_controls.assign(m_controls.size(), nullptr);
             return DefDlgProcW(hwnd, message, wParam, lParam);
         }

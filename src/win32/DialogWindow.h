@@ -37,8 +37,9 @@ protected:
     const DialogSpec& Spec() const { return m_spec; }
     // The window of table row `row`, nullptr for a control left out.
     HWND Control(std::size_t row) const { return m_controls[row]; }
-    HFONT Font() const { return m_font; }
     int Dpi() const { return m_dpi; }
+    // The dialogs' Tahoma 8.25 pt at this DPI, in this weight; the caller deletes it.
+    static HFONT DialogFont(int dpi, int weight);
 
     // The text a control shows; by default its caption.
     virtual std::string TextOf(const ControlSpec& control) { return std::string(control.caption); }
@@ -58,14 +59,10 @@ private:
 
     const DialogSpec& m_spec;
     HWND m_hwnd = nullptr;
-    HWND m_tooltip = nullptr;
     HFONT m_font = nullptr;
     int m_dpi = 96;
     std::vector<HWND> m_controls;
     std::vector<std::wstring> m_tooltipTexts;
 };
-
-// The control id of table row `row`.
-UINT ControlId(std::size_t row);
 
 }  // namespace tolvane

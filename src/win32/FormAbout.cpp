@@ -5,11 +5,11 @@
 
 #include "about/AboutBox.h"
 #include "app/WebAddresses.h"
+#include "win32/Resources.h"
 
 namespace tolvane {
 namespace {
 
-constexpr int kProgramIcon = 1;
 constexpr UINT_PTR kLinkSubclass = 1;
 
 int ButtonCode(UINT message) {
@@ -37,8 +37,8 @@ frmAbout::~frmAbout() {
 }
 
 bool frmAbout::Form_Load(HINSTANCE instance, HWND owner) {
-    m_icon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    m_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(TOLVANE_PROGRAM_ICON),
+                                           IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
     if (!Build(instance, owner, AboutCaption())) return false;
     Show();
     return true;
@@ -54,10 +54,7 @@ void frmAbout::Created(std::size_t row, HWND control) {
             SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(m_icon), 0);
             break;
         case AboutRole::Title:
-            m_titleFont =
-                CreateFontW(-MulDiv(825, Dpi(), 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+            m_titleFont = DialogFont(Dpi(), FW_BOLD);
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
             break;
         case AboutRole::Link:

@@ -13,9 +13,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TolvaneForm广告";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
-constexpr int kClientWidth = 300;
-constexpr int kClientHeight = 200;
-constexpr int kBrowserLeft = 2;  // 30 twips inside the client area
 
 using AtlAxWinInitFn = BOOL(WINAPI*)();
 using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
@@ -100,11 +97,11 @@ void Form_广告::Load() {
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
 
-    RECT outer{0, 0, kClientWidth, kClientHeight};
+    RECT outer{0, 0, kAdvertClientWidth, kAdvertClientHeight};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    m_hwnd =
-        CreateWindowExW(kExStyle, kWindowClass, L"为您推荐", kStyle, 0, 0, outer.right - outer.left,
-                        outer.bottom - outer.top, nullptr, nullptr, m_instance, this);
+    m_hwnd = CreateWindowExW(kExStyle, kWindowClass, Utf8ToWide(kAdvertCaption).c_str(), kStyle, 0,
+                             0, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                             nullptr, m_instance, this);
     if (m_hwnd == nullptr) return;
     CreateBrowser();
     m_core.Form_Load();
@@ -128,9 +125,9 @@ bool Form_广告::CreateBrowser() {
         reinterpret_cast<void*>(GetProcAddress(m_atl, "AtlAxGetControl")));
     if (init == nullptr || getControl == nullptr || !init()) return false;
 
-    m_host =
-        CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2", WS_CHILD | WS_VISIBLE, kBrowserLeft, 0,
-                        kClientWidth, kClientHeight, m_hwnd, nullptr, m_instance, nullptr);
+    m_host = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2", WS_CHILD | WS_VISIBLE,
+                             kAdvertBrowserLeft, 0, kAdvertClientWidth, kAdvertClientHeight, m_hwnd,
+                             nullptr, m_instance, nullptr);
     if (m_host == nullptr) return false;
     IUnknown* control = nullptr;
     if (FAILED(getControl(m_host, &control)) || control == nullptr) return false;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "win32/DialogMessages.h"
+#include "win32/Resources.h"
 #include "win32/TextConversion.h"
 #include "win32/TrayCallback.h"
 
@@ -13,7 +14,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TolvaneFormMain";
 constexpr UINT kFirstMenuId = 100;
 constexpr UINT kTrayIconId = 1;
-constexpr int kProgramIcon = 1;
 
 UINT MenuIdOf(std::size_t index) {
     return kFirstMenuId + static_cast<UINT>(index);
@@ -38,7 +38,7 @@ bool Form_Main::Create(HINSTANCE instance) {
     windowClass.lpfnWndProc = &Form_Main::WindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(TOLVANE_PROGRAM_ICON));
     RegisterClassExW(&windowClass);
 
     // Created minimized and never shown: no taskbar button, no flash at start-up.
@@ -57,8 +57,8 @@ bool Form_Main::Create(HINSTANCE instance) {
             AppendMenuW(m_menu, MF_STRING, MenuIdOf(i), Utf8ToWide(entry.caption).c_str());
         }
     }
-    m_trayIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
+    m_trayIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(TOLVANE_PROGRAM_ICON),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     m_tray.cbSize = sizeof m_tray;
@@ -256,9 +256,7 @@ void Form_Main::ShowAbout() {
                 if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
                 break;
             }
-            if (IsDialogWindowMessage(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+            DispatchProgramMessage(msg);
         }
     }
     m_about = nullptr;

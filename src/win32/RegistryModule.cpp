@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/RegistryValueText.h"
 #include "win32/TextConversion.h"
 
 namespace tolvane::注册表操作 {
@@ -35,7 +36,7 @@ bool SetRegValue(std::uint32_t rootKey, const std::string& keyPath, const std::s
 }
 
 bool GetRegValue(std::uint32_t rootKey, const std::string& keyPath, const std::string& valueName,
-                 std::uint32_t& valueType, std::string& data, const ExpandEnvironment& expand) {
+                 std::uint32_t& valueType, std::string& data) {
     HKEY key = nullptr;
     if (RegOpenKeyA(RootHandle(rootKey), Utf8ToAnsi(keyPath).c_str(), &key) != ERROR_SUCCESS) {
         if (key != nullptr) RegCloseKey(key);
@@ -59,8 +60,7 @@ bool GetRegValue(std::uint32_t rootKey, const std::string& keyPath, const std::s
     } else {
         stored.resize(read);
     }
-    data = AnsiToUtf8(RegValueText(valueType, stored, Utf8ToAnsi(data),
-                                   expand ? expand : ExpandEnvironment(ExpandEnvironmentAnsi)));
+    data = AnsiToUtf8(RegValueText(valueType, stored, Utf8ToAnsi(data), ExpandEnvironmentAnsi));
     RegCloseKey(key);
     return true;
 }

@@ -12,6 +12,7 @@
 #include <new>
 #include <string>
 
+#include "about/Version.h"
 #include "promo/UpdateCheck.h"
 
 namespace {
@@ -65,7 +66,7 @@ bool Fetch(const std::wstring& address, std::string& body) {
     path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (path.empty()) path = L"/";
 
-    const std::wstring agent = L"Tolvane-Update/" + ToWide(CP_UTF8, TOLVANE_VERSION);
+    const std::wstring agent = L"Tolvane-Update/" TOLVANE_VERSION_TEXT;
     Handle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) return false;
@@ -104,10 +105,10 @@ DWORD WINAPI Check(void* parameter) {
     const Request* request = static_cast<Request*>(parameter);
     std::string description;
     if (Fetch(request->address, description)) {
-        const auto offer = tolvane::UpdateOfferFor(description, TOLVANE_VERSION);
+        const auto offer = tolvane::UpdateOfferFor(description, TOLVANE_VERSION_TEXT);
         if (offer) {
             const std::wstring text =
-                ToWide(CP_UTF8, tolvane::UpdateOfferText(*offer, TOLVANE_VERSION));
+                ToWide(CP_UTF8, tolvane::UpdateOfferText(*offer, TOLVANE_VERSION_TEXT));
             const std::wstring caption = ToWide(CP_UTF8, std::string(tolvane::kUpdateOfferCaption));
             if (MessageBoxW(request->owner, text.c_str(), caption.c_str(),
                             MB_YESNO | MB_ICONINFORMATION) == IDYES) {

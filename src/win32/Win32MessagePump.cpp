@@ -14,9 +14,7 @@ void Win32MessagePump::DispatchPending() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        if (IsDialogWindowMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        DispatchProgramMessage(msg);
     }
 }
 

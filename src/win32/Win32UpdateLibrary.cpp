@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 #include "win32/TextConversion.h"
 
 namespace tolvane {
@@ -20,17 +18,14 @@ bool IsFullPath(const std::wstring& path) {
 
 }  // namespace
 
-Win32UpdateLibrary::Win32UpdateLibrary(std::string programFolder)
-    : m_programFolder(std::move(programFolder)) {}
+Win32UpdateLibrary::Win32UpdateLibrary(const ProgramFolder& folder)
+    : m_path(Utf8ToWide(folder.Join("update.dll"))) {}
 
 void Win32UpdateLibrary::DoUpdate(std::uint32_t window, const std::string& address) {
-    std::wstring path = Utf8ToWide(m_programFolder);
-    if (!IsFullPath(path)) return;
-    if (path.back() != L'\\') path += L'\\';
-    path += L"update.dll";
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    // Its own dependencies are looked for beside it first, as for the program itself.
-    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!IsFullPath(m_path)) return;
+    // Its own dependencies are looked for beside it first, as for the program itself. A missing
+    // file is simply not loaded.
+    HMODULE library = LoadLibraryExW(m_path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (library == nullptr) return;
     auto entry = reinterpret_cast<DoUpdateEntry>(
         reinterpret_cast<void*>(GetProcAddress(library, "DoUpdate")));

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/ProgramFolder.h"
 #include "promo/DeferredTasks.h"
 
 namespace tolvane {
@@ -12,11 +13,11 @@ namespace tolvane {
 // a thread of its own.
 class Win32UpdateLibrary final : public UpdateLibrary {
 public:
-    explicit Win32UpdateLibrary(std::string programFolder);
+    explicit Win32UpdateLibrary(const ProgramFolder& folder);
     void DoUpdate(std::uint32_t window, const std::string& address) override;
 
 private:
-    std::string m_programFolder;  // UTF-8
+    std::wstring m_path;  // empty when the folder is unknown
 };
 
 }  // namespace tolvane

@@ -77,7 +77,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tolvane::Win32Locale locale;
     tolvane::Win32DateTimeFormatter formatter;
     const tolvane::ProgramFolder folder = ExecutableFolder();
-    tolvane::Win32UpdateLibrary update(folder.path);
+    tolvane::Win32UpdateLibrary update(folder);
     tolvane::Win32TimeSocket timeSocket;
     tolvane::Win32ClockSetter clockSetter;
     tolvane::Win32AutostartStore autostart;
@@ -90,9 +90,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (tolvane::IsDialogWindowMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        tolvane::DispatchProgramMessage(msg);
     }
     return 0;
 }

@@ -21,7 +21,7 @@ struct FolderRow {
     std::string folder;
 };
 
-TEST(FindExecutableFolder, ProcSelfExeThenTheCommandButNeverTheCurrentFolder) {
+TEST(FindProgramFolder, ProcSelfExeThenTheCommandButNeverTheCurrentFolder) {
     const std::string longFolder = "/x/" + std::string(5000, 'd');
     // clang-format off
     const FolderRow rows[] = {
@@ -60,7 +60,7 @@ TEST(FindExecutableFolder, ProcSelfExeThenTheCommandButNeverTheCurrentFolder) {
             if (it == row.links.end()) return std::nullopt;
             return it->second;
         };
-        EXPECT_EQ(FindExecutableFolder(probe), row.folder);
+        EXPECT_EQ(FindProgramFolder(probe).path, row.folder);
     }
 }
 
