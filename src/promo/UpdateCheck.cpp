@@ -5,28 +5,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/AsciiText.h"
+
 namespace tolvane {
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(text[i]) != Lower(prefix[i])) return false;
-    }
-    return true;
-}
-
 std::optional<std::uint32_t> ParseNumber(std::string_view text, std::uint32_t max) {
     if (text.empty() || text.size() > 10) return std::nullopt;
-    if (!std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
+    if (!std::all_of(text.begin(), text.end(), IsAsciiDigit)) return std::nullopt;
     std::uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value > max) {
@@ -52,9 +38,9 @@ std::vector<std::string_view> Lines(std::string_view text) {
 bool IsDownloadAddress(std::string_view text) {
     if (text.size() > kMaxDownloadAddressBytes) return false;
     std::string_view rest;
-    if (StartsWithNoCase(text, "http://")) {
+    if (StartsWithIgnoringAsciiCase(text, "http://")) {
         rest = text.substr(7);
-    } else if (StartsWithNoCase(text, "https://")) {
+    } else if (StartsWithIgnoringAsciiCase(text, "https://")) {
         rest = text.substr(8);
     } else {
         return false;
@@ -113,7 +99,7 @@ std::string UpdateOfferText(const UpdateDescription& offer, std::string_view run
 }
 
 std::optional<HttpAddress> SplitHttpAddress(std::string_view address) {
-    if (!StartsWithNoCase(address, "http://")) return std::nullopt;
+    if (!StartsWithIgnoringAsciiCase(address, "http://")) return std::nullopt;
     if (!std::all_of(address.begin(), address.end(), [](char c) { return c > ' ' && c < 127; })) {
         return std::nullopt;
     }
@@ -153,7 +139,7 @@ std::optional<std::string> HttpReplyBody(std::string_view reply, std::size_t max
     const std::vector<std::string_view> head = Lines(reply.substr(0, headerEnd));
     // "HTTP/1.1 200 OK"
     const std::string_view status = head.empty() ? std::string_view() : head[0];
-    if (!StartsWithNoCase(status, "HTTP/1.") || status.size() < 12 || status[8] != ' ' ||
+    if (!StartsWithIgnoringAsciiCase(status, "HTTP/1.") || status.size() < 12 || status[8] != ' ' ||
         status.substr(9, 3) != "200" || (status.size() > 12 && status[12] != ' ')) {
         return std::nullopt;
     }
@@ -163,15 +149,9 @@ std::optional<std::string> HttpReplyBody(std::string_view reply, std::size_t max
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) continue;
         const std::string_view name = line.substr(0, colon);
-        std::string_view value = line.substr(colon + 1);
-        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
-            value.remove_prefix(1);
-        }
-        while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) {
-            value.remove_suffix(1);
-        }
-        if (name.size() == 17 && StartsWithNoCase(name, "transfer-encoding")) return std::nullopt;
-        if (name.size() == 14 && StartsWithNoCase(name, "content-length")) {
+        const std::string_view value = TrimSpacesAndTabs(line.substr(colon + 1));
+        if (EqualsIgnoringAsciiCase(name, "transfer-encoding")) return std::nullopt;
+        if (EqualsIgnoringAsciiCase(name, "content-length")) {
             const auto length = ParseNumber(value, 0xFFFFFFFFu);
             if (!length || (contentLength && *contentLength != *length)) return std::nullopt;
             contentLength = *length;

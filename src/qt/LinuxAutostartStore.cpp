@@ -8,21 +8,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/AsciiText.h"
 #include "app/StartAtBoot.h"
 
 namespace tolvane {
 namespace {
 
 constexpr std::string_view kGroup = "[Desktop Entry]";
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 // Inside a quoted Exec argument these four take a backslash, and '%' is doubled so it is no
 // field code; then the general string escapes apply to the whole value.
@@ -213,8 +205,8 @@ std::string LinuxAutostartStore::CommandOfEntry(std::string_view entryText) {
         const std::string_view value = Trim(line.substr(equals + 1));
         // The first of a key counts, as in the desktop's own reader.
         if (key == "Exec" && !exec) exec = std::string(value);
-        if (key == "Hidden" && EqualsIgnoringCase(value, "true")) disabled = true;
-        if (key == "X-GNOME-Autostart-enabled" && EqualsIgnoringCase(value, "false"))
+        if (key == "Hidden" && EqualsIgnoringAsciiCase(value, "true")) disabled = true;
+        if (key == "X-GNOME-Autostart-enabled" && EqualsIgnoringAsciiCase(value, "false"))
             disabled = true;
     }
     if (!exec || disabled) return {};
@@ -225,7 +217,7 @@ std::optional<std::string> LinuxAutostartStore::PathOf(std::uint32_t rootKey,
                                                        const std::string& keyPath,
                                                        const std::string& valueName) const {
     if (m_folder.empty() || rootKey != kHkeyCurrentUser ||
-        !EqualsIgnoringCase(keyPath, kRunKeyPath)) {
+        !EqualsIgnoringAsciiCase(keyPath, kRunKeyPath)) {
         return std::nullopt;
     }
     if (valueName.empty() || valueName.find('/') != std::string::npos || valueName[0] == '.' ||

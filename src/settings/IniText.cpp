@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/AsciiText.h"
+
 namespace tolvane::ini {
 namespace {
 
@@ -36,16 +38,6 @@ std::string_view TrimRight(std::string_view s) {
 
 std::string_view Trim(std::string_view s) {
     return TrimRight(TrimLeft(s));
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
 }
 
 // One physical line: content [begin, end), terminator [end, next). Lines end at LF, CR LF or a
@@ -125,7 +117,8 @@ ParsedLine Parse(std::string_view text, const Line& line) {
 }
 
 bool SectionMatches(const ParsedLine& parsed, std::string_view wanted) {
-    return parsed.kind == Kind::Section && !parsed.name.empty() && SameName(parsed.name, wanted);
+    return parsed.kind == Kind::Section && !parsed.name.empty() &&
+           EqualsIgnoringAsciiCase(parsed.name, wanted);
 }
 
 std::string_view StripQuotes(std::string_view value) {
@@ -184,7 +177,8 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
         if (parsed.kind == Kind::Section) {
             if (inSection) return std::nullopt;  // later sections of the same name are not read
             inSection = SectionMatches(parsed, wantedSection);
-        } else if (inSection && parsed.kind == Kind::Entry && SameName(parsed.name, wantedKey)) {
+        } else if (inSection && parsed.kind == Kind::Entry &&
+                   EqualsIgnoringAsciiCase(parsed.name, wantedKey)) {
             if (!parsed.hasValue) return std::nullopt;
             return text.substr(parsed.valueBegin, parsed.valueEnd - parsed.valueBegin);
         }
@@ -294,7 +288,7 @@ std::optional<std::string> SetValue(std::string_view text, std::string_view sect
         }
         if (!inSection || parsed.kind == Kind::Blank) continue;
         lastInSection = line;
-        if (parsed.kind == Kind::Entry && SameName(parsed.name, wantedKey)) {
+        if (parsed.kind == Kind::Entry && EqualsIgnoringAsciiCase(parsed.name, wantedKey)) {
             if (!parsed.hasValue) {
                 return replaced(parsed.contentEnd, parsed.contentEnd, "=" + std::string(value));
             }

@@ -4,15 +4,13 @@
 #include <chrono>
 #include <vector>
 
+#include "app/AsciiText.h"
+
 namespace tolvane {
 namespace {
 
 constexpr std::array<std::string_view, 12> kMonthNames{"JAN", "FEB", "MAR",  "APR", "MAY", "JUN",
                                                        "JUL", "AUG", "SEPT", "OCT", "NOV", "DEC"};
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -40,7 +38,7 @@ std::optional<std::uint16_t> Decimal16(std::string_view text) {
     if (text.empty()) return std::nullopt;
     std::uint32_t value = 0;
     for (char c : text) {
-        if (!IsDigit(c)) return std::nullopt;
+        if (!IsAsciiDigit(c)) return std::nullopt;
         value = value * 10 + static_cast<std::uint32_t>(c - '0');
         if (value > 0xFFFF) return std::nullopt;
     }
@@ -52,7 +50,7 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
     if (at + count > text.size()) return std::nullopt;
     int value = 0;
     for (std::size_t i = at; i < at + count; ++i) {
-        if (!IsDigit(text[i])) return std::nullopt;
+        if (!IsAsciiDigit(text[i])) return std::nullopt;
         value = value * 10 + (text[i] - '0');
     }
     return value;
@@ -61,12 +59,8 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
 }  // namespace
 
 std::string MonthFromName(std::string_view name) {
-    std::string upper(name);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
     for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
-        if (upper == kMonthNames[i]) return std::to_string(i + 1);
+        if (EqualsIgnoringAsciiCase(name, kMonthNames[i])) return std::to_string(i + 1);
     }
     return {};
 }
@@ -107,7 +101,7 @@ std::optional<ClockRecord> ParseNistReply(std::string_view reply) {
     if (reply.size() < kShape.size()) return std::nullopt;
     for (std::size_t i = 0; i < kShape.size(); ++i) {
         const bool wantDigit = kShape[i] == '0';
-        if (wantDigit ? !IsDigit(reply[i]) : reply[i] != kShape[i]) return std::nullopt;
+        if (wantDigit ? !IsAsciiDigit(reply[i]) : reply[i] != kShape[i]) return std::nullopt;
     }
     const int mjd = *Digits(reply, 0, 5);
     const int yy = *Digits(reply, 6, 2);
@@ -120,9 +114,9 @@ std::optional<ClockRecord> ParseNistReply(std::string_view reply) {
     std::string_view rest = reply.substr(kShape.size());
     while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
     std::size_t digits = 0;
-    while (digits < rest.size() && IsDigit(rest[digits])) ++digits;
+    while (digits < rest.size() && IsAsciiDigit(rest[digits])) ++digits;
     if (digits == 0 || digits > 4 || rest.size() < digits + 2 || rest[digits] != '.' ||
-        !IsDigit(rest[digits + 1]) || rest.substr(digits + 2) != " UTC(NIST) *") {
+        !IsAsciiDigit(rest[digits + 1]) || rest.substr(digits + 2) != " UTC(NIST) *") {
         return std::nullopt;
     }
 

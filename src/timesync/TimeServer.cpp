@@ -1,5 +1,7 @@
 #include "timesync/TimeServer.h"
 
+#include "app/AsciiText.h"
+
 namespace tolvane {
 namespace {
 
@@ -13,9 +15,7 @@ bool IsHostCharacter(char c) {
 }  // namespace
 
 std::optional<TimeServer> TimeServerFromSetting(std::string_view value) {
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-        value.remove_prefix(1);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+    value = TrimSpacesAndTabs(value);
     if (value.empty()) return TimeServer{};
 
     TimeServer server;

@@ -4,9 +4,10 @@ namespace tolvane {
 namespace {
 
 // The reply is complete at the end of its first line; NIST's leading empty line does not count.
-bool HasCompleteLine(const std::string& reply) {
+// npos while that line has not ended.
+std::size_t FirstLineEnd(const std::string& reply) {
     const std::size_t content = reply.find_first_not_of("\r\n");
-    return content != std::string::npos && reply.find('\n', content) != std::string::npos;
+    return content == std::string::npos ? content : reply.find('\n', content);
 }
 
 }  // namespace
@@ -44,8 +45,9 @@ void TimeSyncClient::OnSocketData(std::string_view bytes) {
         Finish(true);
         return;
     }
-    if (HasCompleteLine(m_reply)) {
-        m_reply.erase(m_reply.find('\n', m_reply.find_first_not_of("\r\n")) + 1);
+    const std::size_t lineEnd = FirstLineEnd(m_reply);
+    if (lineEnd != std::string::npos) {
+        m_reply.erase(lineEnd + 1);
         Finish(true);
     }
 }
