@@ -29,13 +29,6 @@ public:
     Clock::time_point setAt{};
 };
 
-tolvane::Win32TimeSocket* g_socket = nullptr;
-
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (g_socket != nullptr && g_socket->HandleMessage(message, wParam, lParam)) return 0;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 struct Busy {
     void Count(double ms) {
         longest = std::max(longest, ms);
@@ -66,18 +59,7 @@ void RunFor(double ms, Busy& busy, Done done) {
 
 int main(int argc, char** argv) {
     if (argc < 4) return 2;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"TolvaneSyncProbe";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(L"TolvaneSyncProbe", L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                windowClass.hInstance, nullptr);
-    if (window == nullptr) return 1;
-
     tolvane::Win32TimeSocket socket;
-    socket.Attach(window);
-    g_socket = &socket;
     StampingSetter setter;
     tolvane::TimeSyncClient client(&socket, &setter);
     client.SetServer(tolvane::TimeServer{argv[1], static_cast<std::uint16_t>(std::atoi(argv[2]))});

@@ -129,6 +129,8 @@ void MainWindowCore::Exit(ShellWindows& windows) {
     if (windows.IsAboutOpen()) windows.CloseAbout();
     // An exit chosen between two clips ends the announcement too.
     m_announcer.StopForExit();
+    // A reply that arrives while the program ends sets nothing.
+    m_timeSync.Stop();
     windows.UnloadMain();
 }
 

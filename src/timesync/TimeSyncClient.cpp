@@ -38,6 +38,13 @@ void TimeSyncClient::RequestTimeSync(bool interactive) {
     m_socket->Connect(m_server->host, m_server->port, kDeadlineMs);
 }
 
+void TimeSyncClient::Stop() {
+    if (!m_waiting) return;
+    m_waiting = false;
+    m_reply.clear();
+    m_socket->Close();
+}
+
 void TimeSyncClient::OnSocketData(std::string_view bytes) {
     if (!m_waiting) return;
     m_reply.append(bytes.substr(0, kMaxReplyBytes - m_reply.size()));

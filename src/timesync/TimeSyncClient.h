@@ -29,6 +29,8 @@ public:
 
     // Opens a connection when the socket is closed; dropped silently otherwise.
     void RequestTimeSync(bool interactive);
+    // Drops a request under way, closing its connection.
+    void Stop();
 
     static constexpr std::int32_t kTicksPerRequest = 3600;
     static constexpr int kDeadlineMs = 10000;

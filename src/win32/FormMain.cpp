@@ -21,9 +21,8 @@ UINT MenuIdOf(std::size_t index) {
 
 }  // namespace
 
-Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder,
-                     Win32TimeSocket* timeSocket)
-    : m_core(services, std::move(folder)), m_pump(services.pump), m_timeSocket(timeSocket) {}
+Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
+    : m_core(services, std::move(folder)), m_pump(services.pump) {}
 
 Form_Main::~Form_Main() {
     if (m_hwnd != nullptr) UnloadMain();
@@ -46,7 +45,6 @@ bool Form_Main::Create(HINSTANCE instance) {
                              WS_OVERLAPPEDWINDOW | WS_MINIMIZE, CW_USEDEFAULT, CW_USEDEFAULT, 200,
                              100, nullptr, nullptr, instance, this);
     if (m_hwnd == nullptr) return false;
-    if (m_timeSocket != nullptr) m_timeSocket->Attach(m_hwnd);
 
     m_menu = CreatePopupMenu();
     for (std::size_t i = 0; i < kTrayMenu.size(); ++i) {
@@ -92,7 +90,6 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         AddTrayIcon();
         return 0;
     }
-    if (m_timeSocket != nullptr && m_timeSocket->HandleMessage(message, wParam, lParam)) return 0;
     switch (message) {
         case WM_TIMER:
             OnTimer(wParam);
@@ -315,7 +312,6 @@ void Form_Main::UnloadMain() {
     for (UINT_PTR id : {kTimer更新托盘显示时间, kTimer自动报时, kTimer自动升级, kTimer自动校时}) {
         KillTimer(m_hwnd, id);
     }
-    if (m_timeSocket != nullptr) m_timeSocket->Close();
     DestroyWindow(m_hwnd);
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "win32/Win32TimeSocket.h"  // winsock2.h ahead of windows.h
-
 #include <windows.h>
 
 #include <shellapi.h>
@@ -21,9 +19,7 @@ namespace tolvane {
 // and its menu, and its life is the program's life.
 class Form_Main final : private ShellWindows, private AdvertLoader {
 public:
-    // `timeSocket`, when given, is the one in `services`: its messages arrive here.
-    Form_Main(const ShellServices& services, ProgramFolder folder,
-              Win32TimeSocket* timeSocket = nullptr);
+    Form_Main(const ShellServices& services, ProgramFolder folder);
     ~Form_Main() override;
     Form_Main(const Form_Main&) = delete;
     Form_Main& operator=(const Form_Main&) = delete;
@@ -67,7 +63,6 @@ private:
     MainWindowCore m_core;
     MessagePump& m_pump;
     std::unique_ptr<Form_广告> m_advert;
-    Win32TimeSocket* m_timeSocket = nullptr;
     HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
     HMENU m_menu = nullptr;

@@ -3,27 +3,58 @@
 #include <cstring>
 
 namespace tolvane {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TolvaneTimeSocket";
+
+}  // namespace
+
+Win32TimeSocket::Win32TimeSocket() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &Win32TimeSocket::WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);
+    m_window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               windowClass.hInstance, nullptr);
+    if (m_window != nullptr) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+}
 
 Win32TimeSocket::~Win32TimeSocket() {
     Close();
+    if (m_window != nullptr) DestroyWindow(m_window);
     if (m_winsock) WSACleanup();
 }
 
-bool Win32TimeSocket::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32TimeSocket::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* self = reinterpret_cast<Win32TimeSocket*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr ||
+        (message != kSocketMessage && message != kLookupMessage && message != WM_TIMER)) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    self->HandleMessage(message, wParam, lParam);
+    return 0;
+}
+
+void Win32TimeSocket::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kSocketMessage:
             OnSocket(static_cast<SOCKET>(wParam), lParam);
-            return true;
+            break;
         case kLookupMessage:
             OnLookup(reinterpret_cast<HANDLE>(wParam), lParam);
-            return true;
+            break;
         case WM_TIMER:
-            if (wParam != kDeadlineTimer) return false;
+            if (wParam != kDeadlineTimer) break;
             KillTimer(m_window, kDeadlineTimer);
             if (m_open && m_listener != nullptr) m_listener->OnSocketTimeout();
-            return true;
+            break;
         default:
-            return false;
+            break;
     }
 }
 

@@ -9,25 +9,16 @@
 
 namespace tolvane {
 
-// Winsock in the window's own message loop: the name lookup (WSAAsyncGetHostByName), the
-// connection and the reads (WSAAsyncSelect) report as messages to the main window, and a
-// window timer carries the deadline. The window procedure passes every message through
-// HandleMessage first.
+// Winsock in the thread's message loop: the name lookup (WSAAsyncGetHostByName), the
+// connection and the reads (WSAAsyncSelect) report as messages to a message-only window of the
+// socket's own, and a timer of that window carries the deadline. The window is made with the
+// object, on the thread whose loop runs it, so that no request pays for it.
 class Win32TimeSocket final : public TimeSocket {
 public:
-    static constexpr UINT kSocketMessage = WM_APP + 2;
-    static constexpr UINT kLookupMessage = WM_APP + 3;
-    static constexpr UINT_PTR kDeadlineTimer = 0x7505;
-
-    Win32TimeSocket() = default;
+    Win32TimeSocket();
     ~Win32TimeSocket() override;
     Win32TimeSocket(const Win32TimeSocket&) = delete;
     Win32TimeSocket& operator=(const Win32TimeSocket&) = delete;
-
-    // The window that receives the socket's messages; until then every connection fails.
-    void Attach(HWND window) { m_window = window; }
-    // True when the message was the socket's.
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void SetListener(TimeSocketListener* listener) override { m_listener = listener; }
     bool IsClosed() override { return !m_open; }
@@ -35,6 +26,12 @@ public:
     void Close() override;
 
 private:
+    static constexpr UINT kSocketMessage = WM_APP + 2;
+    static constexpr UINT kLookupMessage = WM_APP + 3;
+    static constexpr UINT_PTR kDeadlineTimer = 1;
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnLookup(HANDLE request, LPARAM result);
     void OnSocket(SOCKET socket, LPARAM event);
     void StartConnect(in_addr address);

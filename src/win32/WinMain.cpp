@@ -1,4 +1,5 @@
-#include "win32/FormMain.h"  // winsock2.h ahead of windows.h
+#include "win32/FormMain.h"
+#include "win32/Win32TimeSocket.h"
 
 #include <windows.h>
 
@@ -85,7 +86,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                           locale,       formatter, &update, &timeSocket,
                                           &clockSetter, &autostart};
 
-    tolvane::Form_Main form(services, folder, &timeSocket);
+    tolvane::Form_Main form(services, folder);
     if (!form.Create(instance)) return 1;
 
     MSG msg;
