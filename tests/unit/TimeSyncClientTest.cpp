@@ -22,7 +22,7 @@ struct Client {
     }
 };
 
-enum class Then { Nothing, ServerCloses, Deadline };
+enum class Then { Nothing, ServerCloses, Deadline, ProgramExits };
 
 struct ReplyRow {
     const char* name;
@@ -51,6 +51,7 @@ const ReplyRow kRows[] = {
     {"refused", {}, Then::ServerCloses, false},
     {"silent", {}, Then::Deadline, false},
     {"only_empty_lines_then_close", {"\r\n", "\r\n"}, Then::ServerCloses, false},
+    {"exit_before_the_line_ends", {"07 SEPT 2026 08:05:09"}, Then::ProgramExits, false},
 };
 // clang-format on
 
@@ -67,6 +68,7 @@ TEST(TimeSyncClient, EachReplyParsedOnceThenClosedSoTheNextRequestConnects) {
         }
         if (row.then == Then::ServerCloses) c.socket.End();
         if (row.then == Then::Deadline) c.socket.Timeout();
+        if (row.then == Then::ProgramExits) c.client.Stop();
 
         EXPECT_TRUE(c.socket.closed);
         EXPECT_EQ(c.socket.closes, 1);
@@ -77,6 +79,7 @@ TEST(TimeSyncClient, EachReplyParsedOnceThenClosedSoTheNextRequestConnects) {
             EXPECT_TRUE(c.setter.settings[0].interactive);
         }
         // Events after the end change nothing.
+        c.socket.Deliver("\r\n");
         c.socket.End();
         c.socket.Timeout();
         EXPECT_EQ(c.socket.closes, 1);
