@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "about/Version.h"
-#include "app/DialogLayout.h"
+#include "base/DialogLayout.h"
 
 namespace tolvane {
 

@@ -2,41 +2,29 @@
 
 #include <utility>
 
-#include "app/StartAtBoot.h"
+#include "autostart/StartAtBoot.h"
 #include "timesync/TimeServer.h"
 
 namespace tolvane {
+namespace {
 
-MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder folder)
+constexpr int kOneSecondMs = 1000;
+constexpr int kAutoUpgradeDelayMs = 2000;
+
+}  // namespace
+
+MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder folder,
+                               ShellWindows& windows)
     : m_services(services),
       m_folder(std::move(folder)),
+      m_windows(windows),
       m_vars(services.profiles),
-      m_announcer(services.player, services.pump, services.locale, m_vars.Settings,
+      m_announcer(services.player, services.pump, services.locale,
                   m_folder.Join(std::string("Sound") + m_folder.separator)),
-      m_timeSync(services.timeSocket, services.clockSetter) {}
+      m_timeSync(services.timeSocket, services.clockSetter),
+      m_advert(services.pump) {}
 
-std::unique_ptr<SettingsDialog> MainWindowCore::NewSettingsDialog() {
-    SettingsDialogHost& host = *this;
-    return std::make_unique<SettingsDialog>(m_vars, host);
-}
-
-void MainWindowCore::SetStartAtBootMark(bool checked) {
-    m_state.startAtBootChecked = checked;
-}
-
-void MainWindowCore::SetAnnounceOffMark(bool checked) {
-    m_state.announceOffChecked = checked;
-}
-
-void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
-    m_state.announceTimerEnabled = enabled;
-}
-
-void MainWindowCore::SetSyncTimerEnabled(bool enabled) {
-    m_state.syncTimerEnabled = enabled;
-}
-
-const ShellState& MainWindowCore::Load() {
+void MainWindowCore::Form_Load() {
     m_vars.ConfigFile.SpecifyIni(m_folder.Join(kSettingsFileName));
     LoadSettings(m_vars, [this] {
         return m_services.autostart != nullptr &&
@@ -45,71 +33,177 @@ const ShellState& MainWindowCore::Load() {
     m_timeSync.SetServer(TimeServerFromSetting(
         m_vars.ConfigFile.ReadString(kSettingsSection, kTimeServerKey, kTimeServerReadSize)));
     m_state = PlanStartup(m_vars.Settings);
-    return m_state;
+
+    m_windows.SetTimer(MainTimer::Timer_更新托盘显示时间, kOneSecondMs);
+    m_windows.SetTimer(MainTimer::Timer_自动升级, kAutoUpgradeDelayMs);
+    if (m_state.announceTimerEnabled) ArmAnnounceTimer();
+    if (m_state.syncTimerEnabled) m_windows.SetTimer(MainTimer::Timer_自动校时, kOneSecondMs);
+    ShowMarks();
+    Timer_更新托盘显示时间_Timer();
+    if (m_folder.IsKnown()) m_windows.SetCurrentFolder(m_folder.path);
+    m_windows.HideMain();
+    // Shown even without a notification area: the icon docks once one appears.
+    m_windows.ShowTrayIcon();
 }
 
-int MainWindowCore::AnnounceTickDelay() {
-    return MillisecondsToNextTick(m_services.clock.Now().millisecond);
-}
-
-void MainWindowCore::AnnounceTick() {
-    const LocalDateTime now = m_services.clock.Now();
-    if (m_schedule.OnTick(now, m_vars.Settings.Frequency, m_vars.FrequencyHours)) {
-        m_announcer.AnnounceNow(m_services.clock.Now());
+void MainWindowCore::OnTimer(MainTimer timer) {
+    switch (timer) {
+        case MainTimer::Timer_更新托盘显示时间:
+            Timer_更新托盘显示时间_Timer();
+            break;
+        case MainTimer::Timer_自动报时:
+            Timer_自动报时_Timer();
+            break;
+        case MainTimer::Timer_自动升级:
+            Timer_自动升级_Timer();
+            break;
+        case MainTimer::Timer_自动校时:
+            Timer_自动校时_Timer();
+            break;
     }
 }
 
-std::string MainWindowCore::TooltipText() {
-    return TrayTooltipText(m_services.clock.Now(), m_services.formatter);
+void MainWindowCore::Timer_更新托盘显示时间_Timer() {
+    m_windows.SetTrayTooltip(TrayTooltipText(m_services.clock.Now(), m_services.formatter));
 }
 
-TrayButtonAction MainWindowCore::OnTrayButton(int buttonCode) {
-    const TrayButtonAction action = ForTrayButton(buttonCode);
-    if (action == TrayButtonAction::Announce) m_announcer.AnnounceNow(m_services.clock.Now());
-    return action;
+void MainWindowCore::Timer_自动报时_Timer() {
+    // Armed again before speaking, so that ticks keep coming between the clips.
+    ArmAnnounceTimer();
+    const LocalDateTime now = m_services.clock.Now();
+    if (m_schedule.OnTick(now, m_vars.Settings.Frequency, m_vars.FrequencyHours)) AnnounceNow();
 }
 
-const ShellState& MainWindowCore::OnMenuCommand(MenuCommand command) {
-    switch (command) {
-        case MenuCommand::AnnounceOff: {
-            // The mark, the schedule and the stored key move together, so the menu never says
-            // "off" while the clock keeps speaking, and the choice survives a restart.
-            const bool off = !m_state.announceOffChecked;
-            m_state.announceOffChecked = off;
-            m_vars.Settings.AnnounceOff = off ? 1 : 0;
-            m_state.announceTimerEnabled = !off;
-            m_vars.ConfigFile.WriteString(kSettingsSection, kAnnounceOffKey, off ? "1" : "0");
+void MainWindowCore::Timer_自动升级_Timer() {
+    // Off before the tasks run: it fires once per start, whatever they do.
+    m_windows.KillTimer(MainTimer::Timer_自动升级);
+    AdvertLoader& advert = *this;
+    RunDeferredTasks({m_services.update, advert, m_services.clock}, m_windows.MainWindowHandle(),
+                     m_vars);
+}
+
+void MainWindowCore::Timer_自动校时_Timer() {
+    m_timeSync.Tick();
+}
+
+void MainWindowCore::ArmAnnounceTimer() {
+    // An exit chosen during an announcement leaves no timer to arm.
+    if (m_exited) return;
+    m_windows.SetTimer(MainTimer::Timer_自动报时,
+                       MillisecondsToNextTick(m_services.clock.Now().millisecond));
+}
+
+void MainWindowCore::AnnounceNow() {
+    m_announcer.AnnounceNow(m_services.clock.Now(), {m_vars.Settings.AnnounceFormat});
+}
+
+void MainWindowCore::OnTrayButton(int buttonCode) {
+    switch (ForTrayButton(buttonCode)) {
+        case TrayButtonAction::Announce:
+            AnnounceNow();
             break;
-        }
+        case TrayButtonAction::ShowMenu:
+            m_windows.PopupTrayMenu();
+            break;
+        case TrayButtonAction::None:
+            break;
+    }
+}
+
+void MainWindowCore::OnMenuCommand(MenuCommand command) {
+    if (m_exited) return;
+    switch (command) {
+        case MenuCommand::AnnounceOff:
+            ToggleAnnounceOff();
+            break;
         case MenuCommand::StartAtBoot:
-            // The mark and the setting follow the click whatever the store answered; the next
-            // start reads the real state. Value.ini has no key for it.
-            if (m_state.startAtBootChecked) {
-                UnregisterStartAtBoot();
-            } else {
-                RegisterStartAtBoot();
-            }
-            m_state.startAtBootChecked = !m_state.startAtBootChecked;
-            m_vars.Settings.StartAtBoot = m_state.startAtBootChecked ? 1 : 0;
+            ToggleStartAtBoot();
             break;
         case MenuCommand::NetworkSync:
             m_timeSync.RequestTimeSync(true);
             break;
         case MenuCommand::Settings:
+            ShowSettings();
+            break;
         case MenuCommand::About:
+            ShowAbout();
+            break;
         case MenuCommand::Exit:
+            Exit();
+            break;
         case MenuCommand::None:
             break;
     }
-    return m_state;
 }
 
-void MainWindowCore::AutoUpgradeTick(std::uint32_t mainWindow, AdvertLoader& advert) {
-    RunDeferredTasks({m_services.update, advert, m_services.clock}, mainWindow, m_vars);
+void MainWindowCore::ToggleAnnounceOff() {
+    // The mark, the schedule and the stored key move together, so the menu never says "off"
+    // while the clock keeps speaking, and the choice survives a restart.
+    const bool off = !m_state.announceOffChecked;
+    m_vars.Settings.AnnounceOff = off ? 1 : 0;
+    m_vars.ConfigFile.WriteString(kSettingsSection, kAnnounceOffKey, off ? "1" : "0");
+    SetAnnounceTimerEnabled(!off);
+    SetAnnounceOffMark(off);
 }
 
-void MainWindowCore::SyncTick() {
-    m_timeSync.Tick();
+void MainWindowCore::ToggleStartAtBoot() {
+    // The mark and the setting follow the click whatever the store answered; the next start
+    // reads the real state. Value.ini has no key for it.
+    const bool on = !m_state.startAtBootChecked;
+    if (on) {
+        RegisterStartAtBoot();
+    } else {
+        UnregisterStartAtBoot();
+    }
+    m_vars.Settings.StartAtBoot = on ? 1 : 0;
+    SetStartAtBootMark(on);
+}
+
+void MainWindowCore::ShowSettings() {
+    if (IsSettingsOpen()) {
+        m_windows.BringSettingsForward();
+        return;
+    }
+    SettingsDialogHost& host = *this;
+    auto dialog = std::make_unique<SettingsDialog>(m_vars, host);
+    // While the About box is up, the other windows wait for it.
+    if (!m_windows.ShowSettings(*dialog, !m_aboutOpen)) return;
+    // Replaced only now: the previous showing's window may hold the old logic until the shell
+    // has replaced it.
+    m_settings = std::move(dialog);
+}
+
+void MainWindowCore::ShowAbout() {
+    if (m_aboutOpen) {
+        m_windows.BringAboutForward();
+        return;
+    }
+    m_aboutOpen = true;
+    if (IsSettingsOpen()) m_windows.EnableSettings(false);
+    m_windows.RunAbout();
+    m_aboutOpen = false;
+    if (IsSettingsOpen()) m_windows.EnableSettings(true);
+}
+
+void MainWindowCore::Exit() {
+    if (IsSettingsOpen()) {
+        // As its close box would: unapplied changes are dropped.
+        m_settings->CloseBox();
+        m_windows.CloseSettings();
+    }
+    m_advert.SetOpenPageOnClose(false);
+    if (m_advert.IsOpen()) m_windows.CloseAdvert();
+    if (m_aboutOpen) m_windows.CloseAbout();
+    // An exit chosen between two clips ends the announcement too.
+    m_announcer.StopForExit();
+    // A reply that arrives while the program ends sets nothing.
+    m_timeSync.Stop();
+    m_exited = true;
+    m_windows.UnloadMain();
+}
+
+void MainWindowCore::ShowMarks() {
+    m_windows.SetMenuChecks(m_state.announceOffChecked, m_state.startAtBootChecked);
 }
 
 void MainWindowCore::RegisterStartAtBoot() {
@@ -122,16 +216,38 @@ void MainWindowCore::UnregisterStartAtBoot() {
     if (m_services.autostart != nullptr) tolvane::UnregisterStartAtBoot(*m_services.autostart);
 }
 
-void MainWindowCore::Exit(ShellWindows& windows) {
-    if (windows.IsSettingsOpen()) windows.CloseSettings();
-    windows.SetAdvertOpenPageOnClose(false);
-    if (windows.IsAdvertOpen()) windows.CloseAdvert();
-    if (windows.IsAboutOpen()) windows.CloseAbout();
-    // An exit chosen between two clips ends the announcement too.
-    m_announcer.StopForExit();
-    // A reply that arrives while the program ends sets nothing.
-    m_timeSync.Stop();
-    windows.UnloadMain();
+void MainWindowCore::SetStartAtBootMark(bool checked) {
+    m_state.startAtBootChecked = checked;
+    ShowMarks();
+}
+
+void MainWindowCore::SetAnnounceOffMark(bool checked) {
+    m_state.announceOffChecked = checked;
+    ShowMarks();
+}
+
+void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
+    if (!enabled) {
+        m_windows.KillTimer(MainTimer::Timer_自动报时);
+    } else if (!m_state.announceTimerEnabled) {
+        ArmAnnounceTimer();
+    }
+    m_state.announceTimerEnabled = enabled;
+}
+
+void MainWindowCore::SetSyncTimerEnabled(bool enabled) {
+    if (enabled == m_state.syncTimerEnabled) return;
+    if (enabled) {
+        m_windows.SetTimer(MainTimer::Timer_自动校时, kOneSecondMs);
+    } else {
+        m_windows.KillTimer(MainTimer::Timer_自动校时);
+    }
+    m_state.syncTimerEnabled = enabled;
+}
+
+void MainWindowCore::LoadAdvert() {
+    AdvertView* view = m_windows.CreateAdvert(m_advert);
+    if (view != nullptr) m_advert.Form_Load(*view);
 }
 
 }  // namespace tolvane

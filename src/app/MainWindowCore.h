@@ -3,12 +3,15 @@
 #include <memory>
 #include <string>
 
-#include "app/AutostartStore.h"
-#include "app/DateTimeFormatter.h"
-#include "app/ProgramFolder.h"
 #include "app/ShellWindows.h"
 #include "app/Startup.h"
 #include "app/TrayMenu.h"
+#include "autostart/AutostartStore.h"
+#include "base/Clock.h"
+#include "base/DateTimeFormatter.h"
+#include "base/MessagePump.h"
+#include "base/ProgramFolder.h"
+#include "promo/AdvertWindowCore.h"
 #include "promo/DeferredTasks.h"
 #include "settings/CustomVariables.h"
 #include "settings/ProfileStore.h"
@@ -18,9 +21,7 @@
 #include "timesync/TimeSyncClient.h"
 #include "voice/Announcer.h"
 #include "voice/ClipPlayer.h"
-#include "voice/Clock.h"
 #include "voice/Locale.h"
-#include "voice/MessagePump.h"
 #include "voice/Schedule.h"
 
 namespace tolvane {
@@ -40,61 +41,64 @@ struct ShellServices {
     AutostartStore* autostart = nullptr;
 };
 
-// Everything the hidden main window decides, for both platforms. The window procedure or Qt
-// object forwards its events here and renders the returned state. The settings dialog acts on
-// its marks and timers as its host.
-class MainWindowCore : private SettingsDialogHost {
+// Everything the hidden main window decides, for both platforms: the start-up order, the
+// timers, the tray's buttons and menu, which dialog opens when, and the exit. The platform's
+// window forwards its events here and does what it is told through ShellWindows.
+class MainWindowCore : private SettingsDialogHost, private AdvertLoader {
 public:
-    MainWindowCore(const ShellServices& services, ProgramFolder folder);
+    MainWindowCore(const ShellServices& services, ProgramFolder folder, ShellWindows& windows);
 
-    // Binds and loads the settings and decides marks and timers; the platform then makes the
-    // program folder current and hides its window.
-    const ShellState& Load();
+    // Start-up, in order: the settings, the timers, the marks, the tooltip, the program folder
+    // made current, the main window hidden, the tray icon shown.
+    void Form_Load();
+    void OnTimer(MainTimer timer);
+    // A mouse button on the tray icon: 1 (left) speaks at once, 2 (right) opens the menu.
+    void OnTrayButton(int buttonCode);
+    void OnMenuCommand(MenuCommand command);
+
     const ShellState& State() const { return m_state; }
-
-    int AnnounceTickDelay();
-    void AnnounceTick();
-
-    // The tray tooltip for the current moment (set at start-up and by the one-second refresh).
-    std::string TooltipText();
-    // A mouse button on the tray icon; speaks at once for the left button. The platform shows
-    // the menu when asked to.
-    TrayButtonAction OnTrayButton(int buttonCode);
-    // A command of the tray menu other than exit; returns what to show afterwards.
-    const ShellState& OnMenuCommand(MenuCommand command);
-    // The one tick of the automatic-upgrade timer, two seconds after start-up: the update call,
-    // then the advert decision. The platform switches the timer off.
-    void AutoUpgradeTick(std::uint32_t mainWindow, AdvertLoader& advert);
-    // One tick of the one-second sync timer (Timer_自动校时).
-    void SyncTick();
-    // Closes every window in order, the main one last. Writes nothing.
-    void Exit(ShellWindows& windows);
-
-    // The logon entry: written with this program's command unless it holds exactly that
-    // already, or removed. Failures are silent; the caller's marks show the request.
-    void RegisterStartAtBoot() override;
-    void UnregisterStartAtBoot() override;
-
-    // The logic of a new showing of the settings dialog (not loaded yet). It acts on this
-    // window's marks and timers; the platform renders State() after each of its events.
-    std::unique_ptr<SettingsDialog> NewSettingsDialog();
-
+    bool IsSettingsOpen() const { return m_settings != nullptr && m_settings->IsOpen(); }
+    bool IsAboutOpen() const { return m_aboutOpen; }
+    const AdvertWindowCore& Advert() const { return m_advert; }
     const 自定义变量& Vars() const { return m_vars; }
     const ProgramFolder& Folder() const { return m_folder; }
 
 private:
+    void Timer_更新托盘显示时间_Timer();
+    void Timer_自动报时_Timer();
+    void Timer_自动升级_Timer();
+    void Timer_自动校时_Timer();
+    void ArmAnnounceTimer();
+    void AnnounceNow();
+    void ToggleAnnounceOff();
+    void ToggleStartAtBoot();
+    void ShowSettings();
+    void ShowAbout();
+    void Exit();
+    void ShowMarks();
+
+    // SettingsDialogHost
+    void RegisterStartAtBoot() override;
+    void UnregisterStartAtBoot() override;
     void SetStartAtBootMark(bool checked) override;
     void SetAnnounceOffMark(bool checked) override;
     void SetAnnounceTimerEnabled(bool enabled) override;
     void SetSyncTimerEnabled(bool enabled) override;
+    // AdvertLoader
+    void LoadAdvert() override;
 
     ShellServices m_services;
     ProgramFolder m_folder;
+    ShellWindows& m_windows;
     自定义变量 m_vars;
     Announcer m_announcer;
     AnnouncementSchedule m_schedule;
     ShellState m_state;
     TimeSyncClient m_timeSync;
+    AdvertWindowCore m_advert;
+    std::unique_ptr<SettingsDialog> m_settings;
+    bool m_aboutOpen = false;
+    bool m_exited = false;
 };
 
 }  // namespace tolvane

@@ -1,19 +1,61 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "promo/AdvertWindowCore.h"
+#include "settings/SettingsDialog.h"
+
 namespace tolvane {
 
-// The program's windows as the exit command sees them. A window the program does not have yet
-// answers that it is not open.
+// The hidden main window's four timers.
+enum class MainTimer { Timer_更新托盘显示时间, Timer_自动报时, Timer_自动升级, Timer_自动校时 };
+inline constexpr std::array<MainTimer, 4> kMainTimers{
+    MainTimer::Timer_更新托盘显示时间, MainTimer::Timer_自动报时, MainTimer::Timer_自动升级,
+    MainTimer::Timer_自动校时};
+
+// What the main window's platform shell does for the core: it owns the timers, the tray icon
+// and the windows, shows what the core decides, and reports its events back to the core.
 class ShellWindows {
 public:
     virtual ~ShellWindows() = default;
-    virtual bool IsSettingsOpen() { return false; }
-    virtual void CloseSettings() {}  // unapplied changes are dropped
-    virtual void SetAdvertOpenPageOnClose(bool) {}
-    virtual bool IsAdvertOpen() { return false; }
-    virtual void CloseAdvert() {}
-    virtual bool IsAboutOpen() { return false; }
-    virtual void CloseAbout() {}
+
+    // The timer ticks `intervalMs` from now and then every `intervalMs`, until it is set again
+    // or killed.
+    virtual void SetTimer(MainTimer timer, int intervalMs) = 0;
+    virtual void KillTimer(MainTimer timer) = 0;
+
+    virtual void ShowTrayIcon() = 0;
+    virtual void SetTrayTooltip(const std::string& text) = 0;
+    virtual void SetMenuChecks(bool announceOff, bool startAtBoot) = 0;
+    // Opens the tray menu at the mouse; the chosen entry comes back as a menu command.
+    virtual void PopupTrayMenu() = 0;
+
+    virtual void SetCurrentFolder(const std::string& path) = 0;
+    virtual void HideMain() = 0;
+    // The handle handed to the update library; 0 where there is no native one.
+    virtual std::uint32_t MainWindowHandle() = 0;
+
+    // Creates Form_一般设置 over the dialog's logic, loads and shows it; false when the window
+    // could not be made. The form forwards its events to `dialog` and closes itself once the
+    // dialog is no longer open.
+    virtual bool ShowSettings(SettingsDialog& dialog, bool enabled) = 0;
+    virtual void BringSettingsForward() = 0;
+    virtual void EnableSettings(bool enabled) = 0;
+    virtual void CloseSettings() = 0;
+
+    // Shows frmAbout and returns once it has closed; the tray keeps working meanwhile, so the
+    // core is re-entered from inside.
+    virtual void RunAbout() = 0;
+    virtual void BringAboutForward() = 0;
+    virtual void CloseAbout() = 0;
+
+    // Creates the advert window, hidden, reporting its events to `advert`; null when it could
+    // not be made.
+    virtual AdvertView* CreateAdvert(AdvertWindowCore& advert) = 0;
+    virtual void CloseAdvert() = 0;
+
     // Removes the tray icon, stops the timers and ends the message loop.
     virtual void UnloadMain() = 0;
 };

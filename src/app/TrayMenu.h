@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/DateTimeFormatter.h"
 #include "app/Startup.h"
-#include "voice/Clock.h"
+#include "base/Clock.h"
+#include "base/DateTimeFormatter.h"
 
 namespace tolvane {
 

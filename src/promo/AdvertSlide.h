@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/Twips.h"
+#include "base/Twips.h"
 
 namespace tolvane {
 

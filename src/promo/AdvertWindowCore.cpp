@@ -1,34 +1,35 @@
 #include "promo/AdvertWindowCore.h"
 
-#include "app/WebAddresses.h"
+#include "about/WebAddresses.h"
 
 namespace tolvane {
 
-void AdvertWindowCore::Form_Load() {
-    m_view.Navigate(kAdvertPageUrl);
-    m_view.Hide();
-    m_taskbarHeight = m_view.MeasureTaskbarHeight();
-    const AdvertSlidePlan plan = PlanAdvertSlide(m_view.Measure(), m_taskbarHeight);
-    m_view.MoveTo(plan.start.left, plan.start.top);
+void AdvertWindowCore::Form_Load(AdvertView& view) {
+    m_view = &view;
+    m_view->Navigate(kAdvertPageUrl);
+    m_view->Hide();
+    m_taskbarHeight = m_view->MeasureTaskbarHeight();
+    const AdvertSlidePlan plan = PlanAdvertSlide(m_view->Measure(), m_taskbarHeight);
+    m_view->MoveTo(plan.start.left, plan.start.top);
     m_openPageOnClose = true;
 }
 
 void AdvertWindowCore::DocumentComplete() {
-    if (!m_view.IsOpen()) return;
-    m_view.Show();
-    const AdvertSlidePlan plan = PlanAdvertSlide(m_view.Measure(), m_taskbarHeight);
+    if (!IsOpen()) return;
+    m_view->Show();
+    const AdvertSlidePlan plan = PlanAdvertSlide(m_view->Measure(), m_taskbarHeight);
     for (int top : plan.tops) {
         m_pump.DispatchPending();
         // Closed between two steps: the window is gone and must not be touched.
-        if (!m_view.IsOpen()) return;
-        m_view.SetTop(top);
+        if (!IsOpen()) return;
+        m_view->SetTop(top);
     }
 }
 
 void AdvertWindowCore::Form_Unload() {
     if (!m_openPageOnClose) return;
     m_openPageOnClose = false;
-    m_view.OpenInBrowser(kPageOnCloseUrl);
+    m_view->OpenInBrowser(kPageOnCloseUrl);
 }
 
 }  // namespace tolvane

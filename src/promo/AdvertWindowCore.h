@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/Twips.h"
+#include "base/MessagePump.h"
+#include "base/Twips.h"
 #include "promo/AdvertSlide.h"
-#include "voice/MessagePump.h"
 
 namespace tolvane {
 
@@ -35,25 +35,27 @@ public:
 };
 
 // The advert window's decisions: where it waits, how it slides up once its page has arrived,
-// and what closing it does.
+// and what closing it does. The window reports its events here.
 class AdvertWindowCore {
 public:
-    AdvertWindowCore(AdvertView& view, MessagePump& pump) : m_view(view), m_pump(pump) {}
+    explicit AdvertWindowCore(MessagePump& pump) : m_pump(pump) {}
 
     // Starts the page and parks the window, hidden, just below the screen's bottom edge.
-    void Form_Load();
+    void Form_Load(AdvertView& view);
     // Shows the window and slides it up from below the screen, letting pending messages run
     // before each step. Runs again from the bottom for every notification.
     void DocumentComplete();
     // The window is closing: the second page opens unless the exit command said otherwise.
     void Form_Unload();
 
+    // Loaded and not closed since.
+    bool IsOpen() const { return m_view != nullptr && m_view->IsOpen(); }
     void SetOpenPageOnClose(bool open) { m_openPageOnClose = open; }
     bool OpenPageOnClose() const { return m_openPageOnClose; }
     std::int32_t TaskbarHeight() const { return m_taskbarHeight; }
 
 private:
-    AdvertView& m_view;
+    AdvertView* m_view = nullptr;
     MessagePump& m_pump;
     bool m_openPageOnClose = false;
     std::int32_t m_taskbarHeight = 0;

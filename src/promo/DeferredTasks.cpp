@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/WebAddresses.h"
+#include "about/WebAddresses.h"
 
 namespace tolvane {
 namespace {

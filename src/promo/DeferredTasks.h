@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Clock.h"
 #include "settings/CustomVariables.h"
-#include "voice/Clock.h"
 
 namespace tolvane {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/AsciiText.h"
+#include "base/AsciiText.h"
 
 namespace tolvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "app/DialogLayout.h"
+#include "base/DialogLayout.h"
 
 namespace tolvane {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 namespace tolvane {
 

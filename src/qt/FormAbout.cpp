@@ -10,7 +10,7 @@
 #include <string>
 
 #include "about/AboutBox.h"
-#include "app/WebAddresses.h"
+#include "about/WebAddresses.h"
 #include "qt/DialogFont.h"
 #include "qt/QtText.h"
 

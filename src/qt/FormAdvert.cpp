@@ -36,10 +36,10 @@ QVariant AdvertBrowser::loadResource(int type, const QUrl& name) {
     return found == m_images.constEnd() ? QVariant() : QVariant(*found);
 }
 
-Form_广告::Form_广告(MessagePump& pump)
+Form_广告::Form_广告(AdvertWindowCore& core)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_core(*this, pump),
+      m_core(core),
       m_browser(new AdvertBrowser(this)) {
     setWindowTitle(FromUtf8(kAdvertCaption));
     setFixedSize(kAdvertClientWidth, kAdvertClientHeight);
@@ -48,10 +48,6 @@ Form_广告::Form_广告(MessagePump& pump)
     connect(m_browser, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
         if (IsWebAddress(url)) QDesktopServices::openUrl(url);
     });
-}
-
-void Form_广告::Load() {
-    m_core.Form_Load();
 }
 
 QNetworkReply* Form_广告::Get(const QUrl& url) {

@@ -33,16 +33,14 @@ private:
 
 // The advert window: "为您推荐", a tool window of 300 × 200 pixels whose page arrives over
 // HTTP with its images. The page having arrived is its document complete; a page that fails
-// never completes, and the window then stays hidden.
+// never completes, and the window then stays hidden. Its events go to the advert's logic,
+// `core`.
 // No Q_OBJECT: moc reads only ASCII class names, and lambdas serve every connection here.
-class Form_广告 final : public QWidget, private AdvertView {
+class Form_广告 final : public QWidget, public AdvertView {
 public:
-    explicit Form_广告(MessagePump& pump);
+    explicit Form_广告(AdvertWindowCore& core);
 
-    // Runs the load handler.
-    void Load();
     bool IsOpen() override { return m_open; }
-    AdvertWindowCore& Core() { return m_core; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,7 +60,7 @@ private:
     void SetTop(int top) override;
     void OpenInBrowser(std::string_view address) override;
 
-    AdvertWindowCore m_core;
+    AdvertWindowCore& m_core;
     QNetworkAccessManager m_network;
     AdvertBrowser* m_browser;
     QString m_html;

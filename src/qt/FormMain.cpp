@@ -23,21 +23,14 @@ QIcon ProgramIcon() {
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder)), m_pump(services.pump) {
+    : m_core(services, std::move(folder), *this) {
     setObjectName(FromUtf8(kMainWindowTitle));
-    m_timer更新托盘显示时间.setInterval(1000);
-    m_timer自动升级.setInterval(2000);
-    m_timer自动升级.setSingleShot(true);
-    m_timer自动校时.setInterval(1000);
-    // Re-armed on every tick so that each one falls just after a second boundary.
-    m_timer自动报时.setSingleShot(true);
-    m_timer自动报时.setTimerType(Qt::PreciseTimer);
-
-    connect(&m_timer更新托盘显示时间, &QTimer::timeout, this,
-            &Form_Main::Timer_更新托盘显示时间_Timer);
-    connect(&m_timer自动报时, &QTimer::timeout, this, &Form_Main::Timer_自动报时_Timer);
-    connect(&m_timer自动升级, &QTimer::timeout, this, &Form_Main::Timer_自动升级_Timer);
-    connect(&m_timer自动校时, &QTimer::timeout, this, &Form_Main::Timer_自动校时_Timer);
+    for (MainTimer timer : kMainTimers) {
+        QTimer& qtimer = m_timers[static_cast<std::size_t>(timer)];
+        // The announcement timer is aimed just past each second boundary.
+        qtimer.setTimerType(Qt::PreciseTimer);
+        connect(&qtimer, &QTimer::timeout, this, [this, timer] { m_core.OnTimer(timer); });
+    }
 
     m_menu.setTitle(QStringLiteral("托盘图标"));
     for (const MenuEntry& entry : kTrayMenu) {
@@ -49,7 +42,8 @@ Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
         action->setObjectName(FromUtf8(entry.name));
         action->setCheckable(entry.kind == MenuKind::Check);
         const MenuCommand command = entry.command;
-        connect(action, &QAction::triggered, this, [this, command] { OnMenuCommand(command); });
+        connect(action, &QAction::triggered, this,
+                [this, command] { m_core.OnMenuCommand(command); });
         m_actions.emplace_back(command, action);
     }
 
@@ -63,148 +57,98 @@ Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
 }
 
 void Form_Main::Form_Load() {
-    const ShellState& state = m_core.Load();
-    m_timer更新托盘显示时间.start();
-    m_timer自动升级.start();
-    Render(state);
-    SetTooltip();
-    if (m_core.Folder().IsKnown()) QDir::setCurrent(QString::fromStdString(m_core.Folder().path));
-    // Shown even without a notification area: the icon docks once one appears.
-    m_trayIcon.show();
-}
-
-void Form_Main::Render(const ShellState& state) {
-    for (const auto& [command, action] : m_actions) {
-        if (command == MenuCommand::AnnounceOff) action->setChecked(state.announceOffChecked);
-        if (command == MenuCommand::StartAtBoot) action->setChecked(state.startAtBootChecked);
-    }
-    if (!state.announceTimerEnabled) {
-        m_timer自动报时.stop();
-    } else if (!m_timer自动报时.isActive()) {
-        ArmAnnounceTimer();
-    }
-    if (!state.syncTimerEnabled) {
-        m_timer自动校时.stop();
-    } else if (!m_timer自动校时.isActive()) {
-        m_timer自动校时.start();
-    }
-}
-
-void Form_Main::SetTooltip() {
-    m_trayIcon.setToolTip(
-        QString::fromStdString(m_core.TooltipText()).replace(QStringLiteral("\r\n"), "\n"));
-}
-
-void Form_Main::ArmAnnounceTimer() {
-    m_timer自动报时.start(m_core.AnnounceTickDelay());
-}
-
-void Form_Main::Timer_更新托盘显示时间_Timer() {
-    SetTooltip();
-}
-
-void Form_Main::Timer_自动报时_Timer() {
-    // Armed again before speaking, so ticks keep coming between the clips.
-    ArmAnnounceTimer();
-    m_core.AnnounceTick();
-}
-
-void Form_Main::Timer_自动升级_Timer() {
-    // There is no native main window here to hand to the update library.
-    m_core.AutoUpgradeTick(0, *this);
-}
-
-void Form_Main::LoadAdvert() {
-    if (m_advert == nullptr) m_advert = std::make_unique<Form_广告>(m_pump);
-    m_advert->Load();
-}
-
-void Form_Main::SetAdvertOpenPageOnClose(bool open) {
-    if (m_advert != nullptr) m_advert->Core().SetOpenPageOnClose(open);
-}
-
-bool Form_Main::IsAdvertOpen() {
-    return m_advert != nullptr && m_advert->IsOpen();
-}
-
-void Form_Main::CloseAdvert() {
-    if (m_advert != nullptr) m_advert->close();
-}
-
-void Form_Main::Timer_自动校时_Timer() {
-    m_core.SyncTick();
+    m_core.Form_Load();
 }
 
 void Form_Main::TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason) {
-    int buttonCode = 0;
-    if (reason == QSystemTrayIcon::Trigger) buttonCode = 1;
-    if (reason == QSystemTrayIcon::Context) buttonCode = 2;
-    if (m_core.OnTrayButton(buttonCode) == TrayButtonAction::ShowMenu && !m_menu.isVisible()) {
-        m_menu.popup(QCursor::pos());
+    if (reason == QSystemTrayIcon::Trigger) m_core.OnTrayButton(1);
+    if (reason == QSystemTrayIcon::Context) m_core.OnTrayButton(2);
+}
+
+void Form_Main::SetTimer(MainTimer timer, int intervalMs) {
+    m_timers[static_cast<std::size_t>(timer)].start(intervalMs);
+}
+
+void Form_Main::KillTimer(MainTimer timer) {
+    m_timers[static_cast<std::size_t>(timer)].stop();
+}
+
+void Form_Main::ShowTrayIcon() {
+    m_trayIcon.show();
+}
+
+void Form_Main::SetTrayTooltip(const std::string& text) {
+    m_trayIcon.setToolTip(FromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {
+    for (const auto& [command, action] : m_actions) {
+        if (command == MenuCommand::AnnounceOff) action->setChecked(announceOff);
+        if (command == MenuCommand::StartAtBoot) action->setChecked(startAtBoot);
     }
 }
 
-void Form_Main::OnMenuCommand(MenuCommand command) {
-    if (command == MenuCommand::Exit) {
-        m_core.Exit(*this);
-        return;
-    }
-    if (command == MenuCommand::Settings) {
-        ShowSettings();
-        return;
-    }
-    if (command == MenuCommand::About) {
-        ShowAbout();
-        return;
-    }
-    Render(m_core.OnMenuCommand(command));
+void Form_Main::PopupTrayMenu() {
+    if (!m_menu.isVisible()) m_menu.popup(QCursor::pos());
 }
 
-void Form_Main::ShowSettings() {
-    if (m_settings) {
-        m_settings->BringForward();
-        return;
-    }
-    m_settings = new Form_一般设置(m_core.NewSettingsDialog(), [this] { Render(m_core.State()); });
-    // While the About box is up, the other windows wait for it.
-    m_settings->setEnabled(!m_about);
+void Form_Main::SetCurrentFolder(const std::string& path) {
+    QDir::setCurrent(QString::fromStdString(path));
+}
+
+void Form_Main::HideMain() {
+    // Nothing to hide: this window never had a native one.
+}
+
+std::uint32_t Form_Main::MainWindowHandle() {
+    return 0;
+}
+
+bool Form_Main::ShowSettings(SettingsDialog& dialog, bool enabled) {
+    m_settings = new Form_一般设置(dialog);
+    m_settings->setEnabled(enabled);
     m_settings->Form_Load();
+    return true;
 }
 
-void Form_Main::ShowAbout() {
-    if (m_about) {
-        m_about->BringForward();
-        return;
-    }
-    frmAbout about(m_trayIcon.icon());
-    m_about = &about;
-    if (m_settings) m_settings->setEnabled(false);
-    about.ShowModal();
-    if (m_settings) m_settings->setEnabled(true);
+void Form_Main::BringSettingsForward() {
+    if (m_settings) m_settings->BringForward();
 }
 
-bool Form_Main::IsSettingsOpen() {
-    return !m_settings.isNull();
+void Form_Main::EnableSettings(bool enabled) {
+    if (m_settings) m_settings->setEnabled(enabled);
 }
 
 void Form_Main::CloseSettings() {
     if (m_settings) m_settings->Unload();
 }
 
-bool Form_Main::IsAboutOpen() {
-    return !m_about.isNull() && m_about->isVisible();
+void Form_Main::RunAbout() {
+    frmAbout about(m_trayIcon.icon());
+    m_about = &about;
+    about.ShowModal();
+}
+
+void Form_Main::BringAboutForward() {
+    if (m_about) m_about->BringForward();
 }
 
 void Form_Main::CloseAbout() {
     if (m_about) m_about->Unload();
 }
 
+AdvertView* Form_Main::CreateAdvert(AdvertWindowCore& advert) {
+    m_advert = std::make_unique<Form_广告>(advert);
+    return m_advert.get();
+}
+
+void Form_Main::CloseAdvert() {
+    if (m_advert != nullptr) m_advert->close();
+}
+
 void Form_Main::UnloadMain() {
     m_trayIcon.hide();
-    for (QTimer* timer :
-         {&m_timer更新托盘显示时间, &m_timer自动报时, &m_timer自动升级, &m_timer自动校时}) {
-        timer->stop();
-    }
+    for (MainTimer timer : kMainTimers) KillTimer(timer);
     QCoreApplication::exit(0);
 }
 

@@ -3,25 +3,23 @@
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
-#include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "app/MainWindowCore.h"
-#include "app/ShellWindows.h"
-#include "promo/DeferredTasks.h"
 #include "qt/FormAbout.h"
 #include "qt/FormAdvert.h"
 #include "qt/FormSettings.h"
 
 namespace tolvane {
 
-// The hidden main window: owns the timers, the tray icon and its menu, and, through the core,
-// all decisions. It is never shown.
-class Form_Main final : public QObject, private ShellWindows, private AdvertLoader {
+// The hidden main window: owns the timers, the tray icon and its menu. It is never shown, and
+// every decision is the core's.
+class Form_Main final : public QObject, private ShellWindows {
     Q_OBJECT
 
 public:
@@ -30,38 +28,35 @@ public:
     void Form_Load();
 
 private:
-    void Timer_更新托盘显示时间_Timer();
-    void Timer_自动报时_Timer();
-    void Timer_自动升级_Timer();
-    void Timer_自动校时_Timer();
     void TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason);
-    void OnMenuCommand(MenuCommand command);
-    void ArmAnnounceTimer();
-    void Render(const ShellState& state);
-    void SetTooltip();
-    void ShowSettings();
-    void ShowAbout();
 
-    bool IsSettingsOpen() override;
+    void SetTimer(MainTimer timer, int intervalMs) override;
+    void KillTimer(MainTimer timer) override;
+    void ShowTrayIcon() override;
+    void SetTrayTooltip(const std::string& text) override;
+    void SetMenuChecks(bool announceOff, bool startAtBoot) override;
+    void PopupTrayMenu() override;
+    void SetCurrentFolder(const std::string& path) override;
+    void HideMain() override;
+    std::uint32_t MainWindowHandle() override;
+    bool ShowSettings(SettingsDialog& dialog, bool enabled) override;
+    void BringSettingsForward() override;
+    void EnableSettings(bool enabled) override;
     void CloseSettings() override;
-    bool IsAboutOpen() override;
+    void RunAbout() override;
+    void BringAboutForward() override;
     void CloseAbout() override;
-    void UnloadMain() override;
-    void SetAdvertOpenPageOnClose(bool open) override;
-    bool IsAdvertOpen() override;
+    AdvertView* CreateAdvert(AdvertWindowCore& advert) override;
     void CloseAdvert() override;
-    void LoadAdvert() override;
+    void UnloadMain() override;
 
+    // First, so that the windows below, which report to it, are gone before it.
     MainWindowCore m_core;
-    MessagePump& m_pump;
-    std::unique_ptr<Form_广告> m_advert;
-    QTimer m_timer更新托盘显示时间;
-    QTimer m_timer自动报时;
-    QTimer m_timer自动升级;
-    QTimer m_timer自动校时;
+    std::array<QTimer, kMainTimers.size()> m_timers;
     QSystemTrayIcon m_trayIcon;
     QMenu m_menu;
     std::vector<std::pair<MenuCommand, QAction*>> m_actions;
+    std::unique_ptr<Form_广告> m_advert;
     QPointer<Form_一般设置> m_settings;
     QPointer<frmAbout> m_about;
 };

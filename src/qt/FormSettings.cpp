@@ -8,15 +8,13 @@
 
 #include <algorithm>
 #include <map>
-#include <utility>
 
 #include "qt/DialogFont.h"
 #include "qt/QtText.h"
 
 namespace tolvane {
 
-Form_一般设置::Form_一般设置(std::unique_ptr<SettingsDialog> core, std::function<void()> changed)
-    : m_core(std::move(core)), m_changed(std::move(changed)) {
+Form_一般设置::Form_一般设置(SettingsDialog& core) : m_core(core) {
     setObjectName(QStringLiteral("Form_一般设置"));
     setWindowTitle(FromUtf8(kSettingsDialog.caption));
     MakeFixedDialog(*this, kSettingsDialog, Qt::Dialog);
@@ -77,7 +75,7 @@ Form_一般设置::Form_一般设置(std::unique_ptr<SettingsDialog> core, std::
 }
 
 void Form_一般设置::Form_Load() {
-    m_core->Load();
+    m_core.Load();
     Render();
     CentreOnScreen(*this);
     show();
@@ -111,14 +109,14 @@ void Form_一般设置::reject() {
 
 void Form_一般设置::closeEvent(QCloseEvent* event) {
     // The close box unloads without saving; it is not the Cancel button.
-    m_core->CloseBox();
+    m_core.CloseBox();
     event->accept();
     UnloadIfClosed();
 }
 
 void Form_一般设置::OnClick(const ControlSpec& control) {
     if (m_unloaded) return;
-    m_core->Click(control);
+    m_core.Click(control);
     Render();
     UnloadIfClosed();
 }
@@ -126,7 +124,7 @@ void Form_一般设置::OnClick(const ControlSpec& control) {
 void Form_一般设置::Render() {
     for (const auto& [control, button] : m_buttons) {
         if (control->kind == ControlKind::OptionButton || control->kind == ControlKind::CheckBox) {
-            const bool checked = m_core->Checked(*control);
+            const bool checked = m_core.Checked(*control);
             // An exclusive group refuses to clear its last checked button by itself.
             button->setAutoExclusive(false);
             button->setChecked(checked);
@@ -135,17 +133,16 @@ void Form_一般设置::Render() {
         if (control->kind == ControlKind::OptionButton) {
             // Tab enters a group at its selected option, or at its first when none is; the
             // arrows still walk all of them.
-            const int selected = m_core->Selected(static_cast<SettingsRole>(control->role));
+            const int selected = m_core.Selected(static_cast<SettingsRole>(control->role));
             const bool stop = selected == control->index || (selected < 0 && control->index == 0);
             button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
         }
-        button->setEnabled(m_core->Enabled(*control));
+        button->setEnabled(m_core.Enabled(*control));
     }
-    if (m_changed) m_changed();
 }
 
 void Form_一般设置::UnloadIfClosed() {
-    if (!m_core->IsOpen()) Unload();
+    if (!m_core.IsOpen()) Unload();
 }
 
 }  // namespace tolvane

@@ -3,8 +3,6 @@
 #include <QAbstractButton>
 #include <QDialog>
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "settings/SettingsDialog.h"
@@ -12,12 +10,11 @@
 namespace tolvane {
 
 // Form_一般设置, built from the layout table; every click goes to the dialog's logic, and the
-// controls then show what it holds. `changed` runs after each event so that the main window
-// can show its marks and switch its timers. (No Q_OBJECT: moc cannot read the class name, and
-// the dialog needs no signals of its own.)
+// controls then show what it holds. (No Q_OBJECT: moc cannot read the class name, and the
+// dialog needs no signals of its own.)
 class Form_一般设置 final : public QDialog {
 public:
-    Form_一般设置(std::unique_ptr<SettingsDialog> core, std::function<void()> changed);
+    explicit Form_一般设置(SettingsDialog& core);
 
     // Loads from Settings and shows the dialog centred on the screen.
     void Form_Load();
@@ -36,8 +33,7 @@ private:
     void Render();
     void UnloadIfClosed();
 
-    std::unique_ptr<SettingsDialog> m_core;
-    std::function<void()> m_changed;
+    SettingsDialog& m_core;
     std::vector<std::pair<const ControlSpec*, QAbstractButton*>> m_buttons;
     bool m_unloaded = false;
 };

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/AsciiText.h"
-#include "app/StartAtBoot.h"
+#include "autostart/StartAtBoot.h"
+#include "base/AsciiText.h"
 
 namespace tolvane {
 namespace {

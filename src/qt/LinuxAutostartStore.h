@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/AutostartStore.h"
+#include "autostart/AutostartStore.h"
 
 namespace tolvane {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "promo/DeferredTasks.h"
 
 namespace tolvane {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "voice/Clock.h"
+#include "base/Clock.h"
 
 namespace tolvane {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DateTimeFormatter.h"
+#include "base/DateTimeFormatter.h"
 
 namespace tolvane {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/AsciiText.h"
+#include "base/AsciiText.h"
 
 namespace tolvane::ini {
 namespace {

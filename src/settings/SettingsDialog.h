@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/DialogLayout.h"
+#include "base/DialogLayout.h"
 #include "settings/CustomVariables.h"
 #include "settings/SettingsLayout.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/DialogLayout.h"
+#include "base/DialogLayout.h"
 
 namespace tolvane {
 

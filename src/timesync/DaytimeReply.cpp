@@ -4,7 +4,7 @@
 #include <chrono>
 #include <vector>
 
-#include "app/AsciiText.h"
+#include "base/AsciiText.h"
 
 namespace tolvane {
 namespace {

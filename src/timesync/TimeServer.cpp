@@ -1,6 +1,6 @@
 #include "timesync/TimeServer.h"
 
-#include "app/AsciiText.h"
+#include "base/AsciiText.h"
 
 namespace tolvane {
 namespace {

@@ -41,19 +41,14 @@ std::string HalfDayWord(std::string designator, int hour) {
     return designator;
 }
 
-Announcer::Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale,
-                     const SettingsRecord& settings, std::string soundFolder)
-    : m_player(player),
-      m_pump(pump),
-      m_locale(locale),
-      m_settings(settings),
-      m_soundFolder(std::move(soundFolder)) {}
+Announcer::Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, std::string soundFolder)
+    : m_player(player), m_pump(pump), m_locale(locale), m_soundFolder(std::move(soundFolder)) {}
 
-void Announcer::AnnounceNow(const LocalDateTime& moment) {
+void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style) {
     if (m_busy) return;
     BusyScope busy(m_busy);
     PlayWord(kPrompt);
-    switch (m_settings.AnnounceFormat) {
+    switch (style.format) {
         case 0:
             SpeakTime(moment);
             break;

@@ -1,27 +1,31 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "settings/SettingsTable.h"
+#include "base/Clock.h"
+#include "base/MessagePump.h"
 #include "voice/ClipPlayer.h"
-#include "voice/Clock.h"
 #include "voice/Locale.h"
-#include "voice/MessagePump.h"
 
 namespace tolvane {
+
+// What one announcement says, taken when it starts: a change while it speaks waits for the next.
+struct AnnouncementStyle {
+    std::int32_t format = 0;  // 0 the time, 1 the date, 2 the date then the time; else the prompt
+};
 
 // Speaks a moment as a chain of clips from the sound folder, one word or numeral per clip.
 class Announcer {
 public:
     // `soundFolder` ends with the platform's separator ("C:\T\Sound\", "/opt/t/Sound/");
     // empty when there is none, and then every clip is played as the empty path.
-    Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, const SettingsRecord& settings,
-              std::string soundFolder);
+    Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, std::string soundFolder);
 
     // Returns when the last clip has ended; dropped while another announcement is speaking
     // (it can be reached again from the messages dispatched between clips).
-    void AnnounceNow(const LocalDateTime& moment);
+    void AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style);
     bool AnnouncementBusy() const { return m_busy; }
     // No clip is played from now on: the program is ending.
     void StopForExit() { m_stopped = true; }
@@ -36,7 +40,6 @@ private:
     ClipPlayer& m_player;
     MessagePump& m_pump;
     Locale& m_locale;
-    const SettingsRecord& m_settings;
     std::string m_soundFolder;
     bool m_busy = false;
     bool m_stopped = false;

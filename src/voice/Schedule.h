@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "voice/Clock.h"
+#include "base/Clock.h"
 
 namespace tolvane {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogLayout.h"
+#include "base/DialogLayout.h"
 
 namespace tolvane {
 

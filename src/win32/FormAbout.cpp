@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "about/AboutBox.h"
-#include "app/WebAddresses.h"
+#include "about/WebAddresses.h"
 #include "win32/Resources.h"
 
 namespace tolvane {

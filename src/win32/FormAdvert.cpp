@@ -75,11 +75,12 @@ private:
     Form_广告* m_owner;
 };
 
-Form_广告::Form_广告(HINSTANCE instance, MessagePump& pump)
-    : m_core(*this, pump), m_instance(instance) {}
+Form_广告::Form_广告(HINSTANCE instance, AdvertWindowCore& core)
+    : m_core(core), m_instance(instance) {}
 
 Form_广告::~Form_广告() {
     if (m_hwnd != nullptr) {
+        // Torn down with the program, not closed by the user.
         m_core.SetOpenPageOnClose(false);
         DestroyWindow(m_hwnd);
     }
@@ -87,7 +88,7 @@ Form_广告::~Form_广告() {
     if (m_atl != nullptr) FreeLibrary(m_atl);
 }
 
-void Form_广告::Load() {
+bool Form_广告::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Form_广告::WindowProc;
@@ -102,9 +103,10 @@ void Form_广告::Load() {
     m_hwnd = CreateWindowExW(kExStyle, kWindowClass, Utf8ToWide(kAdvertCaption).c_str(), kStyle, 0,
                              0, outer.right - outer.left, outer.bottom - outer.top, nullptr,
                              nullptr, m_instance, this);
-    if (m_hwnd == nullptr) return;
+    if (m_hwnd == nullptr) return false;
+    // Without the control the window still loads: it then never completes and stays hidden.
     CreateBrowser();
-    m_core.Form_Load();
+    return true;
 }
 
 void Form_广告::Close() {

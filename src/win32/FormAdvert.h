@@ -12,21 +12,21 @@ namespace tolvane {
 class BrowserEvents;
 
 // The advert window: "为您推荐", a fixed dialog frame without a taskbar button, hosting the
-// system's web browser control. Created when loaded; the object outlives its window, so a
-// slide interrupted by a close finds it still there and sees that the window is gone.
-class Form_广告 final : private AdvertView {
+// system's web browser control. Its events go to the advert's logic, `core`. The object
+// outlives its window, so a slide interrupted by a close finds it still there and sees that the
+// window is gone.
+class Form_广告 final : public AdvertView {
 public:
-    Form_广告(HINSTANCE instance, MessagePump& pump);
+    Form_广告(HINSTANCE instance, AdvertWindowCore& core);
     ~Form_广告() override;
     Form_广告(const Form_广告&) = delete;
     Form_广告& operator=(const Form_广告&) = delete;
 
-    // Creates the window and runs the load handler.
-    void Load();
+    // Creates the window, hidden; false when it could not be made.
+    bool Create();
     // Closes the window; the unload handler decides about the second page.
     void Close();
     bool IsOpen() override { return m_hwnd != nullptr; }
-    AdvertWindowCore& Core() { return m_core; }
 
     void OnDocumentComplete() { m_core.DocumentComplete(); }
 
@@ -44,7 +44,7 @@ private:
     void SetTop(int top) override;
     void OpenInBrowser(std::string_view address) override;
 
-    AdvertWindowCore m_core;
+    AdvertWindowCore& m_core;
     HINSTANCE m_instance;
     HWND m_hwnd = nullptr;
     HWND m_host = nullptr;

@@ -19,10 +19,15 @@ UINT MenuIdOf(std::size_t index) {
     return kFirstMenuId + static_cast<UINT>(index);
 }
 
+// Window timer ids start at 1.
+UINT_PTR TimerIdOf(MainTimer timer) {
+    return static_cast<UINT_PTR>(timer) + 1;
+}
+
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder)), m_pump(services.pump) {}
+    : m_core(services, std::move(folder), *this) {}
 
 Form_Main::~Form_Main() {
     if (m_hwnd != nullptr) UnloadMain();
@@ -66,9 +71,8 @@ bool Form_Main::Create(HINSTANCE instance) {
     m_tray.uCallbackMessage = TOLVANE_TRAY_CALLBACK;
     m_tray.hIcon = m_trayIcon;
     wcsncpy(m_tray.szTip, L"Tolvane", ARRAYSIZE(m_tray.szTip) - 1);
-    AddTrayIcon();
 
-    Form_Load();
+    m_core.Form_Load();
     return true;
 }
 
@@ -87,12 +91,14 @@ LRESULT CALLBACK Form_Main::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == m_taskbarCreated && m_taskbarCreated != 0) {
         // The shell restarted and forgot every icon.
-        AddTrayIcon();
+        if (m_trayShown) AddTrayIcon();
         return 0;
     }
     switch (message) {
         case WM_TIMER:
-            OnTimer(wParam);
+            for (MainTimer timer : kMainTimers) {
+                if (TimerIdOf(timer) == wParam) m_core.OnTimer(timer);
+            }
             return 0;
         case TOLVANE_TRAY_CALLBACK:
             OnTrayMessage(lParam);
@@ -109,88 +115,60 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void Form_Main::Form_Load() {
-    const ShellState& state = m_core.Load();
-    SetTimer(m_hwnd, kTimer更新托盘显示时间, 1000, nullptr);
-    SetTimer(m_hwnd, kTimer自动升级, 2000, nullptr);
-    Render(state);
-    SetTrayTooltip(m_core.TooltipText());
-    if (m_core.Folder().IsKnown()) SetCurrentDirectoryW(Utf8ToWide(m_core.Folder().path).c_str());
-    ShowWindow(m_hwnd, SW_HIDE);
-}
-
-void Form_Main::Render(const ShellState& state) {
-    for (std::size_t i = 0; i < kTrayMenu.size(); ++i) {
-        bool checked = false;
-        if (kTrayMenu[i].command == MenuCommand::AnnounceOff) checked = state.announceOffChecked;
-        if (kTrayMenu[i].command == MenuCommand::StartAtBoot) checked = state.startAtBootChecked;
-        if (kTrayMenu[i].kind == MenuKind::Check) {
-            CheckMenuItem(m_menu, MenuIdOf(i),
-                          MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-        }
-    }
-    if (!state.announceTimerEnabled) {
-        KillTimer(m_hwnd, kTimer自动报时);
-    } else if (!m_announceTimerOn) {
-        ArmAnnounceTimer();
-    }
-    m_announceTimerOn = state.announceTimerEnabled;
-    if (state.syncTimerEnabled != m_syncTimerOn) {
-        if (state.syncTimerEnabled) {
-            SetTimer(m_hwnd, kTimer自动校时, 1000, nullptr);
-        } else {
-            KillTimer(m_hwnd, kTimer自动校时);
-        }
-    }
-    m_syncTimerOn = state.syncTimerEnabled;
-}
-
-void Form_Main::ArmAnnounceTimer() {
-    if (m_hwnd == nullptr) return;  // an exit chosen during the announcement
-    SetTimer(m_hwnd, kTimer自动报时, static_cast<UINT>(m_core.AnnounceTickDelay()), nullptr);
-}
-
-void Form_Main::OnTimer(UINT_PTR id) {
-    switch (id) {
-        case kTimer更新托盘显示时间:
-            SetTrayTooltip(m_core.TooltipText());
-            break;
-        case kTimer自动报时:
-            // Armed again before speaking, so ticks keep coming between the clips.
-            ArmAnnounceTimer();
-            m_core.AnnounceTick();
-            break;
-        case kTimer自动升级:
-            // Off before the tasks run: it fires once per start, whatever they do.
-            KillTimer(m_hwnd, kTimer自动升级);
-            m_core.AutoUpgradeTick(
-                static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(m_hwnd)), *this);
-            break;
-        case kTimer自动校时:
-            m_core.SyncTick();
-            break;
-        default:
-            break;
-    }
-}
-
 void Form_Main::OnTrayMessage(LPARAM mouseMessage) {
-    int buttonCode = 0;
     switch (static_cast<UINT>(mouseMessage)) {
         case WM_LBUTTONUP:
-            buttonCode = 1;
+            m_core.OnTrayButton(1);
             break;
         case WM_RBUTTONUP:
         case WM_CONTEXTMENU:
-            buttonCode = 2;
+            m_core.OnTrayButton(2);
             break;
         default:
-            return;
+            break;
     }
-    if (m_core.OnTrayButton(buttonCode) == TrayButtonAction::ShowMenu) ShowTrayMenu();
 }
 
-void Form_Main::ShowTrayMenu() {
+void Form_Main::OnMenuCommand(UINT id) {
+    if (id < kFirstMenuId || id >= MenuIdOf(kTrayMenu.size())) return;
+    m_core.OnMenuCommand(kTrayMenu[id - kFirstMenuId].command);
+}
+
+void Form_Main::SetTimer(MainTimer timer, int intervalMs) {
+    if (m_hwnd != nullptr)
+        ::SetTimer(m_hwnd, TimerIdOf(timer), static_cast<UINT>(intervalMs), nullptr);
+}
+
+void Form_Main::KillTimer(MainTimer timer) {
+    if (m_hwnd != nullptr) ::KillTimer(m_hwnd, TimerIdOf(timer));
+}
+
+void Form_Main::ShowTrayIcon() {
+    m_trayShown = true;
+    AddTrayIcon();
+}
+
+void Form_Main::AddTrayIcon() {
+    Shell_NotifyIconW(NIM_ADD, &m_tray);
+}
+
+void Form_Main::SetTrayTooltip(const std::string& text) {
+    const std::wstring tip = Utf8ToWide(text);
+    wcsncpy(m_tray.szTip, tip.c_str(), ARRAYSIZE(m_tray.szTip) - 1);
+    m_tray.szTip[ARRAYSIZE(m_tray.szTip) - 1] = L'\0';
+    if (m_trayShown) Shell_NotifyIconW(NIM_MODIFY, &m_tray);
+}
+
+void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {
+    for (std::size_t i = 0; i < kTrayMenu.size(); ++i) {
+        if (kTrayMenu[i].kind != MenuKind::Check) continue;
+        const bool checked =
+            kTrayMenu[i].command == MenuCommand::AnnounceOff ? announceOff : startAtBoot;
+        CheckMenuItem(m_menu, MenuIdOf(i), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void Form_Main::PopupTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
     // Without the foreground the menu would stay open after a click elsewhere.
@@ -200,50 +178,49 @@ void Form_Main::ShowTrayMenu() {
     PostMessageW(m_hwnd, WM_NULL, 0, 0);
 }
 
-void Form_Main::OnMenuCommand(UINT id) {
-    if (id < kFirstMenuId || id >= MenuIdOf(kTrayMenu.size())) return;
-    const MenuCommand command = kTrayMenu[id - kFirstMenuId].command;
-    if (command == MenuCommand::Exit) {
-        m_core.Exit(*this);
-        return;
-    }
-    if (command == MenuCommand::Settings) {
-        ShowSettings();
-        return;
-    }
-    if (command == MenuCommand::About) {
-        ShowAbout();
-        return;
-    }
-    Render(m_core.OnMenuCommand(command));
+void Form_Main::SetCurrentFolder(const std::string& path) {
+    SetCurrentDirectoryW(Utf8ToWide(path).c_str());
 }
 
-void Form_Main::ShowSettings() {
-    if (m_settings != nullptr && m_settings->IsOpen()) {
-        m_settings->BringForward();
-        return;
-    }
-    m_settings = std::make_unique<Form_一般设置>(m_core.NewSettingsDialog(),
-                                                 [this] { Render(m_core.State()); });
+void Form_Main::HideMain() {
+    ShowWindow(m_hwnd, SW_HIDE);
+}
+
+std::uint32_t Form_Main::MainWindowHandle() {
+    // Window handles fit in 32 bits, also in 64-bit Windows.
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(m_hwnd));
+}
+
+bool Form_Main::ShowSettings(SettingsDialog& dialog, bool enabled) {
+    m_settings = std::make_unique<Form_一般设置>(dialog);
     if (!m_settings->Form_Load(m_instance)) {
         m_settings.reset();
-        return;
+        return false;
     }
-    // While the About box is up, the other windows wait for it.
-    if (m_about != nullptr) EnableWindow(m_settings->Handle(), FALSE);
+    if (!enabled) EnableWindow(m_settings->Handle(), FALSE);
+    return true;
 }
 
-void Form_Main::ShowAbout() {
-    if (m_about != nullptr) {
-        m_about->BringForward();
-        return;
+void Form_Main::BringSettingsForward() {
+    if (m_settings != nullptr) m_settings->BringForward();
+}
+
+void Form_Main::EnableSettings(bool enabled) {
+    if (m_settings != nullptr && m_settings->IsOpen()) {
+        EnableWindow(m_settings->Handle(), enabled ? TRUE : FALSE);
     }
+}
+
+void Form_Main::CloseSettings() {
+    if (m_settings != nullptr) m_settings->Destroy();
+}
+
+void Form_Main::RunAbout() {
     // An owner keeps the box out of the taskbar; the main window cannot be it, being minimized.
     HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  m_instance, nullptr);
     frmAbout about;
     m_about = &about;
-    if (IsSettingsOpen()) EnableWindow(m_settings->Handle(), FALSE);
     if (about.Form_Load(m_instance, owner)) {
         MSG msg;
         while (about.IsOpen()) {
@@ -257,48 +234,24 @@ void Form_Main::ShowAbout() {
         }
     }
     m_about = nullptr;
-    if (IsSettingsOpen()) EnableWindow(m_settings->Handle(), TRUE);
     if (owner != nullptr) DestroyWindow(owner);
 }
 
-bool Form_Main::IsSettingsOpen() {
-    return m_settings != nullptr && m_settings->IsOpen();
-}
-
-void Form_Main::CloseSettings() {
-    if (m_settings != nullptr) m_settings->Destroy();
-}
-
-bool Form_Main::IsAboutOpen() {
-    return m_about != nullptr && m_about->IsOpen();
+void Form_Main::BringAboutForward() {
+    if (m_about != nullptr) m_about->BringForward();
 }
 
 void Form_Main::CloseAbout() {
     if (m_about != nullptr) m_about->Destroy();
 }
 
-void Form_Main::AddTrayIcon() {
-    Shell_NotifyIconW(NIM_ADD, &m_tray);
-}
-
-void Form_Main::SetTrayTooltip(const std::string& text) {
-    const std::wstring tip = Utf8ToWide(text);
-    wcsncpy(m_tray.szTip, tip.c_str(), ARRAYSIZE(m_tray.szTip) - 1);
-    m_tray.szTip[ARRAYSIZE(m_tray.szTip) - 1] = L'\0';
-    Shell_NotifyIconW(NIM_MODIFY, &m_tray);
-}
-
-void Form_Main::LoadAdvert() {
-    if (m_advert == nullptr) m_advert = std::make_unique<Form_广告>(m_instance, m_pump);
-    m_advert->Load();
-}
-
-void Form_Main::SetAdvertOpenPageOnClose(bool open) {
-    if (m_advert != nullptr) m_advert->Core().SetOpenPageOnClose(open);
-}
-
-bool Form_Main::IsAdvertOpen() {
-    return m_advert != nullptr && m_advert->IsOpen();
+AdvertView* Form_Main::CreateAdvert(AdvertWindowCore& advert) {
+    m_advert = std::make_unique<Form_广告>(m_instance, advert);
+    if (!m_advert->Create()) {
+        m_advert.reset();
+        return nullptr;
+    }
+    return m_advert.get();
 }
 
 void Form_Main::CloseAdvert() {
@@ -309,9 +262,7 @@ void Form_Main::UnloadMain() {
     if (m_hwnd == nullptr) return;
     // The icon goes before the window, or it would linger in the notification area.
     Shell_NotifyIconW(NIM_DELETE, &m_tray);
-    for (UINT_PTR id : {kTimer更新托盘显示时间, kTimer自动报时, kTimer自动升级, kTimer自动校时}) {
-        KillTimer(m_hwnd, id);
-    }
+    for (MainTimer timer : kMainTimers) KillTimer(timer);
     DestroyWindow(m_hwnd);
 }
 

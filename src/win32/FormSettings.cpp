@@ -1,28 +1,25 @@
 #include "win32/FormSettings.h"
 
-#include <utility>
-
 namespace tolvane {
 
-Form_一般设置::Form_一般设置(std::unique_ptr<SettingsDialog> core, std::function<void()> changed)
-    : DialogWindow(kSettingsDialog), m_core(std::move(core)), m_changed(std::move(changed)) {}
+Form_一般设置::Form_一般设置(SettingsDialog& core) : DialogWindow(kSettingsDialog), m_core(core) {}
 
 bool Form_一般设置::Form_Load(HINSTANCE instance) {
     if (!Build(instance, nullptr, std::string(kSettingsDialog.caption))) return false;
-    m_core->Load();
+    m_core.Load();
     Render();
     Show();
     return true;
 }
 
 void Form_一般设置::OnClick(const ControlSpec& control) {
-    m_core->Click(control);
+    m_core.Click(control);
     Render();
-    if (!m_core->IsOpen()) Destroy();
+    if (!m_core.IsOpen()) Destroy();
 }
 
 void Form_一般设置::OnCloseBox() {
-    m_core->CloseBox();
+    m_core.CloseBox();
     Render();
     Destroy();
 }
@@ -35,25 +32,24 @@ void Form_一般设置::Render() {
         HWND hwnd = Control(row);
         if (hwnd == nullptr) continue;
         if (control.kind == ControlKind::OptionButton || control.kind == ControlKind::CheckBox) {
-            const bool checked = m_core->Checked(control);
+            const bool checked = m_core.Checked(control);
             SendMessageW(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         if (control.kind == ControlKind::OptionButton) {
             // Tab enters a group at its selected option, or at its first when none is.
             const auto group = static_cast<SettingsRole>(control.role);
-            const int selected = m_core->Selected(group);
+            const int selected = m_core.Selected(group);
             const bool stop = selected == control.index || (selected < 0 && control.index == 0);
             const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
             SetWindowLongPtrW(hwnd, GWL_STYLE, stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
         }
-        const bool enabled = m_core->Enabled(control);
+        const bool enabled = m_core.Enabled(control);
         if (!enabled && hwnd == focus) {
             // A control greyed under the focus would leave the keyboard nowhere.
             SendMessageW(Handle(), WM_NEXTDLGCTL, 0, FALSE);
         }
         EnableWindow(hwnd, enabled ? TRUE : FALSE);
     }
-    if (m_changed) m_changed();
 }
 
 }  // namespace tolvane

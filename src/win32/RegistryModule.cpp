@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/RegistryValueText.h"
+#include "autostart/RegistryValueText.h"
 #include "win32/TextConversion.h"
 
 namespace tolvane::注册表操作 {

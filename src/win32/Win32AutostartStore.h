@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AutostartStore.h"
+#include "autostart/AutostartStore.h"
 
 namespace tolvane {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "voice/MessagePump.h"
+#include "base/MessagePump.h"
 
 namespace tolvane {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/RegistryValueText.h"
+#include "autostart/RegistryValueText.h"
 
 namespace {
 

@@ -25,17 +25,17 @@ std::vector<std::string> Split(const std::string& words) {
 
 struct Speaker {
     explicit Speaker(int format, fakes::FakeLocale locale = {}) : locale(std::move(locale)) {
-        settings.AnnounceFormat = format;
+        style.format = format;
     }
     std::vector<std::string> Say(const LocalDateTime& moment) {
-        announcer.AnnounceNow(moment);
+        announcer.AnnounceNow(moment, style);
         return player.Words(kSound);
     }
     fakes::RecordingClipPlayer player;
     fakes::FakeMessagePump pump;
     fakes::FakeLocale locale;
-    SettingsRecord settings;
-    Announcer announcer{player, pump, locale, settings, kSound};
+    AnnouncementStyle style;
+    Announcer announcer{player, pump, locale, kSound};
 };
 
 struct SequenceRow {
@@ -78,7 +78,7 @@ TEST(AnnounceNow, PlaysTheWorkedSequences) {
 
 TEST(AnnounceNow, BuildsEachPathFromTheSoundFolder) {
     Speaker speaker(0);
-    speaker.announcer.AnnounceNow(At(2010, 7, 28, 15, 45));
+    speaker.announcer.AnnounceNow(At(2010, 7, 28, 15, 45), speaker.style);
     ASSERT_FALSE(speaker.player.played.empty());
     EXPECT_EQ(speaker.player.played.front(), "C:\\Apps\\T\\Sound\\提示.wav");
     EXPECT_EQ(speaker.player.played.back(), "C:\\Apps\\T\\Sound\\分.wav");
@@ -90,7 +90,7 @@ TEST(AnnounceNow, DispatchesPendingMessagesBeforeEveryClip) {
     speaker.player.whilePlaying = [&](const std::string&) {
         dispatchesAtClip.push_back(speaker.pump.dispatches);
     };
-    speaker.announcer.AnnounceNow(At(2010, 7, 28, 10, 0));
+    speaker.announcer.AnnounceNow(At(2010, 7, 28, 10, 0), speaker.style);
     ASSERT_EQ(dispatchesAtClip.size(), 20u);
     for (std::size_t i = 0; i < dispatchesAtClip.size(); ++i) {
         EXPECT_EQ(dispatchesAtClip[i], static_cast<int>(i) + 1);
@@ -103,7 +103,7 @@ TEST(AnnounceNow, ANestedRequestIsDroppedNotQueued) {
     speaker.pump.onDispatch = [&](int dispatch) {
         if (dispatch == 3) {
             EXPECT_TRUE(speaker.announcer.AnnouncementBusy());
-            speaker.announcer.AnnounceNow(At(2010, 7, 28, 11, 0));
+            speaker.announcer.AnnounceNow(At(2010, 7, 28, 11, 0), speaker.style);
             ++nested;
         }
     };
@@ -121,7 +121,7 @@ TEST(AnnounceNow, ARequestDuringTheLastClipIsAlsoDropped) {
     Speaker speaker(0);
     int clips = 0;
     speaker.player.whilePlaying = [&](const std::string&) {
-        if (++clips == 9) speaker.announcer.AnnounceNow(At(2010, 7, 28, 11, 0));
+        if (++clips == 9) speaker.announcer.AnnounceNow(At(2010, 7, 28, 11, 0), speaker.style);
     };
     EXPECT_EQ(speaker.Say(At(2010, 7, 28, 15, 45)).size(), 9u);
 }
@@ -130,7 +130,7 @@ TEST(AnnounceNow, FormatChangedMidwayAppliesNextTime) {
     Speaker speaker(0);
     // The format is read once, after the prompt; a change while the rest plays waits.
     speaker.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 2) speaker.settings.AnnounceFormat = 1;
+        if (dispatch == 2) speaker.style.format = 1;
     };
     EXPECT_EQ(speaker.Say(At(2010, 7, 28, 10, 0)), Split("提示 现在时间 上午 十 点 整"));
 }

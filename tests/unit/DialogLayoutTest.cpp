@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "about/AboutBox.h"
-#include "app/DialogLayout.h"
+#include "base/DialogLayout.h"
 #include "settings/SettingsLayout.h"
 
 namespace tolvane::testing {

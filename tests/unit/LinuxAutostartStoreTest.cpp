@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "TempFolder.h"
-#include "app/StartAtBoot.h"
+#include "autostart/StartAtBoot.h"
 
 namespace tolvane::testing {
 namespace {

@@ -3,15 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/MainWindowCore.h"
-#include "app/WebAddresses.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDateTimeFormatter.h"
-#include "fakes/FakeLocale.h"
-#include "fakes/FakeMessagePump.h"
-#include "fakes/MemoryProfileStore.h"
-#include "fakes/RecordingAdvert.h"
-#include "fakes/RecordingClipPlayer.h"
+#include "about/WebAddresses.h"
+#include "fakes/CoreRig.h"
 #include "promo/AdvertSlide.h"
 #include "promo/AdvertWindowCore.h"
 
@@ -60,31 +53,33 @@ TEST(DeferredTasks, UpdateCallThenTheAdvertDecisionAtEveryStart) {
         fakes::MemoryProfileStore profiles;
         if (row.valueIni != nullptr) profiles.files[kIni] = row.valueIni;
         if (row.readOnly) profiles.readOnly[kIni] = true;
-        fakes::FakeClock clock(row.today);
-        fakes::RecordingClipPlayer player;
-        fakes::FakeMessagePump pump;
-        fakes::FakeLocale locale;
-        fakes::FakeDateTimeFormatter formatter;
-        fakes::RecordingPromo promo;
-        promo.onLoad = [&] { clock.Advance(std::chrono::milliseconds(row.loadTakesMs)); };
+        std::vector<std::string> log;
         const std::string update = "DoUpdate(4660, " + std::string(kUpdateDescriptionUrl) + ")";
         for (int start = 0; start < row.starts; ++start) {
-            MainWindowCore core(ShellServices{profiles, clock, player, pump, locale, formatter,
-                                              row.withLibrary ? &promo : nullptr},
-                                ProgramFolder{"C:\\T", '\\'});
-            core.Load();
-            core.AutoUpgradeTick(0x1234, promo);
+            fakes::CoreRig rig(ProgramFolder{"C:\\T", '\\'}, row.withLibrary);
+            rig.profiles = profiles;
+            rig.clock.Set(row.today);
+            rig.windows.advert.onNavigate = [&] {
+                rig.clock.Advance(std::chrono::milliseconds(row.loadTakesMs));
+            };
+            rig.core.Form_Load();
+            rig.core.OnTimer(MainTimer::Timer_自动升级);
+            for (const std::string& entry : rig.promo.log) log.push_back(entry);
+            for (const std::string& entry : rig.windows.log) {
+                if (entry == "CreateAdvert") log.push_back("LoadAdvert");
+            }
+            profiles = rig.profiles;
         }
         int loads = 0;
         int updates = 0;
-        for (const std::string& entry : promo.log) {
+        for (const std::string& entry : log) {
             loads += entry == "LoadAdvert";
             updates += entry == update;
         }
         EXPECT_EQ(loads, row.advertLoads);
         EXPECT_EQ(updates, row.withLibrary ? row.starts : 0);
-        if (row.withLibrary && !promo.log.empty()) {
-            EXPECT_EQ(promo.log.front(), update);
+        if (row.withLibrary && !log.empty()) {
+            EXPECT_EQ(log.front(), update);
         }
         const int writes = profiles.CountOf("WriteString");
         if (row.advertDate) {
@@ -158,13 +153,13 @@ TEST(AdvertSlide, LengthRisesAndTwipsToPixels) {
 struct AdvertWindow {
     fakes::RecordingAdvertView view;
     fakes::FakeMessagePump pump;
-    AdvertWindowCore core{view, pump};
+    AdvertWindowCore core{pump};
 };
 
 TEST(AdvertWindowCore, LoadParksItHiddenBelowTheScreenAndArmsThePageOnClose) {
     AdvertWindow window;
     EXPECT_FALSE(window.core.OpenPageOnClose());
-    window.core.Form_Load();
+    window.core.Form_Load(window.view);
     EXPECT_EQ(window.view.actions,
               (std::vector<std::string>{"Navigate " + std::string(kAdvertPageUrl), "Hide",
                                         "MoveTo 1614,1080"}));
@@ -175,7 +170,7 @@ TEST(AdvertWindowCore, LoadParksItHiddenBelowTheScreenAndArmsThePageOnClose) {
 
 TEST(AdvertWindowCore, DocumentCompleteShowsThenSlidesLettingMessagesRunBeforeEachStep) {
     AdvertWindow window;
-    window.core.Form_Load();
+    window.core.Form_Load(window.view);
     std::vector<int> dispatchedBefore;
     window.pump.onDispatch = [&](int) { dispatchedBefore.push_back(int(window.view.tops.size())); };
     window.core.DocumentComplete();
@@ -189,7 +184,7 @@ TEST(AdvertWindowCore, DocumentCompleteShowsThenSlidesLettingMessagesRunBeforeEa
 
 TEST(AdvertWindowCore, CloseDuringTheSlideEndsItWithoutTouchingTheWindow) {
     AdvertWindow window;
-    window.core.Form_Load();
+    window.core.Form_Load(window.view);
     window.pump.onDispatch = [&](int n) {
         if (n == 5) {
             window.core.Form_Unload();
@@ -206,7 +201,7 @@ TEST(AdvertWindowCore, CloseDuringTheSlideEndsItWithoutTouchingTheWindow) {
 
 TEST(AdvertWindowCore, SecondNotificationSlidesFromTheBottomThenTheFirstGoesOn) {
     AdvertWindow window;
-    window.core.Form_Load();
+    window.core.Form_Load(window.view);
     window.pump.onDispatch = [&](int n) {
         if (n == 3) window.core.DocumentComplete();
     };
@@ -228,7 +223,7 @@ TEST(AdvertWindowCore, ClosingOpensTheSecondPageOnceUnlessTheExitCleared) {
     } rows[] = {{true, false, 1}, {true, true, 0}, {false, false, 0}};
     for (const auto& row : rows) {
         AdvertWindow window;
-        if (row.load) window.core.Form_Load();
+        if (row.load) window.core.Form_Load(window.view);
         if (row.exitClears) window.core.SetOpenPageOnClose(false);
         window.core.Form_Unload();
         window.core.Form_Unload();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StartAtBoot.h"
+#include "autostart/StartAtBoot.h"
 #include "win32/RegistryModule.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32AutostartStore.h"

@@ -1,21 +1,12 @@
-#include "app/StartAtBoot.h"
+#include "autostart/StartAtBoot.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "app/MainWindowCore.h"
-#include "app/RegistryValueText.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDateTimeFormatter.h"
-#include "fakes/FakeLocale.h"
-#include "fakes/FakeMessagePump.h"
-#include "fakes/FakeTimeSocket.h"
-#include "fakes/MemoryAutostartStore.h"
-#include "fakes/MemoryProfileStore.h"
-#include "fakes/RecordingClipPlayer.h"
-#include "fakes/RecordingClockSetter.h"
+#include "autostart/RegistryValueText.h"
+#include "fakes/CoreRig.h"
 
 namespace tolvane::testing {
 namespace {
@@ -127,52 +118,36 @@ TEST(RegValueText, EachStoredTypeAsTheRegistryModuleReadsIt) {
     EXPECT_EQ(askedBuffer, 7u + 256u);
 }
 
-// The main window's view: marks, setting and store move together; Value.ini is never written.
-struct Shell {
-    explicit Shell(ProgramFolder folder = {"C:\\T", '\\', "Tolvane.exe"})
-        : core(ShellServices{profiles, clock, player, pump, locale, formatter, nullptr, &socket,
-                             &setter, &store},
-               std::move(folder)) {}
-
-    fakes::MemoryProfileStore profiles;
-    fakes::FakeClock clock;
-    fakes::RecordingClipPlayer player;
-    fakes::FakeMessagePump pump;
-    fakes::FakeLocale locale;
-    fakes::FakeDateTimeFormatter formatter;
-    fakes::FakeTimeSocket socket;
-    fakes::RecordingClockSetter setter;
-    fakes::MemoryAutostartStore store;
-    MainWindowCore core;
-};
-
 const std::pair<std::string, std::string> kRunValue{std::string(kRunKeyPath), "Kestrune"};
 
 TEST(StartAtBootCommand, MenuTogglesStoreMarkAndSettingFromTheRealStateAtStart) {
     for (bool registeredBefore : {false, true}) {
-        Shell shell;
-        if (registeredBefore) shell.store.values[kRunValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
-        EXPECT_EQ(shell.core.Load().startAtBootChecked, registeredBefore);
-        EXPECT_EQ(shell.core.Vars().Settings.StartAtBoot, registeredBefore ? 1 : 0);
+        fakes::CoreRig rig;
+        if (registeredBefore) rig.store.values[kRunValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
+        rig.core.Form_Load();
+        EXPECT_EQ(rig.core.State().startAtBootChecked, registeredBefore);
+        EXPECT_EQ(rig.core.Vars().Settings.StartAtBoot, registeredBefore ? 1 : 0);
 
-        const ShellState& once = shell.core.OnMenuCommand(MenuCommand::StartAtBoot);
-        EXPECT_EQ(once.startAtBootChecked, !registeredBefore);
-        EXPECT_EQ(shell.store.values.count(kRunValue), registeredBefore ? 0u : 1u);
-        const ShellState& twice = shell.core.OnMenuCommand(MenuCommand::StartAtBoot);
-        EXPECT_EQ(twice.startAtBootChecked, registeredBefore);
-        EXPECT_EQ(shell.core.Vars().Settings.StartAtBoot, registeredBefore ? 1 : 0);
-        EXPECT_EQ(shell.profiles.CountOf("WriteString"), 0);
+        rig.core.OnMenuCommand(MenuCommand::StartAtBoot);
+        EXPECT_EQ(rig.core.State().startAtBootChecked, !registeredBefore);
+        EXPECT_EQ(rig.store.values.count(kRunValue), registeredBefore ? 0u : 1u);
+        rig.core.OnMenuCommand(MenuCommand::StartAtBoot);
+        EXPECT_EQ(rig.core.State().startAtBootChecked, registeredBefore);
+        EXPECT_EQ(rig.core.Vars().Settings.StartAtBoot, registeredBefore ? 1 : 0);
+        EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
     }
 }
 
 TEST(StartAtBootCommand, ARefusingStoreStillMovesTheMarkAndAMovedProgramStartsUnmarked) {
-    Shell shell(ProgramFolder{"C:\\Moved", '\\', "Tolvane.exe"});
-    shell.store.values[kRunValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
-    shell.store.refuse = true;
-    EXPECT_FALSE(shell.core.Load().startAtBootChecked);
-    EXPECT_TRUE(shell.core.OnMenuCommand(MenuCommand::StartAtBoot).startAtBootChecked);
-    EXPECT_EQ(shell.core.Vars().Settings.StartAtBoot, 1);
-    EXPECT_EQ(shell.store.calls.back(), "Set Kestrune=\"C:\\Moved\\Tolvane.exe\"");
+    fakes::CoreRig rig(ProgramFolder{"C:\\Moved", '\\', "Tolvane.exe"});
+    rig.store.values[kRunValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
+    rig.store.refuse = true;
+    rig.core.Form_Load();
+    EXPECT_FALSE(rig.core.State().startAtBootChecked);
+    rig.core.OnMenuCommand(MenuCommand::StartAtBoot);
+    EXPECT_TRUE(rig.core.State().startAtBootChecked);
+    EXPECT_EQ(rig.core.Vars().Settings.StartAtBoot, 1);
+    EXPECT_EQ(rig.store.calls.back(), "Set Kestrune=\"C:\\Moved\\Tolvane.exe\"");
 }
 
 TEST(NetworkSyncCommand, MenuAndTimerAskTheServerFromValueIni) {
@@ -188,23 +163,24 @@ TEST(NetworkSyncCommand, MenuAndTimerAskTheServerFromValueIni) {
         {"[Tolvane]\r\n校时服务器=两个 词\r\n", std::nullopt},
     };
     for (const auto& row : rows) {
-        Shell shell;
-        shell.profiles.files["C:\\T\\Value.ini"] = row.ini;
-        shell.core.Load();
-        const ShellState before = shell.core.State();
-        EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::NetworkSync), before);
-        ASSERT_EQ(shell.socket.connections.size(), row.server ? 1u : 0u) << row.ini;
+        fakes::CoreRig rig;
+        rig.profiles.files["C:\\T\\Value.ini"] = row.ini;
+        rig.core.Form_Load();
+        const ShellState before = rig.core.State();
+        rig.core.OnMenuCommand(MenuCommand::NetworkSync);
+        EXPECT_EQ(rig.core.State(), before);
+        ASSERT_EQ(rig.socket.connections.size(), row.server ? 1u : 0u) << row.ini;
         if (!row.server) continue;
-        EXPECT_EQ(shell.socket.connections[0].host, row.server->first);
-        EXPECT_EQ(shell.socket.connections[0].port, row.server->second);
-        shell.socket.Deliver("07 SEPT 2026 08:05:09 +0800\r\n");
-        for (int i = 0; i < 3601; ++i) shell.core.SyncTick();
-        EXPECT_EQ(shell.socket.connections.size(), 2u);
-        shell.socket.Deliver("07 SEPT 2026 08:05:10\r\n");
-        ASSERT_EQ(shell.setter.settings.size(), 2u);
-        EXPECT_TRUE(shell.setter.settings[0].interactive);
-        EXPECT_FALSE(shell.setter.settings[1].interactive);
-        EXPECT_EQ(shell.profiles.CountOf("WriteString"), 0);
+        EXPECT_EQ(rig.socket.connections[0].host, row.server->first);
+        EXPECT_EQ(rig.socket.connections[0].port, row.server->second);
+        rig.socket.Deliver("07 SEPT 2026 08:05:09 +0800\r\n");
+        for (int i = 0; i < 3601; ++i) rig.core.OnTimer(MainTimer::Timer_自动校时);
+        EXPECT_EQ(rig.socket.connections.size(), 2u);
+        rig.socket.Deliver("07 SEPT 2026 08:05:10\r\n");
+        ASSERT_EQ(rig.setter.settings.size(), 2u);
+        EXPECT_TRUE(rig.setter.settings[0].interactive);
+        EXPECT_FALSE(rig.setter.settings[1].interactive);
+        EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
     }
 }
 

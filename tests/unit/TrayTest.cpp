@@ -1,14 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/MainWindowCore.h"
 #include "app/TrayMenu.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDateTimeFormatter.h"
-#include "fakes/FakeLocale.h"
-#include "fakes/FakeMessagePump.h"
-#include "fakes/MemoryProfileStore.h"
-#include "fakes/RecordingClipPlayer.h"
-#include "fakes/RecordingShellWindows.h"
+#include "fakes/CoreRig.h"
 
 namespace tolvane::testing {
 namespace {
@@ -58,161 +51,92 @@ TEST(TrayMenu, TenEntriesWithCaptionsAndSeparatorsInOrder) {
     EXPECT_EQ(kTrayMenu[9].command, MenuCommand::Exit);
 }
 
-struct Shell {
-    Shell() { profiles.files[kIni] = "[Tolvane]\r\n格式设置=0\r\n"; }
-    fakes::MemoryProfileStore profiles;
-    fakes::FakeClock clock{At(2010, 7, 28, 15, 45, 0)};
-    fakes::RecordingClipPlayer player;
-    fakes::FakeMessagePump pump;
-    fakes::FakeLocale locale;
-    fakes::FakeDateTimeFormatter formatter;
-    MainWindowCore core{ShellServices{profiles, clock, player, pump, locale, formatter},
-                        ProgramFolder{"C:\\T", '\\'}};
-    Strings Words() const { return player.Words("C:\\T\\Sound\\"); }
-};
-
-TEST(TrayButtons, LeftClickSpeaksNowAndOtherButtonsStaySilent) {
-    Shell shell;
-    shell.core.Load();
-    EXPECT_EQ(shell.core.OnTrayButton(2), TrayButtonAction::ShowMenu);
-    EXPECT_EQ(shell.core.OnTrayButton(3), TrayButtonAction::None);
-    EXPECT_TRUE(shell.player.played.empty());
-    EXPECT_EQ(shell.core.OnTrayButton(1), TrayButtonAction::Announce);
-    EXPECT_EQ(shell.Words(),
-              (Strings{"提示", "现在时间", "下午", "三", "点", "四", "十", "五", "分"}));
-}
-
 TEST(TrayButtons, ALeftClickDuringAnAnnouncementAddsNothing) {
-    Shell shell;
-    shell.core.Load();
-    shell.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 4) shell.core.OnTrayButton(1);
+    fakes::CoreRig rig;
+    rig.clock.Set(At(2010, 7, 28, 15, 45, 0));
+    rig.core.Form_Load();
+    rig.pump.onDispatch = [&](int dispatch) {
+        if (dispatch == 4) rig.core.OnTrayButton(1);
     };
-    shell.core.OnTrayButton(1);
-    EXPECT_EQ(shell.player.played.size(), 9u);
+    rig.core.OnTrayButton(1);
+    EXPECT_EQ(rig.player.played.size(), 9u);
 }
 
 TEST(AnnounceOffCommand, TogglingTwiceRestoresMarkValueTimerAndFile) {
-    Shell shell;
-    shell.profiles.files[kIni] = "[Tolvane]\r\n关闭报时=0\r\n格式设置=0\r\n";
-    const std::string original = shell.profiles.files[kIni];
-    const ShellState before = shell.core.Load();
+    fakes::CoreRig rig;
+    rig.profiles.files[kIni] = "[Tolvane]\r\n关闭报时=0\r\n格式设置=0\r\n";
+    const std::string original = rig.profiles.files[kIni];
+    rig.core.Form_Load();
+    const ShellState before = rig.core.State();
     EXPECT_EQ(before, (ShellState{false, false, true, true}));
 
-    const ShellState off = shell.core.OnMenuCommand(MenuCommand::AnnounceOff);
-    EXPECT_EQ(off, (ShellState{true, false, false, true}));
-    EXPECT_EQ(shell.core.Vars().Settings.AnnounceOff, 1);
-    EXPECT_EQ(shell.profiles.files[kIni], "[Tolvane]\r\n关闭报时=1\r\n格式设置=0\r\n");
+    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
+    EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, true}));
+    EXPECT_EQ(rig.core.Vars().Settings.AnnounceOff, 1);
+    EXPECT_EQ(rig.profiles.files[kIni], "[Tolvane]\r\n关闭报时=1\r\n格式设置=0\r\n");
 
-    const ShellState on = shell.core.OnMenuCommand(MenuCommand::AnnounceOff);
-    EXPECT_EQ(on, before);
-    EXPECT_EQ(shell.core.Vars().Settings.AnnounceOff, 0);
-    EXPECT_EQ(shell.profiles.files[kIni], original);
+    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
+    EXPECT_EQ(rig.core.State(), before);
+    EXPECT_EQ(rig.core.Vars().Settings.AnnounceOff, 0);
+    EXPECT_EQ(rig.profiles.files[kIni], original);
 }
 
 TEST(AnnounceOffCommand, FromAHandEditedTwoTheFirstClickSwitchesOn) {
-    Shell shell;
-    shell.profiles.files[kIni] = "[Tolvane]\r\n关闭报时=2\r\n";
-    EXPECT_EQ(shell.core.Load(), (ShellState{true, false, true, true}));
-    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff),
-              (ShellState{false, false, true, true}));
-    EXPECT_EQ(shell.profiles.files[kIni], "[Tolvane]\r\n关闭报时=0\r\n");
+    fakes::CoreRig rig;
+    rig.profiles.files[kIni] = "[Tolvane]\r\n关闭报时=2\r\n";
+    rig.core.Form_Load();
+    EXPECT_EQ(rig.core.State(), (ShellState{true, false, true, true}));
+    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
+    EXPECT_EQ(rig.core.State(), (ShellState{false, false, true, true}));
+    EXPECT_EQ(rig.profiles.files[kIni], "[Tolvane]\r\n关闭报时=0\r\n");
 }
 
 TEST(AnnounceOffCommand, AReadOnlyFileStillSwitchesForThisRun) {
-    Shell shell;
-    shell.profiles.readOnly[kIni] = true;
-    shell.core.Load();
-    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff),
-              (ShellState{true, false, false, true}));
-    EXPECT_EQ(shell.core.Vars().ConfigFile.ErrorMsg, "写入失败 ");
-    EXPECT_EQ(shell.profiles.files[kIni], "[Tolvane]\r\n格式设置=0\r\n");
-}
-
-TEST(MenuCommands, EntriesWithoutTheirPartsYetChangeNothing) {
-    for (MenuCommand command : {MenuCommand::Settings, MenuCommand::About, MenuCommand::None}) {
-        Shell shell;
-        const ShellState before = shell.core.Load();
-        EXPECT_EQ(shell.core.OnMenuCommand(command), before);
-        EXPECT_EQ(shell.profiles.CountOf("WriteString"), 0);
-    }
-}
-
-TEST(ExitCommand, ClosesWhatIsOpenInOrderMainLastAndWritesNothing) {
-    const struct {
-        bool settings, advert, about;
-        Strings expected;
-    } rows[] = {
-        {false, false, false, {"SetAdvertOpenPageOnClose(false)", "UnloadMain"}},
-        {true, false, false, {"CloseSettings", "SetAdvertOpenPageOnClose(false)", "UnloadMain"}},
-        {false, true, false, {"SetAdvertOpenPageOnClose(false)", "CloseAdvert", "UnloadMain"}},
-        {false, false, true, {"SetAdvertOpenPageOnClose(false)", "CloseAbout", "UnloadMain"}},
-        {true,
-         true,
-         true,
-         {"CloseSettings", "SetAdvertOpenPageOnClose(false)", "CloseAdvert", "CloseAbout",
-          "UnloadMain"}},
-    };
-    for (const auto& row : rows) {
-        Shell shell;
-        shell.core.Load();
-        fakes::RecordingShellWindows windows;
-        windows.settingsOpen = row.settings;
-        windows.advertOpen = row.advert;
-        windows.aboutOpen = row.about;
-        shell.core.Exit(windows);
-        EXPECT_EQ(windows.Closings(), row.expected);
-        EXPECT_EQ(shell.profiles.CountOf("WriteString"), 0);
-    }
-}
-
-TEST(ExitCommand, ChosenBetweenTwoClipsEndsTheAnnouncement) {
-    Shell shell;
-    shell.core.Load();
-    fakes::RecordingShellWindows windows;
-    shell.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 3) shell.core.Exit(windows);
-    };
-    shell.core.OnTrayButton(1);
-    EXPECT_EQ(shell.Words(), (Strings{"提示", "现在时间"}));
-    EXPECT_EQ(windows.Closings().back(), "UnloadMain");
-    shell.pump.onDispatch = nullptr;
-    shell.core.OnTrayButton(1);
-    EXPECT_EQ(shell.player.played.size(), 2u);
+    fakes::CoreRig rig;
+    rig.profiles.files[kIni] = "[Tolvane]\r\n格式设置=0\r\n";
+    rig.profiles.readOnly[kIni] = true;
+    rig.core.Form_Load();
+    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
+    EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, true}));
+    EXPECT_EQ(rig.core.Vars().ConfigFile.ErrorMsg, "写入失败 ");
+    EXPECT_EQ(rig.profiles.files[kIni], "[Tolvane]\r\n格式设置=0\r\n");
 }
 
 TEST(Tooltip, TheCoreReadsTheClockForEveryRefresh) {
-    Shell shell;
-    shell.core.Load();
-    shell.clock.Set(At(2010, 7, 28, 23, 59, 59));
-    EXPECT_TRUE(shell.core.TooltipText().ends_with("2010/7/28 23:59:59"));
-    shell.clock.Advance(std::chrono::seconds(1));
-    EXPECT_TRUE(shell.core.TooltipText().ends_with("报时\r\n2010/7/29"));
+    fakes::CoreRig rig;
+    rig.core.Form_Load();
+    rig.clock.Set(At(2010, 7, 28, 23, 59, 59));
+    rig.core.OnTimer(MainTimer::Timer_更新托盘显示时间);
+    EXPECT_TRUE(rig.windows.tooltip.ends_with("2010/7/28 23:59:59"));
+    rig.clock.Advance(std::chrono::seconds(1));
+    rig.core.OnTimer(MainTimer::Timer_更新托盘显示时间);
+    EXPECT_TRUE(rig.windows.tooltip.ends_with("报时\r\n2010/7/29"));
 }
 
 TEST(SettingsDialogOnTheMainWindow, ApplyMovesTimersAndMarksTheLogonBoxMarksAtOnce) {
-    Shell shell;
-    shell.core.Load();
-    auto dialog = shell.core.NewSettingsDialog();
-    dialog->Load();
-    dialog->Click(SettingsRole::AnnounceOff);
-    dialog->Click(SettingsRole::SyncTimerOff);
-    EXPECT_EQ(shell.core.State(), (ShellState{false, false, true, true}));
-    dialog->Click(SettingsRole::Apply);
-    EXPECT_EQ(shell.core.State(), (ShellState{true, false, false, false}));
-    EXPECT_EQ(shell.core.Vars().Settings.AnnounceOff, 1);
+    fakes::CoreRig rig;
+    rig.profiles.files[kIni] = "[Tolvane]\r\n格式设置=0\r\n";
+    rig.core.Form_Load();
+    rig.core.OnMenuCommand(MenuCommand::Settings);
+    SettingsDialog& dialog = *rig.windows.settings;
+    dialog.Click(SettingsRole::AnnounceOff);
+    dialog.Click(SettingsRole::SyncTimerOff);
+    EXPECT_EQ(rig.core.State(), (ShellState{false, false, true, true}));
+    dialog.Click(SettingsRole::Apply);
+    EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, false}));
+    EXPECT_EQ(rig.core.Vars().Settings.AnnounceOff, 1);
 
-    dialog->Click(SettingsRole::StartAtBoot);
-    EXPECT_EQ(shell.core.State(), (ShellState{true, true, false, false}));
-    EXPECT_EQ(shell.core.Vars().Settings.StartAtBoot, 1);
-    dialog->Click(SettingsRole::Cancel);
-    EXPECT_FALSE(dialog->IsOpen());
+    dialog.Click(SettingsRole::StartAtBoot);
+    EXPECT_EQ(rig.core.State(), (ShellState{true, true, false, false}));
+    EXPECT_EQ(rig.core.Vars().Settings.StartAtBoot, 1);
+    dialog.Click(SettingsRole::Cancel);
+    EXPECT_FALSE(rig.core.IsSettingsOpen());
 
     // The tray's entry starts from the mark Apply set: one choice switches announcements on.
-    EXPECT_EQ(shell.core.OnMenuCommand(MenuCommand::AnnounceOff),
-              (ShellState{false, true, true, false}));
+    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
+    EXPECT_EQ(rig.core.State(), (ShellState{false, true, true, false}));
     EXPECT_EQ(
-        shell.profiles.files[kIni],
+        rig.profiles.files[kIni],
         "[Tolvane]\r\n格式设置=0\r\n报时设置=0\r\n广告设置=0\r\n关闭报时=0\r\n自动校时=1\r\n");
 }
 

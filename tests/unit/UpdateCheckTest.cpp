@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/WebAddresses.h"
+#include "about/WebAddresses.h"
 
 namespace tolvane::testing {
 namespace {

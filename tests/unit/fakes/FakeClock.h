@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "voice/Clock.h"
+#include "base/Clock.h"
 
 namespace tolvane::fakes {
 

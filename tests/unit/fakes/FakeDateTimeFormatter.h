@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/DateTimeFormatter.h"
+#include "base/DateTimeFormatter.h"
 
 namespace tolvane::fakes {
 

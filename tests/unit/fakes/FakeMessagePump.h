@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "voice/MessagePump.h"
+#include "base/MessagePump.h"
 
 namespace tolvane::fakes {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/AutostartStore.h"
+#include "autostart/AutostartStore.h"
 
 namespace tolvane::fakes {
 

@@ -10,25 +10,23 @@
 
 namespace tolvane::fakes {
 
-// Records the update calls and advert loads of the deferred tasks, in order, in one log.
-class RecordingPromo final : public UpdateLibrary, public AdvertLoader {
+// Records the update library's calls.
+class RecordingPromo final : public UpdateLibrary {
 public:
     void DoUpdate(std::uint32_t window, const std::string& address) override {
         log.push_back("DoUpdate(" + std::to_string(window) + ", " + address + ")");
     }
-    void LoadAdvert() override {
-        log.push_back("LoadAdvert");
-        if (onLoad) onLoad();
-    }
 
     std::vector<std::string> log;
-    std::function<void()> onLoad;
 };
 
 // An advert window of a given size on a given screen; records what the core asks of it.
 class RecordingAdvertView final : public AdvertView {
 public:
-    void Navigate(std::string_view address) override { Do("Navigate " + std::string(address)); }
+    void Navigate(std::string_view address) override {
+        Do("Navigate " + std::string(address));
+        if (onNavigate) onNavigate();
+    }
     void Hide() override { Do("Hide"); }
     void Show() override { Do("Show"); }
     AdvertGeometry Measure() override { return geometry; }
@@ -54,6 +52,7 @@ public:
     int top = 0;
     std::vector<std::string> actions;  // everything but the slide's steps
     std::vector<int> tops;             // the slide's steps
+    std::function<void()> onNavigate;
 
 private:
     void Do(std::string action) { actions.push_back(std::move(action)); }

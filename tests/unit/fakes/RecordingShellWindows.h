@@ -1,40 +1,84 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ShellWindows.h"
+#include "fakes/RecordingAdvert.h"
 
 namespace tolvane::fakes {
 
-// Windows that may or may not be open; records every closing step in order.
+inline std::string NameOf(MainTimer timer) {
+    const char* names[] = {"Timer_更新托盘显示时间", "Timer_自动报时", "Timer_自动升级",
+                           "Timer_自动校时"};
+    return names[static_cast<int>(timer)];
+}
+
+// The main window's shell as a log of what the core asked of it. Closing a window reports
+// back to the core as the real windows do; the About box's modal loop runs `duringAbout`.
 class RecordingShellWindows final : public ShellWindows {
 public:
-    bool IsSettingsOpen() override { return settingsOpen; }
+    void SetTimer(MainTimer timer, int intervalMs) override {
+        Do("SetTimer " + NameOf(timer) + " " + std::to_string(intervalMs));
+    }
+    void KillTimer(MainTimer timer) override { Do("KillTimer " + NameOf(timer)); }
+    void ShowTrayIcon() override { Do("ShowTrayIcon"); }
+    void SetTrayTooltip(const std::string& text) override { tooltip = text; }
+    void SetMenuChecks(bool announceOff, bool startAtBoot) override {
+        Do(std::string("SetMenuChecks ") + (announceOff ? "1" : "0") + (startAtBoot ? "1" : "0"));
+    }
+    void PopupTrayMenu() override { Do("PopupTrayMenu"); }
+    void SetCurrentFolder(const std::string& path) override { Do("SetCurrentFolder " + path); }
+    void HideMain() override { Do("HideMain"); }
+    std::uint32_t MainWindowHandle() override { return 0x1234; }
+
+    bool ShowSettings(SettingsDialog& dialog, bool enabled) override {
+        Do(enabled ? "ShowSettings" : "ShowSettings disabled");
+        if (settingsFail) return false;
+        settings = &dialog;
+        dialog.Load();
+        return true;
+    }
+    void BringSettingsForward() override { Do("BringSettingsForward"); }
+    void EnableSettings(bool enabled) override {
+        Do(enabled ? "EnableSettings" : "DisableSettings");
+    }
     void CloseSettings() override { Do("CloseSettings"); }
-    void SetAdvertOpenPageOnClose(bool open) override {
-        Do(open ? "SetAdvertOpenPageOnClose(true)" : "SetAdvertOpenPageOnClose(false)");
+
+    void RunAbout() override {
+        Do("RunAbout");
+        if (duringAbout) duringAbout();
+        Do("AboutClosed");
     }
-    bool IsAdvertOpen() override { return advertOpen; }
-    void CloseAdvert() override { Do("CloseAdvert"); }
-    bool IsAboutOpen() override { return aboutOpen; }
+    void BringAboutForward() override { Do("BringAboutForward"); }
     void CloseAbout() override { Do("CloseAbout"); }
-    void UnloadMain() override {
-        Do("UnloadMain");
-        if (onUnload) onUnload();
+
+    AdvertView* CreateAdvert(AdvertWindowCore& core) override {
+        Do("CreateAdvert");
+        if (advertFails) return nullptr;
+        advertCore = &core;
+        return &advert;
+    }
+    void CloseAdvert() override {
+        Do("CloseAdvert");
+        advert.open = false;
+        advertCore->Form_Unload();
     }
 
-    std::vector<std::string> Closings() const { return m_actions; }
+    void UnloadMain() override { Do("UnloadMain"); }
 
-    bool settingsOpen = false;
-    bool advertOpen = false;
-    bool aboutOpen = false;
-    std::function<void()> onUnload;
+    void Do(std::string action) { log.push_back(std::move(action)); }
 
-private:
-    void Do(const std::string& action) { m_actions.push_back(action); }
-    std::vector<std::string> m_actions;
+    std::vector<std::string> log;
+    std::string tooltip;
+    RecordingAdvertView advert;
+    AdvertWindowCore* advertCore = nullptr;
+    SettingsDialog* settings = nullptr;
+    std::function<void()> duringAbout;
+    bool settingsFail = false;
+    bool advertFails = false;
 };
 
 }  // namespace tolvane::fakes

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/AutostartStore.h"
-#include "app/ProgramFolder.h"
+#include "autostart/AutostartStore.h"
+#include "base/ProgramFolder.h"
 
 namespace tolvane {
 

@@ -1,4 +1,4 @@
-#include "app/StartAtBoot.h"
+#include "autostart/StartAtBoot.h"
 
 namespace tolvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "voice/Clock.h"
+#include "base/Clock.h"
 
 namespace tolvane {
 

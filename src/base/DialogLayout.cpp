@@ -1,4 +1,4 @@
-#include "app/DialogLayout.h"
+#include "base/DialogLayout.h"
 
 namespace tolvane {
 

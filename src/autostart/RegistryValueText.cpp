@@ -1,6 +1,6 @@
-#include "app/RegistryValueText.h"
+#include "autostart/RegistryValueText.h"
 
-#include "app/StartAtBoot.h"
+#include "autostart/StartAtBoot.h"
 
 namespace tolvane {
 namespace {

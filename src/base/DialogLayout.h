@@ -3,7 +3,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/Twips.h"
+#include "base/Twips.h"
 
 namespace tolvane {
 
