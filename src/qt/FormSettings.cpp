@@ -75,7 +75,7 @@ Form_一般设置::Form_一般设置(SettingsDialog& core) : m_core(core) {
 }
 
 void Form_一般设置::Form_Load() {
-    m_core.Load();
+    m_core.Form_Load();
     Render();
     CentreOnScreen(*this);
     show();

@@ -48,7 +48,7 @@ int BoxSlot(SettingsRole role) {
 SettingsDialog::SettingsDialog(自定义变量& vars, SettingsDialogHost& host)
     : m_vars(vars), m_host(host) {}
 
-void SettingsDialog::Load() {
+void SettingsDialog::Form_Load() {
     const SettingsRecord& settings = m_vars.Settings;
     for (const Group& group : kGroups) {
         // A hand-edited value with no button of its own selects none; Apply then keeps it.

@@ -29,7 +29,7 @@ public:
 
     // Sets the controls from Settings, raising their click reactions as a user's clicks would
     // (a ticked start-at-logon box registers the program again), then greys Apply.
-    void Load();
+    void Form_Load();
 
     // A user's click: an option button of a group gets selected (`index`), a check box toggles,
     // a button acts. Controls without a role are ignored.

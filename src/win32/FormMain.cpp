@@ -35,7 +35,7 @@ Form_Main::~Form_Main() {
     if (m_trayIcon != nullptr) DestroyIcon(m_trayIcon);
 }
 
-bool Form_Main::Create(HINSTANCE instance) {
+bool Form_Main::Form_Load(HINSTANCE instance) {
     m_instance = instance;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;

@@ -23,7 +23,7 @@ public:
     Form_Main& operator=(const Form_Main&) = delete;
 
     // Creates the window and runs the start-up sequence; false when no window could be made.
-    bool Create(HINSTANCE instance);
+    bool Form_Load(HINSTANCE instance);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,7 +6,7 @@ Form_一般设置::Form_一般设置(SettingsDialog& core) : DialogWindow(kSetti
 
 bool Form_一般设置::Form_Load(HINSTANCE instance) {
     if (!Build(instance, nullptr, std::string(kSettingsDialog.caption))) return false;
-    m_core.Load();
+    m_core.Form_Load();
     Render();
     Show();
     return true;

@@ -87,7 +87,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                           &clockSetter, &autostart};
 
     tolvane::Form_Main form(services, folder);
-    if (!form.Create(instance)) return 1;
+    if (!form.Form_Load(instance)) return 1;
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -164,7 +164,7 @@ TEST(SettingsDialog, Scenarios) {
         fakes::RecordingSettingsHost host;
 
         SettingsDialog dialog(vars, host);
-        dialog.Load();
+        dialog.Form_Load();
         Play(dialog, row.steps);
 
         const std::string expectedIni = row.iniAfter ? row.iniAfter : (row.ini ? row.ini : "");
@@ -190,7 +190,7 @@ TEST(SettingsDialog, SettingsFollowApplyAndTheLogonBoxEvenWhenTheFileIsReadOnly)
     LoadSettings(vars, nullptr);
     fakes::RecordingSettingsHost host;
     SettingsDialog dialog(vars, host);
-    dialog.Load();
+    dialog.Form_Load();
     Play(dialog, "F2 T1 A1 off sync boot ok");
     const SettingsRecord& s = vars.Settings;
     EXPECT_EQ((std::vector<int>{s.Frequency, s.AnnounceFormat, s.AdvertMode, s.AnnounceOff,

@@ -38,7 +38,7 @@ public:
         Do(enabled ? "ShowSettings" : "ShowSettings disabled");
         if (settingsFail) return false;
         settings = &dialog;
-        dialog.Load();
+        dialog.Form_Load();
         return true;
     }
     void BringSettingsForward() override { Do("BringSettingsForward"); }
