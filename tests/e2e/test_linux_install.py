@@ -34,9 +34,10 @@ class LinuxInstall(TrayDriver, E2ETest):
         entry = home / ".local" / "share" / "applications" / "tolvane.desktop"
         link = home / ".local" / "bin" / "tolvane"
         self.assertEqual(link.resolve(), lib / "tolvane")
-        self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 23)
+        self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 29)
         self.assertTrue((lib / "libupdate.so").is_file())
         self.assertTrue((home / ".local/share/icons/hicolor/48x48/apps/tolvane.png").is_file())
+        self.assertTrue((home / ".local/share/icons/hicolor/scalable/apps/tolvane.svg").is_file())
         valid = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True,
                                text=True, timeout=30)
         self.assertEqual((valid.returncode, valid.stdout), (0, ""))
