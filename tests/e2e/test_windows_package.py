@@ -25,7 +25,7 @@ class WindowsPackage(E2ETest):
         self.assertTrue((program / "Tolvane.exe").is_file())
         self.assertTrue((program / "README.txt").is_file())
         self.assertTrue((program / "update.dll").is_file())
-        self.assertEqual(len(list((program / "Sound").glob("*.wav"))), 23)
+        self.assertEqual(len(list((program / "Sound").glob("*.wav"))), 29)
 
         display = start_xvfb(self.session)
         start_tray_host(self.session, display)
