@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "qt/PosixFile.h"
 #include "settings/IniText.h"
@@ -75,56 +77,122 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-// The whole text in another encoding; nullopt when any of it cannot be converted.
-std::optional<std::string> Recode(const std::string& text, const char* from, const char* to) {
-    iconv_t converter = ::iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    std::string out(text.size() * 2 + 16, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* next = out.data();
-    std::size_t outLeft = out.size();
-    bool ok = true;
-    while (inLeft > 0 && ok) {
-        if (::iconv(converter, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1)) {
-            continue;
-        }
-        if (errno != E2BIG) {
-            ok = false;
-            break;
-        }
-        const std::size_t used = static_cast<std::size_t>(next - out.data());
-        out.resize(out.size() * 2);
-        next = out.data() + used;
-        outLeft = out.size() - used;
+// One direction of iconv, reused line after line.
+class Converter {
+public:
+    Converter(const char* from, const char* to) : m_iconv(::iconv_open(to, from)) {}
+    ~Converter() {
+        if (IsOpen()) ::iconv_close(m_iconv);
     }
-    // A shift state or a cut character at the end is an error too.
-    ok =
-        ok && ::iconv(converter, nullptr, nullptr, &next, &outLeft) != static_cast<std::size_t>(-1);
-    ::iconv_close(converter);
-    if (!ok) return std::nullopt;
-    out.resize(static_cast<std::size_t>(next - out.data()));
-    return out;
-}
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // The whole text in the other encoding; nullopt when any of it cannot be converted.
+    std::optional<std::string> operator()(std::string_view text) {
+        if (!IsOpen()) return std::nullopt;
+        ::iconv(m_iconv, nullptr, nullptr, nullptr, nullptr);
+        std::string out(text.size() * 2 + 16, '\0');
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char* next = out.data();
+        std::size_t outLeft = out.size();
+        while (inLeft > 0) {
+            if (::iconv(m_iconv, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1)) {
+                continue;
+            }
+            if (errno != E2BIG) return std::nullopt;
+            const std::size_t used = static_cast<std::size_t>(next - out.data());
+            out.resize(out.size() * 2);
+            next = out.data() + used;
+            outLeft = out.size() - used;
+        }
+        // A shift state or a cut character at the end is an error too.
+        if (::iconv(m_iconv, nullptr, nullptr, &next, &outLeft) == static_cast<std::size_t>(-1)) {
+            return std::nullopt;
+        }
+        out.resize(static_cast<std::size_t>(next - out.data()));
+        return out;
+    }
+
+private:
+    bool IsOpen() const { return m_iconv != reinterpret_cast<iconv_t>(-1); }
+
+    iconv_t m_iconv;
+};
 
 // A settings file copied from the Windows program is in the ANSI code page of a Chinese
 // system; GB18030 reads every GBK file and encodes every character.
 constexpr char kWindowsEncoding[] = "GB18030";
 
-// The file's text as UTF-8; Missing when it does not exist, Failed when it cannot be read or
-// is not a settings file we can safely rewrite. `wasGb18030` tells whether the file itself is
-// in the Windows program's encoding; text that is neither is passed on as it stands.
-ReadStatus ReadFile(const std::string& path, std::string& text, bool* wasGb18030 = nullptr) {
-    if (wasGb18030 != nullptr) *wasGb18030 = false;
-    const ReadStatus status = ReadRegularFile(path, LinuxProfileStore::kMaxFileBytes, text);
-    if (status != ReadStatus::Ok) return status;
-    if (IsUtf16(text)) return ReadStatus::Failed;
-    if (!IsUtf8(text)) {
-        if (std::optional<std::string> utf8 = Recode(text, kWindowsEncoding, "UTF-8")) {
-            text = std::move(*utf8);
-            if (wasGb18030 != nullptr) *wasGb18030 = true;
-        }
+enum class Encoding { Utf8, Windows };
+
+// Lines with their ends. CR and LF never occur inside a character of either encoding.
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size() - 1) + 1;
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end);
     }
+    return lines;
+}
+
+std::size_t NonAsciiBytes(std::string_view line) {
+    return static_cast<std::size_t>(
+        std::count_if(line.begin(), line.end(), [](char c) { return (c & 0x80) != 0; }));
+}
+
+// The text as UTF-8 and the encoding to write it back in. A file edited on both systems may
+// hold lines of both encodings: the file goes by the encoding most of its text is in, and
+// each line is read in that encoding if it can be, else in the other; a line that is neither
+// is kept as it stands. Writing it back then gives one file in one encoding.
+std::pair<std::string, Encoding> Decode(const std::string& bytes) {
+    if (IsUtf8(bytes)) return {bytes, Encoding::Utf8};
+    const std::vector<std::string_view> lines = Lines(bytes);
+    std::size_t utf8Weight = 0;
+    std::size_t windowsWeight = 0;
+    for (std::string_view line : lines) {
+        (IsUtf8(line) ? utf8Weight : windowsWeight) += NonAsciiBytes(line);
+    }
+    const Encoding encoding = windowsWeight > utf8Weight ? Encoding::Windows : Encoding::Utf8;
+    Converter fromWindows(kWindowsEncoding, "UTF-8");
+    std::string text;
+    for (std::string_view line : lines) {
+        std::optional<std::string> utf8;
+        if (encoding == Encoding::Windows) utf8 = fromWindows(line);
+        if (!utf8 && IsUtf8(line)) utf8 = std::string(line);
+        if (!utf8 && encoding == Encoding::Utf8) utf8 = fromWindows(line);
+        text += utf8 ? *utf8 : line;
+    }
+    return {text, encoding};
+}
+
+std::optional<std::string> Encode(const std::string& text, Encoding encoding) {
+    if (encoding == Encoding::Utf8) return text;
+    Converter toWindows("UTF-8", kWindowsEncoding);
+    std::string bytes;
+    for (std::string_view line : Lines(text)) {
+        if (!IsUtf8(line)) {
+            bytes += line;  // in neither encoding when it was read
+            continue;
+        }
+        const std::optional<std::string> converted = toWindows(line);
+        if (!converted) return std::nullopt;
+        bytes += *converted;
+    }
+    return bytes;
+}
+
+// The file's text as UTF-8; Missing when it does not exist, Failed when it cannot be read or
+// is not a settings file we can safely rewrite. `encoding` is the one to write it back in.
+ReadStatus ReadFile(const std::string& path, std::string& text, Encoding* encoding = nullptr) {
+    std::string bytes;
+    const ReadStatus status = ReadRegularFile(path, LinuxProfileStore::kMaxFileBytes, bytes);
+    if (status != ReadStatus::Ok) return status;
+    if (IsUtf16(bytes)) return ReadStatus::Failed;
+    auto decoded = Decode(bytes);
+    text = std::move(decoded.first);
+    if (encoding != nullptr) *encoding = decoded.second;
     return ReadStatus::Ok;
 }
 
@@ -149,14 +217,13 @@ bool LinuxProfileStore::WriteString(std::string_view section, std::string_view k
                                     std::string_view value, const std::string& file) {
     const std::string path = ResolveTarget(file);
     std::string text;
-    bool wasGb18030 = false;
-    const ReadStatus status = ReadFile(path, text, &wasGb18030);
+    Encoding encoding = Encoding::Utf8;
+    const ReadStatus status = ReadFile(path, text, &encoding);
     if (status == ReadStatus::Failed) return false;
     std::optional<std::string> updated = ini::SetValue(text, section, key, value);
     if (!updated) return false;
     if (status == ReadStatus::Ok && *updated == text) return true;
-    // The file keeps its own encoding, so that no file ever holds two.
-    if (wasGb18030) updated = Recode(*updated, "UTF-8", kWindowsEncoding);
+    updated = Encode(*updated, encoding);
     if (!updated) return false;
     struct stat old {};
     const bool exists = status == ReadStatus::Ok && ::stat(path.c_str(), &old) == 0;
