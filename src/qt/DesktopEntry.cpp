@@ -8,7 +8,8 @@ namespace {
 constexpr std::string_view kGroup = "[Desktop Entry]";
 
 // Inside a quoted Exec argument these four take a backslash, and '%' is doubled so it is no
-// field code; then the general string escapes apply to the whole value.
+// field code; then the general string escapes apply to the whole value. desktop_exec in
+// scripts/lib/install.bash escapes alike: uninstall finds this entry by its Exec line.
 std::string EscapeExec(std::string_view path) {
     std::string quoted = "\"";
     for (char c : path) {
