@@ -1,9 +1,7 @@
 #include "qt/AlsaClipPlayer.h"
 
 #include <alsa/asoundlib.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "qt/PosixFile.h"
 #include "voice/WavFile.h"
 
 namespace tolvane {
@@ -120,37 +119,24 @@ const std::vector<unsigned char>& AlertTone(WavFormat& format) {
 
 class ClipFile {
 public:
-    explicit ClipFile(const std::string& path)
-        : m_fd(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-    ~ClipFile() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    ClipFile(const ClipFile&) = delete;
-    ClipFile& operator=(const ClipFile&) = delete;
+    explicit ClipFile(const std::string& path) : m_fd(OpenForReading(path)) {}
 
     std::optional<WavLayout> Layout() {
         struct stat st {};
-        if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+        if (!m_fd.IsOpen() || ::fstat(m_fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            return std::nullopt;
+        }
         return ParseWav([this](std::uint64_t offset, void* buffer,
                                std::size_t length) { return ReadAt(offset, buffer, length); },
                         static_cast<std::uint64_t>(st.st_size));
     }
 
     bool ReadAt(std::uint64_t offset, void* buffer, std::size_t length) {
-        auto* out = static_cast<unsigned char*>(buffer);
-        while (length > 0) {
-            ssize_t n = ::pread(m_fd, out, length, static_cast<off_t>(offset));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            out += n;
-            offset += static_cast<std::uint64_t>(n);
-            length -= static_cast<std::size_t>(n);
-        }
-        return true;
+        return tolvane::ReadAt(m_fd.Get(), offset, buffer, length);
     }
 
 private:
-    int m_fd;
+    FileDescriptor m_fd;
 };
 
 }  // namespace

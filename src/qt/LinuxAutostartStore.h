@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "autostart/AutostartStore.h"
 
@@ -10,8 +9,8 @@ namespace tolvane {
 
 // The logon entry on Linux: an XDG autostart file "<folder>/<value name>.desktop" whose Exec
 // holds the quoted command and nothing else. It stands in for the one registry value the
-// program uses (HKEY_CURRENT_USER, the Run key); any other key fails. Writes are atomic
-// (temporary file, fsync, rename); an entry the desktop switched off (Hidden=true or
+// program uses (HKEY_CURRENT_USER, the Run key); any other key fails. Writes are atomic, as
+// for the settings file; an entry the desktop switched off (Hidden=true or
 // X-GNOME-Autostart-enabled=false) reads as no entry.
 class LinuxAutostartStore final : public AutostartStore {
 public:
@@ -29,12 +28,6 @@ public:
                      std::string& data) override;
     bool DeleteRegValue(std::uint32_t rootKey, const std::string& keyPath,
                         const std::string& valueName) override;
-
-    // The whole file for a command of the form "<path>"; nullopt for any other text.
-    static std::optional<std::string> EntryText(std::string_view command);
-    // The command an entry starts: its Exec value with the desktop-entry escapes undone, or
-    // empty when it has none or is switched off.
-    static std::string CommandOfEntry(std::string_view entryText);
 
     static constexpr std::size_t kMaxEntryBytes = 64 * 1024;
 

@@ -1,57 +1,24 @@
 #include "qt/LinuxProfileStore.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <iconv.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
+#include "qt/PosixFile.h"
 #include "settings/IniText.h"
 
 namespace tolvane {
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool HasWriteBits(mode_t mode) {
     return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-}
-
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
 }
 
 // A symlinked settings file is updated where it points, not replaced by a plain file.
@@ -70,70 +37,13 @@ bool IsUtf16(const std::string& text) {
            ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
 }
 
-// The number of the process that named a temporary "<file>.tmp<pid>-<attempt>"; 0 for any
-// other name.
-pid_t TemporaryOwner(std::string_view name, std::string_view file) {
-    const std::string prefix = std::string(file) + ".tmp";
-    if (!name.starts_with(prefix)) return 0;
-    name.remove_prefix(prefix.size());
-    const std::size_t dash = name.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == name.size() ||
-        name.find_first_not_of("0123456789") != dash ||
-        name.substr(dash + 1).find_first_not_of("0123456789") != std::string_view::npos) {
-        return 0;
-    }
-    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
-}
-
-// A writer killed between creating its temporary file and renaming it leaves the file behind;
-// once that writer is gone for good, nobody else will ever finish it.
-void RemoveAbandonedTemporaries(const std::string& folder, const std::string& file) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const pid_t owner = TemporaryOwner(entry->d_name, file);
-        if (owner <= 0 || owner == ::getpid()) continue;
-        if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == ::getuid()) {
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
-        }
-    }
-    ::closedir(dir);
-}
-
-bool ReplaceAtomically(const std::string& path, const std::string& bytes, const struct stat* old) {
-    const std::string folder = FolderOf(path);
-    struct stat folderStat {};
-    // A folder or file marked read-only is left alone, even for a user who could override it.
-    if (::stat(folder.c_str(), &folderStat) != 0 || !HasWriteBits(folderStat.st_mode)) return false;
-    if (old != nullptr && !HasWriteBits(old->st_mode)) return false;
-    if (::access(folder.c_str(), W_OK) != 0) return false;
-
-    std::string temp;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (rawFd < 0 && errno != EEXIST) return false;
-    }
-    if (rawFd < 0) return false;
-    FileDescriptor fd(rawFd);
-    bool ok = WriteAll(fd.Get(), bytes);
-    if (ok && old != nullptr) ok = ::fchmod(fd.Get(), old->st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd.Get()) == 0;
-    ok = (::close(fd.Release()) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) ::fsync(dir.Get());
-    const std::size_t slash = path.rfind('/');
-    RemoveAbandonedTemporaries(folder, slash == std::string::npos ? path : path.substr(slash + 1));
-    return true;
+// A folder or file marked read-only is left alone, even for a user who could override it.
+bool MayReplace(const std::string& path, const struct stat* old) {
+    struct stat folder {};
+    const std::string folderPath = FolderOf(path);
+    return ::stat(folderPath.c_str(), &folder) == 0 && HasWriteBits(folder.st_mode) &&
+           (old == nullptr || HasWriteBits(old->st_mode)) &&
+           ::access(folderPath.c_str(), W_OK) == 0;
 }
 
 bool IsUtf8(std::string_view text) {
@@ -167,74 +77,122 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-// The whole text in another encoding; nullopt when any of it cannot be converted.
-std::optional<std::string> Recode(const std::string& text, const char* from, const char* to) {
-    iconv_t converter = ::iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    std::string out(text.size() * 2 + 16, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* next = out.data();
-    std::size_t outLeft = out.size();
-    bool ok = true;
-    while (inLeft > 0 && ok) {
-        if (::iconv(converter, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1)) {
-            continue;
-        }
-        if (errno != E2BIG) {
-            ok = false;
-            break;
-        }
-        const std::size_t used = static_cast<std::size_t>(next - out.data());
-        out.resize(out.size() * 2);
-        next = out.data() + used;
-        outLeft = out.size() - used;
+// One direction of iconv, reused line after line.
+class Converter {
+public:
+    Converter(const char* from, const char* to) : m_iconv(::iconv_open(to, from)) {}
+    ~Converter() {
+        if (IsOpen()) ::iconv_close(m_iconv);
     }
-    // A shift state or a cut character at the end is an error too.
-    ok =
-        ok && ::iconv(converter, nullptr, nullptr, &next, &outLeft) != static_cast<std::size_t>(-1);
-    ::iconv_close(converter);
-    if (!ok) return std::nullopt;
-    out.resize(static_cast<std::size_t>(next - out.data()));
-    return out;
-}
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // The whole text in the other encoding; nullopt when any of it cannot be converted.
+    std::optional<std::string> operator()(std::string_view text) {
+        if (!IsOpen()) return std::nullopt;
+        ::iconv(m_iconv, nullptr, nullptr, nullptr, nullptr);
+        std::string out(text.size() * 2 + 16, '\0');
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char* next = out.data();
+        std::size_t outLeft = out.size();
+        while (inLeft > 0) {
+            if (::iconv(m_iconv, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1)) {
+                continue;
+            }
+            if (errno != E2BIG) return std::nullopt;
+            const std::size_t used = static_cast<std::size_t>(next - out.data());
+            out.resize(out.size() * 2);
+            next = out.data() + used;
+            outLeft = out.size() - used;
+        }
+        // A shift state or a cut character at the end is an error too.
+        if (::iconv(m_iconv, nullptr, nullptr, &next, &outLeft) == static_cast<std::size_t>(-1)) {
+            return std::nullopt;
+        }
+        out.resize(static_cast<std::size_t>(next - out.data()));
+        return out;
+    }
+
+private:
+    bool IsOpen() const { return m_iconv != reinterpret_cast<iconv_t>(-1); }
+
+    iconv_t m_iconv;
+};
 
 // A settings file copied from the Windows program is in the ANSI code page of a Chinese
 // system; GB18030 reads every GBK file and encodes every character.
 constexpr char kWindowsEncoding[] = "GB18030";
 
-enum class ReadStatus { Ok, Missing, Unusable };
+enum class Encoding { Utf8, Windows };
 
-// The file's text as UTF-8; Missing when it does not exist, Unusable when it cannot be read or
-// is not a settings file we can safely rewrite. `wasGb18030` tells whether the file itself is
-// in the Windows program's encoding; text that is neither is passed on as it stands.
-ReadStatus ReadFile(const std::string& path, std::string& text, bool* wasGb18030 = nullptr) {
-    if (wasGb18030 != nullptr) *wasGb18030 = false;
-    text.clear();
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.Get() < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unusable;
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::size_t>(st.st_size) > LinuxProfileStore::kMaxFileBytes) {
-        return ReadStatus::Unusable;
+// Lines with their ends. CR and LF never occur inside a character of either encoding.
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size() - 1) + 1;
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end);
     }
-    text.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::read(fd.Get(), text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return ReadStatus::Unusable;
-        if (n == 0) break;  // shrank while reading
-        done += static_cast<std::size_t>(n);
+    return lines;
+}
+
+std::size_t NonAsciiBytes(std::string_view line) {
+    return static_cast<std::size_t>(
+        std::count_if(line.begin(), line.end(), [](char c) { return (c & 0x80) != 0; }));
+}
+
+// The text as UTF-8 and the encoding to write it back in. A file edited on both systems may
+// hold lines of both encodings: the file goes by the encoding most of its text is in, and
+// each line is read in that encoding if it can be, else in the other; a line that is neither
+// is kept as it stands. Writing it back then gives one file in one encoding.
+std::pair<std::string, Encoding> Decode(const std::string& bytes) {
+    if (IsUtf8(bytes)) return {bytes, Encoding::Utf8};
+    const std::vector<std::string_view> lines = Lines(bytes);
+    std::size_t utf8Weight = 0;
+    std::size_t windowsWeight = 0;
+    for (std::string_view line : lines) {
+        (IsUtf8(line) ? utf8Weight : windowsWeight) += NonAsciiBytes(line);
     }
-    text.resize(done);
-    if (IsUtf16(text)) return ReadStatus::Unusable;
-    if (!IsUtf8(text)) {
-        if (std::optional<std::string> utf8 = Recode(text, kWindowsEncoding, "UTF-8")) {
-            text = std::move(*utf8);
-            if (wasGb18030 != nullptr) *wasGb18030 = true;
+    const Encoding encoding = windowsWeight > utf8Weight ? Encoding::Windows : Encoding::Utf8;
+    Converter fromWindows(kWindowsEncoding, "UTF-8");
+    std::string text;
+    for (std::string_view line : lines) {
+        std::optional<std::string> utf8;
+        if (encoding == Encoding::Windows) utf8 = fromWindows(line);
+        if (!utf8 && IsUtf8(line)) utf8 = std::string(line);
+        if (!utf8 && encoding == Encoding::Utf8) utf8 = fromWindows(line);
+        text += utf8 ? *utf8 : line;
+    }
+    return {text, encoding};
+}
+
+std::optional<std::string> Encode(const std::string& text, Encoding encoding) {
+    if (encoding == Encoding::Utf8) return text;
+    Converter toWindows("UTF-8", kWindowsEncoding);
+    std::string bytes;
+    for (std::string_view line : Lines(text)) {
+        if (!IsUtf8(line)) {
+            bytes += line;  // in neither encoding when it was read
+            continue;
         }
+        const std::optional<std::string> converted = toWindows(line);
+        if (!converted) return std::nullopt;
+        bytes += *converted;
     }
+    return bytes;
+}
+
+// The file's text as UTF-8; Missing when it does not exist, Failed when it cannot be read or
+// is not a settings file we can safely rewrite. `encoding` is the one to write it back in.
+ReadStatus ReadFile(const std::string& path, std::string& text, Encoding* encoding = nullptr) {
+    std::string bytes;
+    const ReadStatus status = ReadRegularFile(path, LinuxProfileStore::kMaxFileBytes, bytes);
+    if (status != ReadStatus::Ok) return status;
+    if (IsUtf16(bytes)) return ReadStatus::Failed;
+    auto decoded = Decode(bytes);
+    text = std::move(decoded.first);
+    if (encoding != nullptr) *encoding = decoded.second;
     return ReadStatus::Ok;
 }
 
@@ -259,18 +217,19 @@ bool LinuxProfileStore::WriteString(std::string_view section, std::string_view k
                                     std::string_view value, const std::string& file) {
     const std::string path = ResolveTarget(file);
     std::string text;
-    bool wasGb18030 = false;
-    const ReadStatus status = ReadFile(path, text, &wasGb18030);
-    if (status == ReadStatus::Unusable) return false;
+    Encoding encoding = Encoding::Utf8;
+    const ReadStatus status = ReadFile(path, text, &encoding);
+    if (status == ReadStatus::Failed) return false;
     std::optional<std::string> updated = ini::SetValue(text, section, key, value);
     if (!updated) return false;
     if (status == ReadStatus::Ok && *updated == text) return true;
-    // The file keeps its own encoding, so that no file ever holds two.
-    if (wasGb18030) updated = Recode(*updated, "UTF-8", kWindowsEncoding);
+    updated = Encode(*updated, encoding);
     if (!updated) return false;
     struct stat old {};
     const bool exists = status == ReadStatus::Ok && ::stat(path.c_str(), &old) == 0;
-    return ReplaceAtomically(path, *updated, exists ? &old : nullptr);
+    if (!MayReplace(path, exists ? &old : nullptr)) return false;
+    return ReplaceAtomically(path, *updated,
+                             exists ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt);
 }
 
 }  // namespace tolvane

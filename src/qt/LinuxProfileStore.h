@@ -9,7 +9,8 @@ namespace tolvane {
 
 // The settings file on Linux: UTF-8 text, read whole, every write atomic (temporary file in
 // the same folder, flushed, renamed over the old one). A file that is not UTF-8, such as one
-// copied from the Windows program, is read as GB18030 and written back in it.
+// copied from the Windows program, is read as GB18030 and written back in it; a file with
+// lines of both is written back whole in the encoding most of it is in.
 class LinuxProfileStore final : public ProfileStore {
 public:
     std::string GetString(std::string_view section, std::string_view key,

@@ -4,6 +4,7 @@
 
 #include "base/ProgramFolder.h"
 #include "promo/DeferredTasks.h"
+#include "qt/PosixFile.h"
 
 namespace tolvane {
 
@@ -15,6 +16,11 @@ class LinuxUpdateLibrary final : public UpdateLibrary {
 public:
     explicit LinuxUpdateLibrary(const ProgramFolder& folder);
     void DoUpdate(std::uint32_t window, const std::string& address) override;
+
+    // The library opened for loading when this user can trust it: a regular file, not a link,
+    // owned by the user or root, that nobody else may write. Anything else is not opened (and
+    // a FIFO is not waited for), and the update call is skipped as for a missing library.
+    static FileDescriptor OpenTrusted(const std::string& path);
 
 private:
     std::string m_path;  // empty when the folder is unknown

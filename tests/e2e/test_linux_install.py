@@ -1,12 +1,14 @@
 """The per-user installation: scripts/install into a temporary HOME gives a menu entry that
 validates, a linked program that runs from its installed folder and registers that folder at
-logon, and scripts/uninstall takes it all away again except the user's settings."""
+logon, and scripts/uninstall takes it all away again except the user's settings and clips.
+Neither script touches what is someone else's, and the HOME holds characters that the shell
+and desktop entries treat specially."""
 
 import subprocess
 import unittest
 
-from harness import (LINUX_BUILD, SOURCE, E2ETest, TrayDriver, alsa_null_home, linux_env,
-                     snapshot, start_linux, start_tray_host, start_xvfb, wait_until)
+from harness import (LINUX_BUILD, SOURCE, E2ETest, TrayDriver, linux_env, snapshot,
+                     start_linux, start_tray_host, start_xvfb, wait_until)
 
 
 class LinuxInstall(TrayDriver, E2ETest):
@@ -25,23 +27,39 @@ class LinuxInstall(TrayDriver, E2ETest):
                               timeout=120)
 
     def test_install_run_register_and_uninstall(self):
-        home = alsa_null_home(self.session)
-        before = snapshot(home)
-        result = self.script("install", home)
-        self.assertEqual(result.returncode, 0, result.stderr)
-
+        home = self.session.folder('home & 100% $x "q" \\b')
+        (home / ".asoundrc").write_text("pcm.!default { type null }\n")
         lib = home / ".local" / "lib" / "tolvane"
         entry = home / ".local" / "share" / "applications" / "tolvane.desktop"
         link = home / ".local" / "bin" / "tolvane"
+        link.mkdir(parents=True)
+        entry.parent.mkdir(parents=True)
+        entry.write_text("[Desktop Entry]\nType=Application\nName=Other\nExec=/usr/bin/tolvane\n")
+        before = snapshot(home)
+        self.assertEqual(self.script("uninstall", home).returncode, 0)
+        result = self.script("install", home)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn(f"{link} is not Tolvane's", result.stderr)
+        self.assertEqual(snapshot(home), before)  # someone else's, untouched by either
+        link.rmdir()
+        entry.unlink()
+        before = snapshot(home)
+
+        result = self.script("install", home)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        (lib / "Sound" / "我的.wav").write_bytes(b"mine")
+        (lib / "Sound" / "点.wav").write_bytes(b"changed")
+        result = self.script("install", home)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual((lib / "Sound" / "点.wav").read_bytes(), b"changed")
         self.assertEqual(link.resolve(), lib / "tolvane")
-        self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 29)
+        self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 30)
         self.assertTrue((lib / "libupdate.so").is_file())
         self.assertTrue((home / ".local/share/icons/hicolor/48x48/apps/tolvane.png").is_file())
         self.assertTrue((home / ".local/share/icons/hicolor/scalable/apps/tolvane.svg").is_file())
         valid = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True,
                                text=True, timeout=30)
         self.assertEqual((valid.returncode, valid.stdout), (0, ""))
-        self.assertIn(f'Exec="{lib}/tolvane"\n', entry.read_text())
 
         self.display = start_xvfb(self.session)
         start_tray_host(self.session, self.display)
@@ -50,7 +68,8 @@ class LinuxInstall(TrayDriver, E2ETest):
         self.choose("r")  # 开机启动: register at logon
         autostart = home / ".config" / "autostart" / "Kestrune.desktop"
         self.assertTrue(wait_until(autostart.exists, 5))
-        self.assertIn(f'Exec="{lib}/tolvane"\n', autostart.read_text())
+        exec_line = [line for line in entry.read_text().splitlines() if line.startswith("Exec=")]
+        self.assertIn(f"{exec_line[0]}\n", autostart.read_text())  # the program's own escaping
         self.choose("c")  # 关闭报时: the user now has settings
         self.assertTrue(wait_until((lib / "Value.ini").exists, 5))
         self.choose("e")
@@ -60,7 +79,8 @@ class LinuxInstall(TrayDriver, E2ETest):
         self.assertEqual(result.returncode, 0, result.stderr)
         left = set(snapshot(home)) - set(before)
         self.assertEqual({p for p in left if not (home / p).is_dir()},
-                         {".local/lib/tolvane/Value.ini"})
+                         {f".local/lib/tolvane/{name}" for name in
+                          ("Value.ini", "Sound/我的.wav", "Sound/点.wav")})
         self.assertFalse(autostart.exists())
 
 

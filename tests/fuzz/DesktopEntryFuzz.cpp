@@ -6,16 +6,16 @@
 #include <string>
 #include <string_view>
 
-#include "qt/LinuxAutostartStore.h"
+#include "qt/DesktopEntry.h"
 
-using tolvane::LinuxAutostartStore;
+namespace desktop_entry = tolvane::desktop_entry;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    LinuxAutostartStore::CommandOfEntry(text);
+    desktop_entry::CommandOfEntry(text);
 
     const std::string command = "\"" + std::string(text) + "\"";
-    const auto entry = LinuxAutostartStore::EntryText(command);
-    if (entry && LinuxAutostartStore::CommandOfEntry(*entry) != command) std::abort();
+    const auto entry = desktop_entry::EntryText(command);
+    if (entry && desktop_entry::CommandOfEntry(*entry) != command) std::abort();
     return 0;
 }

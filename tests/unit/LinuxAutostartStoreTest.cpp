@@ -11,6 +11,7 @@
 
 #include "TempFolder.h"
 #include "autostart/StartAtBoot.h"
+#include "qt/DesktopEntry.h"
 
 namespace tolvane::testing {
 namespace {
@@ -25,7 +26,7 @@ std::string Read(const std::string& path) {
 }
 
 std::string ExecOf(const std::string& command) {
-    const std::string text = LinuxAutostartStore::EntryText(command).value_or("");
+    const std::string text = desktop_entry::EntryText(command).value_or("");
     const std::size_t at = text.find("\nExec=");
     return at == std::string::npos ? "" : text.substr(at + 6, text.find('\n', at + 1) - at - 6);
 }
@@ -47,12 +48,12 @@ TEST(LinuxAutostartEntry, ExecQuotesThePathAndReadsBackExactly) {
     for (const auto& [path, exec] : rows) {
         const std::string command = "\"" + path + "\"";
         EXPECT_EQ(ExecOf(command), exec) << path;
-        const auto text = LinuxAutostartStore::EntryText(command);
+        const auto text = desktop_entry::EntryText(command);
         ASSERT_TRUE(text.has_value());
-        EXPECT_EQ(LinuxAutostartStore::CommandOfEntry(*text), command) << path;
+        EXPECT_EQ(desktop_entry::CommandOfEntry(*text), command) << path;
     }
     for (const char* notACommand : {"", "\"", "/opt/tolvane", "\"/opt/tolvane\" --x"}) {
-        EXPECT_FALSE(LinuxAutostartStore::EntryText(notACommand).has_value()) << notACommand;
+        EXPECT_FALSE(desktop_entry::EntryText(notACommand).has_value()) << notACommand;
     }
 }
 
@@ -74,7 +75,7 @@ TEST(LinuxAutostartEntry, SwitchedOffOrForeignEntriesReadAsNoCommand) {
         {"", ""},
     };
     for (const auto& [text, command] : rows) {
-        EXPECT_EQ(LinuxAutostartStore::CommandOfEntry(text), command) << text;
+        EXPECT_EQ(desktop_entry::CommandOfEntry(text), command) << text;
     }
 }
 

@@ -140,6 +140,11 @@ TEST_F(LinuxProfileStoreTest, EachFileKeepsItsOwnEncoding) {
         {"utf8_stays_utf8", "[Tolvane]\n格式设置=2\n", "关闭报时", "中文", "[Tolvane]\n格式设置=2\n关闭报时=中文\n"},
         {"ascii_gets_utf8", "[Tolvane]\nk=1\n", "广告日期", "中文", "[Tolvane]\nk=1\n广告日期=中文\n"},
         {"neither_is_kept_as_it_is", "[Tolvane]\nk=\x80\xFF\n", "k", "2", "[Tolvane]\nk=2\n"},
+        // One stray GBK pair (啊) in a UTF-8 file: settings stay, and the file one encoding.
+        {"utf8_with_gbk_comment", "; \xB0\xA1\n[Tolvane]\n格式设置=2\n关闭报时=0\n", "关闭报时", "1",
+         "; 啊\n[Tolvane]\n格式设置=2\n关闭报时=1\n"},
+        {"gbk_with_a_line_valid_as_utf8", "; \xC2\xA5\r\n[Tolvane]\r\n" + gbkFormat + "=2\r\n", "关闭报时", "1",
+         "; \xC2\xA5\r\n[Tolvane]\r\n" + gbkFormat + "=2\r\n" + gbkOff + "=1\r\n"},
     };
     // clang-format on
     for (const Row& row : rows) {
