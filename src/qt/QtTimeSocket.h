@@ -1,17 +1,24 @@
 #pragma once
 
-#include <QTcpSocket>
+#include <QHostAddress>
+#include <QList>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "timesync/TimeSocket.h"
 
 namespace tolvane {
 
-// QTcpSocket does the name lookup, the connection and the reads in the background and reports
-// on the event loop; a single-shot timer carries the deadline.
+// QHostInfo looks the name up in the background; each of its addresses is then tried in turn
+// with a non-blocking socket of our own, watched by socket notifiers on the event loop, and a
+// single-shot timer carries the deadline over all of it. Not QTcpSocket: it reports a reset
+// connection as an orderly close, and a line cut short by a reset would set the clock.
 class QtTimeSocket final : public TimeSocket {
 public:
     QtTimeSocket();
+    ~QtTimeSocket() override;
+    QtTimeSocket(const QtTimeSocket&) = delete;
+    QtTimeSocket& operator=(const QtTimeSocket&) = delete;
 
     void SetListener(TimeSocketListener* listener) override { m_listener = listener; }
     bool IsClosed() override { return !m_open; }
@@ -19,13 +26,22 @@ public:
     void Close() override;
 
 private:
-    void OnReadyRead();
-    void OnEnded();
+    // Connects to the next address not yet tried; fails when none is left.
+    void ConnectNext();
+    void OnConnectDone();
+    void OnReadable();
+    void DropSocket();
+    void End(void (TimeSocketListener::*event)());
 
-    QTcpSocket m_socket;
     QTimer m_deadline;
+    QSocketNotifier m_connecting{QSocketNotifier::Write};
+    QSocketNotifier m_reading{QSocketNotifier::Read};
     TimeSocketListener* m_listener = nullptr;
     bool m_open = false;
+    std::uint16_t m_port = 0;
+    int m_lookup = -1;
+    QList<QHostAddress> m_addresses;
+    int m_fd = -1;
 };
 
 }  // namespace tolvane

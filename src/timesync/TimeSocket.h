@@ -11,9 +11,11 @@ class TimeSocketListener {
 public:
     virtual ~TimeSocketListener() = default;
     virtual void OnSocketData(std::string_view bytes) = 0;
-    // The server closed the connection, or it could not be made (name unknown, refused,
-    // unreachable). Any data came before this.
-    virtual void OnSocketEnded() = 0;
+    // The server ended the connection in order: everything it sent has arrived.
+    virtual void OnSocketClosed() = 0;
+    // No address of the server took the connection (name unknown, refused, unreachable), or
+    // the connection broke (reset, network error): what arrived may have been cut short.
+    virtual void OnSocketFailed() = 0;
     // The deadline given to Connect passed with the connection still open or pending.
     virtual void OnSocketTimeout() = 0;
 };
@@ -26,7 +28,8 @@ public:
     virtual void SetListener(TimeSocketListener* listener) = 0;
     // Closed: no lookup, connection or close in progress; only then may Connect be called.
     virtual bool IsClosed() = 0;
-    // Returns at once; the outcome arrives as events.
+    // Returns at once; the outcome arrives as events. Every address the name has is tried in
+    // turn within the one deadline. The socket is closed before an ending event arrives.
     virtual void Connect(const std::string& host, std::uint16_t port, int deadlineMs) = 0;
     virtual void Close() = 0;
 };

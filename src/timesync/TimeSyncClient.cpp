@@ -34,6 +34,7 @@ void TimeSyncClient::RequestTimeSync(bool interactive) {
     if (!m_socket->IsClosed()) return;
     m_waiting = true;
     m_interactive = interactive;
+    m_replyCut = false;
     m_reply.clear();
     m_socket->Connect(m_server->host, m_server->port, kDeadlineMs);
 }
@@ -47,20 +48,32 @@ void TimeSyncClient::Stop() {
 
 void TimeSyncClient::OnSocketData(std::string_view bytes) {
     if (!m_waiting) return;
-    m_reply.append(bytes.substr(0, kMaxReplyBytes - m_reply.size()));
-    if (m_reply.size() >= kMaxReplyBytes) {
-        Finish(true);
-        return;
+    if (!m_replyCut) {
+        const std::size_t room = kMaxReplyBytes - m_reply.size();
+        m_reply.append(bytes.substr(0, room));
+        const std::size_t lineEnd = FirstLineEnd(m_reply);
+        if (lineEnd != std::string::npos) {
+            m_reply.erase(lineEnd + 1);
+            Finish(true);
+            return;
+        }
+        if (bytes.size() <= room) return;
+        // The limit may fall inside a number ("08:05:5|9"): the last word kept cannot count.
+        m_replyCut = true;
+        const std::size_t lastSpace = m_reply.rfind(' ');
+        m_reply.erase(lastSpace == std::string::npos ? 0 : lastSpace);
+        bytes.remove_prefix(room);
     }
-    const std::size_t lineEnd = FirstLineEnd(m_reply);
-    if (lineEnd != std::string::npos) {
-        m_reply.erase(lineEnd + 1);
-        Finish(true);
-    }
+    if (bytes.find('\n') != std::string_view::npos) Finish(true);
 }
 
-void TimeSyncClient::OnSocketEnded() {
+void TimeSyncClient::OnSocketClosed() {
     if (m_waiting) Finish(true);
+}
+
+void TimeSyncClient::OnSocketFailed() {
+    // A reset may cut a line anywhere, "08:05:5" for "08:05:59" included.
+    if (m_waiting) Finish(false);
 }
 
 void TimeSyncClient::OnSocketTimeout() {
@@ -68,10 +81,10 @@ void TimeSyncClient::OnSocketTimeout() {
     if (m_waiting) Finish(false);
 }
 
-void TimeSyncClient::Finish(bool parse) {
+void TimeSyncClient::Finish(bool replyWhole) {
     m_waiting = false;
     const std::optional<ClockRecord> record =
-        parse ? ParseDaytimeReply(m_reply) : std::optional<ClockRecord>{};
+        replyWhole ? ParseDaytimeReply(m_reply) : std::optional<ClockRecord>{};
     m_reply.clear();
     // Closed before the clock moves, so a request made from inside the setter can connect.
     m_socket->Close();

@@ -34,14 +34,19 @@ public:
 
     static constexpr std::int32_t kTicksPerRequest = 3600;
     static constexpr int kDeadlineMs = 10000;
+    // Only the start of a longer line is kept; the rest is read and dropped until it ends.
     static constexpr std::size_t kMaxReplyBytes = 1024;
 
 private:
     void OnSocketData(std::string_view bytes) override;
-    void OnSocketEnded() override;
+    void OnSocketClosed() override;
+    void OnSocketFailed() override;
     void OnSocketTimeout() override;
-    // Parses what came (when told to), closes, and sets the clock from a fitting reply.
-    void Finish(bool parse);
+    // Every connection of a request ends here, and only here: the one place that knows whether
+    // a whole reply came, whether it fitted, and what was asked of the clock. Closes, and sets
+    // the clock from a whole reply (ended by its line end or by the server's orderly close)
+    // that fits.
+    void Finish(bool replyWhole);
 
     TimeSocket* m_socket;
     ClockSetter* m_setter;
@@ -49,6 +54,7 @@ private:
     std::int32_t m_syncTickCount = 0;
     bool m_waiting = false;  // a connection of ours is open or pending
     bool m_interactive = false;
+    bool m_replyCut = false;  // the line outgrew kMaxReplyBytes; its end is still awaited
     std::string m_reply;
 };
 

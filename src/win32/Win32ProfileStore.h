@@ -5,7 +5,8 @@
 namespace tolvane {
 
 // The kernel32 profile functions; names, values and the path go over in the ANSI code page,
-// which is how the settings file stores them.
+// which is how the settings file stores them. A write edits a temporary copy of the file with
+// them, flushes it and moves it over the file, so that the file is never half written.
 class Win32ProfileStore final : public ProfileStore {
 public:
     std::string GetString(std::string_view section, std::string_view key,

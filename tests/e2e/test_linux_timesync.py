@@ -57,13 +57,13 @@ class LinuxTimeSync(E2ETest):
 
         # The example line: local time; the NIST form: UTC.
         server.set("send", EXAMPLE_LINE)
-        self.assertTrue(self.sync_from_menu(server, 6))
+        self.assertTrue(self.sync_from_menu(server, 7))
         expected = [(utc_epoch(EXAMPLE_LOCAL, SHANGHAI) * 10**6, False, True)]
         wait_until(lambda: len(self.bus.set_time_calls()) >= 1, 5)
         self.assertEqual(self.bus.set_time_calls(), expected)
         nist_utc = (2026, 9, 7, 3, 4, 5)
         server.set("send", nist_line(nist_utc))
-        self.assertTrue(self.sync_from_menu(server, 7))
+        self.assertTrue(self.sync_from_menu(server, 8))
         expected.append((utc_epoch(nist_utc) * 10**6, False, True))
         wait_until(lambda: len(self.bus.set_time_calls()) >= 2, 5)
         self.assertEqual(self.bus.set_time_calls(), expected)

@@ -22,7 +22,9 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
         super().setUp()
         self.display = start_xvfb(self.session)
         start_tray_host(self.session, self.display)
-        self.net = PrivateNetwork(self.session)
+        # A name with three addresses, of which only the last has a server listening.
+        self.net = PrivateNetwork(self.session, steps=[
+            f"printf '127.0.0.{n} three.time.example\\n' >> /etc/hosts" for n in (2, 3, 1)])
         self.wine = Wine(self.session, display=self.display, home=alsa_null_home(self.session),
                          network=self.net)
         self.wine.env["TZ"] = "Asia/Shanghai"
@@ -56,12 +58,12 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
 
         server.set("send", EXAMPLE_LINE)
         self.choose("t")
-        self.assertTrue(server.wait_accepted(6))
+        self.assertTrue(server.wait_accepted(7))
         wait_until(lambda: len(self.requested_times()) >= 1, 10, interval=0.02)
         nist_utc = (2026, 9, 7, 0, 1, 2)
         server.set("send", nist_line(nist_utc))
         self.choose("t")
-        self.assertTrue(server.wait_accepted(7))
+        self.assertTrue(server.wait_accepted(8))
         wait_until(lambda: len(self.requested_times()) >= 2, 10, interval=0.02)
         requested = self.requested_times()
         self.assertEqual(len(requested), 2)
@@ -71,8 +73,8 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
     def test_configured_server_is_asked_instead_of_the_default(self):
         default = DaytimeServer(self.session, self.net, mode=("send", EXAMPLE_LINE))
         chosen = DaytimeServer(self.session, self.net, port=2013, mode=("send", EXAMPLE_LINE))
-        program = windows_program(self.session,
-                                  value_ini=gbk_ini("[Tolvane]\n校时服务器=time.nist.gov:2013\n"))
+        program = windows_program(
+            self.session, value_ini=gbk_ini("[Tolvane]\n校时服务器=three.time.example:2013\n"))
         self.requests = []
         self.start(program, near=utc_epoch(EXAMPLE_LOCAL, SHANGHAI) + 300)
         self.choose("t")

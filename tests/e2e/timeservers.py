@@ -94,28 +94,31 @@ class PrivateSystemBus:
 
 def requests_that_set_nothing(test, server, choose_sync):
     """Asks a program (through `choose_sync`, its menu entry) for the time while `server`
-    answers in every way that must not set the clock: lines that do not fit, a refused
-    connection, a silent server, half a line and a stall. Each time the next request connects
-    again; a request made while a connection is open is dropped. Five connections in all."""
-    for count, reply in enumerate((b"garbage that is no time at all\r\n",
-                                   b"07 SEP 2026 08:05:09\r\n", b"X" * 1500), start=1):
-        server.set("send", reply)
+    answers in every way that must not set the clock: lines that do not fit, a line cut short
+    by a reset, a refused connection, a silent server, half a line and a stall. Each time the
+    next request connects again; a request made while a connection is open is dropped. Six
+    connections in all."""
+    for count, (mode, reply) in enumerate((("send", b"garbage that is no time at all\r\n"),
+                                           ("send", b"07 SEP 2026 08:05:09\r\n"),
+                                           ("send", b"X" * 1500),
+                                           ("reset", b"07 SEPT 2026 08:05:5")), start=1):
+        server.set(mode, reply)
         choose_sync()
         test.assertTrue(server.wait_accepted(count), reply[:20])
     server.set("refuse")
     wait_until(lambda: "refusing" in server.lines(), 5)
     choose_sync()
     time.sleep(1.5)
-    test.assertEqual(server.accepted(), 3)
+    test.assertEqual(server.accepted(), 4)
     # The 10 s limit ends a silent connection; until then a second request is dropped.
     server.set("silent")
     choose_sync()
-    test.assertTrue(server.wait_accepted(4))
+    test.assertTrue(server.wait_accepted(5))
     choose_sync()
     time.sleep(2)
-    test.assertEqual(server.accepted(), 4)
+    test.assertEqual(server.accepted(), 5)
     time.sleep(9)
     server.set("stall", b"07 SEPT 2026 08:0")
     choose_sync()
-    test.assertTrue(server.wait_accepted(5))
+    test.assertTrue(server.wait_accepted(6))
     time.sleep(11)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/MemoryProfileStore.h"
+#include "settings/TemporaryFile.h"
 
 namespace tolvane::testing {
 namespace {
@@ -110,6 +111,16 @@ TEST_F(ConfigFileTest, ErrorMsgFollowsASequenceOfCalls) {
     seen.push_back(config.ErrorMsg);
     EXPECT_EQ(seen,
               (std::vector<std::string>{"不能读取 ", "不能读取 ", "", "写入失败 ", "写入失败 "}));
+}
+
+TEST(TemporaryFile, OnlyOurOwnNamesTellTheirWriter) {
+    EXPECT_EQ(TemporaryFileOwner(TemporaryFileName("Value.ini", 4321, 15), "Value.ini"), 4321u);
+    // A user's own files beside Value.ini are never taken for a dead writer's.
+    for (const char* name : {"Value.ini", "Value.ini.tmp", "Value.ini.tmp12", "Value.ini.tmp12-",
+                             "Value.ini.tmp-1", "Value.ini.tmp1x-1", "Value.ini.tmp12-1.bak",
+                             "Value.ini.tmp1234567890-1", "Other.ini.tmp12-1"}) {
+        EXPECT_EQ(TemporaryFileOwner(name, "Value.ini"), 0u) << name;
+    }
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct Client {
     }
 };
 
-enum class Then { Nothing, ServerCloses, Deadline, ProgramExits };
+enum class Then { Nothing, ServerCloses, Fails, Deadline, ProgramExits };
 
 struct ReplyRow {
     const char* name;
@@ -42,13 +42,18 @@ const ReplyRow kRows[] = {
     {"line_then_more", {"07 SEPT 2026 08:05:09\r\nsecond line 99:99:99"}, Then::Nothing, true},
     {"nist_after_its_empty_line", {"\n", kNist.substr(1, 20), kNist.substr(21)}, Then::Nothing, true, true},
     {"no_line_end_then_close", {"07 SEPT 2026 08:05:09"}, Then::ServerCloses, true},
-    {"long_line_cut_at_1_KiB", {"07 SEPT 2026 08:05:09 " + std::string(1100, 'x')}, Then::Nothing, true},
+    {"long_line_cut_at_1_KiB", {"07 SEPT 2026 08:05:09 " + std::string(1100, 'x'), "x\r\n"}, Then::Nothing, true},
+    {"long_line_then_close", {"07 SEPT 2026 08:05:09 " + std::string(1100, 'x')}, Then::ServerCloses, true},
+    {"long_line_then_reset", {"07 SEPT 2026 08:05:09 " + std::string(1100, 'x')}, Then::Fails, false},
+    {"time_cut_by_the_limit", {std::string(1005, '0') + "7 SEPT 2026 08:05:59\r\n"}, Then::Nothing, false},
     {"garbage_line", {"garbage\r\n"}, Then::Nothing, false},
-    {"kib_of_garbage_in_pieces", std::vector<std::string>(11, std::string(100, 'X')), Then::Nothing, false},
+    {"kib_of_garbage_in_pieces", std::vector<std::string>(11, std::string(100, 'X')), Then::ServerCloses, false},
     {"half_a_line_then_close", {"07 SEPT 2026 08:0"}, Then::ServerCloses, false},
     {"half_a_line_then_deadline", {"07 SEPT 2026 08:0"}, Then::Deadline, false},
     {"unfinished_line_at_deadline", {"07 SEPT 2026 08:05:09"}, Then::Deadline, false},
-    {"refused", {}, Then::ServerCloses, false},
+    {"cut_by_a_reset", {"07 SEPT 2026 08:05:5"}, Then::Fails, false},
+    {"no_line_end_then_reset", {"07 SEPT 2026 08:05:59"}, Then::Fails, false},
+    {"refused", {}, Then::Fails, false},
     {"silent", {}, Then::Deadline, false},
     {"only_empty_lines_then_close", {"\r\n", "\r\n"}, Then::ServerCloses, false},
     {"exit_before_the_line_ends", {"07 SEPT 2026 08:05:09"}, Then::ProgramExits, false},
@@ -66,7 +71,8 @@ TEST(TimeSyncClient, EachReplyParsedOnceThenClosedSoTheNextRequestConnects) {
             EXPECT_TRUE(c.setter.settings.empty());
             c.socket.Deliver(row.chunks[i]);
         }
-        if (row.then == Then::ServerCloses) c.socket.End();
+        if (row.then == Then::ServerCloses) c.socket.ServerCloses();
+        if (row.then == Then::Fails) c.socket.Fails();
         if (row.then == Then::Deadline) c.socket.Timeout();
         if (row.then == Then::ProgramExits) c.client.Stop();
 
@@ -80,7 +86,8 @@ TEST(TimeSyncClient, EachReplyParsedOnceThenClosedSoTheNextRequestConnects) {
         }
         // Events after the end change nothing.
         c.socket.Deliver("\r\n");
-        c.socket.End();
+        c.socket.ServerCloses();
+        c.socket.Fails();
         c.socket.Timeout();
         EXPECT_EQ(c.socket.closes, 1);
         c.client.RequestTimeSync(true);

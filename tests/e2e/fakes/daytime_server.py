@@ -5,6 +5,7 @@ is read from a control file whenever a client connects:
   send HEX        send the bytes and close
   delay S HEX     wait S seconds, then send the bytes and close
   stall HEX       send the bytes and keep the connection open
+  reset HEX       send the bytes, then reset the connection instead of closing it
   silent          accept and send nothing
   refuse          stop listening, so connections are refused
 
@@ -14,6 +15,7 @@ import argparse
 import os
 import select
 import socket
+import struct
 import threading
 import time
 
@@ -30,6 +32,11 @@ def read_mode(control):
 
 def serve(conn, words):
     try:
+        if words[0] == "reset":  # a linger time of 0 makes close() send RST, not FIN
+            conn.sendall(bytes.fromhex(words[1]))
+            time.sleep(0.2)  # the client reads the bytes before the reset comes
+            conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            return
         if words[0] in ("send", "delay"):
             if words[0] == "delay":
                 time.sleep(float(words[1]))

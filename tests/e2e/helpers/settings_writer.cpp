@@ -1,4 +1,5 @@
-// Saves settings through the Linux program's own store, for the crash-safety tests.
+// Saves settings through the program's own store (Linux or Windows), for the crash-safety
+// tests.
 //   settings_writer FILE once VALUE    stores the five numeric keys as VALUE once; prints
 //                                      ErrorMsg and exits 1 when a write was refused
 //   settings_writer FILE loop A B      stores them as A, then as B, and so on until killed
@@ -6,9 +7,15 @@
 #include <cstdio>
 #include <string>
 
-#include "qt/LinuxProfileStore.h"
 #include "settings/ReadWriteConfig.h"
 #include "settings/SettingsTable.h"
+#ifdef _WIN32
+#include "win32/Win32ProfileStore.h"
+using Store = tolvane::Win32ProfileStore;
+#else
+#include "qt/LinuxProfileStore.h"
+using Store = tolvane::LinuxProfileStore;
+#endif
 
 namespace {
 
@@ -24,9 +31,11 @@ bool StoreAll(tolvane::读写配置& config, const std::string& value) {
 
 int main(int argc, char** argv) {
     if (argc < 4) return 2;
+#ifdef SIGXFSZ
     // A file-size limit must show as a refused write, not end the process.
     std::signal(SIGXFSZ, SIG_IGN);
-    tolvane::LinuxProfileStore store;
+#endif
+    Store store;
     tolvane::读写配置 config(store);
     config.SpecifyIni(argv[1]);
     const std::string mode = argv[2];

@@ -29,7 +29,8 @@ public:
     }
 
     void Deliver(std::string_view bytes) { listener->OnSocketData(bytes); }
-    void End() { listener->OnSocketEnded(); }
+    void ServerCloses() { listener->OnSocketClosed(); }
+    void Fails() { listener->OnSocketFailed(); }
     void Timeout() { listener->OnSocketTimeout(); }
 
     TimeSocketListener* listener = nullptr;
