@@ -1,7 +1,7 @@
 /* The release number, in one place: the About box shows it, the Windows resource script
-   stamps it into Tolvane.exe's version information, CMake names the packages and the update
-   libraries compare it with the update description (the manifest repeats it by hand). Plain
-   macros, so that the resource compiler can read them too. */
+   stamps it into Tolvane.exe's version information and CMake into its manifest, CMake names the
+   packages and the update libraries compare it with the update description. Plain macros, so
+   that the resource compiler can read them too. */
 #ifndef TOLVANE_ABOUT_VERSION_H
 #define TOLVANE_ABOUT_VERSION_H
 

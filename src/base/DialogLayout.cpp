@@ -2,9 +2,9 @@
 
 namespace tolvane {
 
-PixelRect LocalPixels(const ControlSpec& control) {
-    return {TwipsToPixels(control.rect.left), TwipsToPixels(control.rect.top),
-            TwipsToPixels(control.rect.width), TwipsToPixels(control.rect.height)};
+PixelRect LocalPixels(const ControlSpec& control, int dpi) {
+    return {TwipsToPixels(control.rect.left, dpi), TwipsToPixels(control.rect.top, dpi),
+            TwipsToPixels(control.rect.width, dpi), TwipsToPixels(control.rect.height, dpi)};
 }
 
 const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name) {
@@ -14,12 +14,12 @@ const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name) 
     return nullptr;
 }
 
-PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control) {
-    PixelRect rect = LocalPixels(control);
+PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control, int dpi) {
+    PixelRect rect = LocalPixels(control, dpi);
     // Frames nest only one deep; a frame that is missing leaves the control where it is.
     if (const ControlSpec* frame =
             control.parent.empty() ? nullptr : FindControl(dialog, control.parent)) {
-        const PixelRect origin = LocalPixels(*frame);
+        const PixelRect origin = LocalPixels(*frame, dpi);
         rect.left += origin.left;
         rect.top += origin.top;
     }

@@ -7,7 +7,8 @@
 
 namespace tolvane {
 
-// Dialog geometry is kept in twips, as the dialogs were designed; the screen gets pixels.
+// Dialog geometry is kept in twips, as the dialogs were designed; the screen gets pixels at the
+// window's DPI, each of left, top, width and height converted on its own.
 struct TwipsRect {
     int left = 0;
     int top = 0;
@@ -57,16 +58,16 @@ struct DialogSpec {
     int clientHeightTwips;
     std::span<const ControlSpec> controls;
 
-    int ClientWidth() const { return TwipsToPixels(clientWidthTwips); }
-    int ClientHeight() const { return TwipsToPixels(clientHeightTwips); }
+    int ClientWidth(int dpi = kDefaultDpi) const { return TwipsToPixels(clientWidthTwips, dpi); }
+    int ClientHeight(int dpi = kDefaultDpi) const { return TwipsToPixels(clientHeightTwips, dpi); }
 };
 
 // A control's rectangle relative to its parent, in pixels.
-PixelRect LocalPixels(const ControlSpec& control);
+PixelRect LocalPixels(const ControlSpec& control, int dpi = kDefaultDpi);
 
 // A control's rectangle in the dialog's client area, its frame's offset added (for toolkits
 // whose frames do not hold their controls).
-PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control);
+PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control, int dpi = kDefaultDpi);
 
 // The first control named `name`, or nullptr.
 const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name);

@@ -7,20 +7,25 @@
 
 namespace tolvane {
 
-// Sizes in pixels: the primary screen and the advert window with its frame.
+// Sizes in pixels: the primary screen and the advert window with its frame; and the DPI the
+// window is shown at.
 struct AdvertGeometry {
     int screenWidth = 0;
     int screenHeight = 0;
     int outerWidth = 0;
     int outerHeight = 0;
+    int dpi = kDefaultDpi;
 };
 
-// How far the window rises: its outer height plus the taskbar's height, in twips, rounded to
-// the nearest whole twip with halves to the even neighbour.
-int SlideLengthTwips(double outerHeightTwips, std::int32_t taskbarHeightPixels);
+// How far the window rises: its outer height plus the taskbar's height, in twips at `dpi`,
+// rounded to the nearest whole twip with halves to the even neighbour.
+int SlideLengthTwips(double outerHeightTwips, std::int32_t taskbarHeightPixels,
+                     int dpi = kDefaultDpi);
 
-// The rise before each step: 1, 16, 31, ... while it does not exceed the slide length.
-std::vector<int> SlideRisesTwips(int lengthTwips);
+// How many steps a slide of that length takes: the first rises 1 twip above the screen's
+// bottom edge, each further one a pixel more (15 twips at 96 DPI), while the rise does not
+// exceed the length. Step k puts the window's top in the k-th pixel row above the bottom edge.
+int SlideSteps(int lengthTwips, int dpi = kDefaultDpi);
 
 struct AdvertSlidePlan {
     PixelRect start;        // right edge on the screen's right edge, top at the screen's height

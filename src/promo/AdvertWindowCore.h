@@ -9,11 +9,12 @@
 
 namespace tolvane {
 
-// The advert window's caption and client area, and the browser inside it, in pixels.
+// The advert window's caption and client area, and the browser inside it (as large as the
+// client area, from 30 twips in), in twips.
 inline constexpr std::string_view kAdvertCaption = "为您推荐";
-inline constexpr int kAdvertClientWidth = 300;
-inline constexpr int kAdvertClientHeight = 200;
-inline constexpr int kAdvertBrowserLeft = TwipsToPixels(30);
+inline constexpr int kAdvertClientWidthTwips = 4500;
+inline constexpr int kAdvertClientHeightTwips = 3000;
+inline constexpr int kAdvertBrowserLeftTwips = 30;
 
 // What the advert window's platform shell does for its core. Positions and sizes in pixels.
 class AdvertView {

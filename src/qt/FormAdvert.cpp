@@ -42,8 +42,10 @@ Form_广告::Form_广告(AdvertWindowCore& core)
       m_core(core),
       m_browser(new AdvertBrowser(this)) {
     setWindowTitle(FromUtf8(kAdvertCaption));
-    setFixedSize(kAdvertClientWidth, kAdvertClientHeight);
-    m_browser->setGeometry(kAdvertBrowserLeft, 0, kAdvertClientWidth, kAdvertClientHeight);
+    const int width = TwipsToPixels(kAdvertClientWidthTwips);
+    const int height = TwipsToPixels(kAdvertClientHeightTwips);
+    setFixedSize(width, height);
+    m_browser->setGeometry(TwipsToPixels(kAdvertBrowserLeftTwips), 0, width, height);
     m_browser->setOpenLinks(false);
     connect(m_browser, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
         if (IsWebAddress(url)) QDesktopServices::openUrl(url);

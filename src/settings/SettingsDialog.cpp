@@ -27,7 +27,7 @@ constexpr std::array<Group, 3> kGroups{{
 }};
 
 constexpr std::array<SettingsRole, 3> kBoxes{SettingsRole::AnnounceOff, SettingsRole::StartAtBoot,
-                                             SettingsRole::SyncTimerOff};
+                                             SettingsRole::HourlySyncOn};
 
 int GroupSlot(SettingsRole role) {
     for (std::size_t i = 0; i < kGroups.size(); ++i) {
@@ -57,7 +57,8 @@ void SettingsDialog::Form_Load() {
     // Any value other than 0 shows a tick, as the tray's marks do; Apply then stores 1.
     SetBox(SettingsRole::AnnounceOff, settings.AnnounceOff != 0);
     SetBox(SettingsRole::StartAtBoot, settings.StartAtBoot != 0);
-    SetBox(SettingsRole::SyncTimerOff, settings.SyncTimerOff != 0);
+    // "自动网络校时" says the sync runs, which it does for every value but 1.
+    SetBox(SettingsRole::HourlySyncOn, settings.SyncTimerOff != 1);
     m_applyEnabled = false;
 }
 
@@ -73,7 +74,7 @@ void SettingsDialog::Click(SettingsRole role, int index) {
             break;
         case SettingsRole::AnnounceOff:
         case SettingsRole::StartAtBoot:
-        case SettingsRole::SyncTimerOff:
+        case SettingsRole::HourlySyncOn:
             SetBox(role, !Ticked(role));
             break;
         case SettingsRole::Apply:
@@ -155,7 +156,7 @@ void SettingsDialog::Apply() {
         if (m_selected[i] >= 0) settings.*kGroups[i].field = m_selected[i];
     }
     settings.AnnounceOff = Ticked(SettingsRole::AnnounceOff) ? 1 : 0;
-    settings.SyncTimerOff = Ticked(SettingsRole::SyncTimerOff) ? 1 : 0;
+    settings.SyncTimerOff = Ticked(SettingsRole::HourlySyncOn) ? 0 : 1;
     // Every key, changed or not, in the file's order; a failed write stays silent.
     for (const IntSetting& setting : kIntSettings) {
         m_vars.ConfigFile.WriteString(kSettingsSection, setting.key,

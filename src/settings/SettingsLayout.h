@@ -15,7 +15,7 @@ enum class SettingsRole : int {
     Advert,        // option group: Settings.AdvertMode
     AnnounceOff,   // check box: Settings.AnnounceOff
     StartAtBoot,   // check box: the logon entry, at once
-    SyncTimerOff,  // check box: Settings.SyncTimerOff
+    HourlySyncOn,  // check box: ticked while Settings.SyncTimerOff lets the hourly sync run
     Ok,
     Cancel,
     Apply,
@@ -29,7 +29,7 @@ inline constexpr std::string_view kSettingsDialogCaption = "Tolvane设置";
 inline constexpr std::string_view kStartAtBootTooltip =
     "开机自动启动程序，不需要可以不开启，开启会被杀毒软件拦截允许即可";
 inline constexpr std::string_view kSyncTimerTooltip =
-    "用于自己电脑时间不准的用户，进行每小时最懂校准时间";
+    "用于自己电脑时间不准的用户，进行每小时自动校准时间";
 
 // clang-format off
 // Form_一般设置, in twips; controls inside a frame are placed relative to it.
@@ -48,7 +48,7 @@ inline constexpr std::array<ControlSpec, 19> kSettingsControls{{
     {"GroupBox_高级设置", ControlKind::GroupFrame, "", "扩展设置", -1, {2880, 1260, 2805, 1305}, 13, "", kNoFlags, RoleOf(SettingsRole::None)},
     {"Check_关闭报时", ControlKind::CheckBox, "GroupBox_高级设置", "关闭报时", -1, {210, 330, 2445, 195}, 11, "", kNoFlags, RoleOf(SettingsRole::AnnounceOff)},
     {"Check_开机启动", ControlKind::CheckBox, "GroupBox_高级设置", "开机启动", -1, {210, 660, 2445, 195}, 12, kStartAtBootTooltip, kNoFlags, RoleOf(SettingsRole::StartAtBoot)},
-    {"Check_自动校时", ControlKind::CheckBox, "GroupBox_高级设置", "自动网络校时", -1, {210, 990, 2445, 195}, 18, kSyncTimerTooltip, kNoFlags, RoleOf(SettingsRole::SyncTimerOff)},
+    {"Check_自动校时", ControlKind::CheckBox, "GroupBox_高级设置", "自动网络校时", -1, {210, 990, 2445, 195}, 18, kSyncTimerTooltip, kNoFlags, RoleOf(SettingsRole::HourlySyncOn)},
     // A link with nowhere to go would mislead: it keeps its tab number but is not shown.
     {"Label_高级设置", ControlKind::LinkLabel, "", "切换到高级设置", -1, {150, 2730, 1260, 195}, 15, "", kLeftOut, RoleOf(SettingsRole::None)},
     {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2640, 990, 360}, 0, "", kDefaultButton, RoleOf(SettingsRole::Ok)},

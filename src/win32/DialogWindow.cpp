@@ -8,11 +8,17 @@
 #include "win32/DialogMessages.h"
 #include "win32/Resources.h"
 #include "win32/TextConversion.h"
+#include "win32/WindowDpi.h"
 
 namespace tolvane {
 namespace {
 
 constexpr UINT kFirstControlId = 1000;
+// No WS_CLIPCHILDREN: group frames leave their inside for the dialog to paint.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+// Tooltips wrap at this width, in pixels at 96 DPI.
+constexpr int kTooltipWidth = 320;
 
 void RegisterDialogClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
@@ -64,9 +70,12 @@ UINT ControlId(std::size_t row) {
 }  // namespace
 
 HFONT DialogWindow::DialogFont(int dpi, int weight) {
-    // Tahoma 8.25 pt: the character height in pixels at this screen's DPI.
-    return CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    // Tahoma 8.25 pt: the character height in pixels at this DPI, to the nearest pixel but a
+    // half down. The tables were drawn around the 11 pixels of 96 DPI with no room to spare;
+    // the 17 of 16.5 at 144 DPI would no longer fit the check boxes.
+    const int height = (825 * dpi + 3599) / 7200;
+    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, L"Tahoma");
 }
 
@@ -80,29 +89,13 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
     InitCommonControlsEx(&controls);
     RegisterDialogClass(instance);
 
-    HDC screen = GetDC(nullptr);
-    m_dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
-    m_font = DialogFont(m_dpi, FW_NORMAL);
-
-    // No WS_CLIPCHILDREN: group frames leave their inside for the dialog to paint.
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, m_spec.ClientWidth(), m_spec.ClientHeight()};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + (work.right - work.left - width) / 2;
-    const int y = work.top + (work.bottom - work.top - height) / 2;
-
-    m_hwnd = CreateWindowExW(exStyle, kDialogWindowClass, Utf8ToWide(caption).c_str(), style, x, y,
-                             width, height, owner, nullptr, instance, nullptr);
+    // Made at its size at 96 DPI on the primary monitor, then laid out at that monitor's DPI.
+    const SIZE outer = OuterSizeAt(kDefaultDpi);
+    m_hwnd = CreateWindowExW(kExStyle, kDialogWindowClass, Utf8ToWide(caption).c_str(), kStyle, 0,
+                             0, outer.cx, outer.cy, owner, nullptr, instance, nullptr);
     if (m_hwnd == nullptr) return false;
     SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindow::WindowProc));
-    SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
 
     // Tab order is the windows' order: create the controls in it.
     std::vector<std::size_t> order(m_spec.controls.size());
@@ -112,29 +105,26 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
         return (tabA < 0 ? 1000 : tabA) < (tabB < 0 ? 1000 : tabB);
     });
     m_controls.assign(m_spec.controls.size(), nullptr);
-    HWND tooltip =
+    m_tooltip =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, instance, nullptr);
-    if (tooltip != nullptr) SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 320);
     m_tooltipTexts.reserve(m_spec.controls.size());
 
     for (std::size_t row : order) {
         const ControlSpec& control = m_spec.controls[row];
         if (control.Has(kLeftOut)) continue;
         const Child child = ChildFor(control);
-        const PixelRect rect = ClientPixels(m_spec, control);
         DWORD childStyle = WS_CHILD | WS_VISIBLE | child.style;
         if (control.Has(kDisabledAtLoad)) childStyle |= WS_DISABLED;
-        HWND hwnd = CreateWindowExW(
-            0, child.windowClass, Utf8ToWide(TextOf(control)).c_str(), childStyle, rect.left,
-            rect.top, rect.width, rect.height, m_hwnd,
-            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(row))), instance, nullptr);
+        HWND hwnd = CreateWindowExW(0, child.windowClass, Utf8ToWide(TextOf(control)).c_str(),
+                                    childStyle, 0, 0, 0, 0, m_hwnd,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(row))),
+                                    instance, nullptr);
         if (hwnd == nullptr) continue;
         m_controls[row] = hwnd;
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         if (control.Has(kDefaultButton)) SendMessageW(m_hwnd, DM_SETDEFID, ControlId(row), 0);
-        if (!control.tooltip.empty() && tooltip != nullptr) {
+        if (!control.tooltip.empty() && m_tooltip != nullptr) {
             m_tooltipTexts.push_back(Utf8ToWide(control.tooltip));
             TTTOOLINFOW tool{};
             tool.cbSize = sizeof tool;
@@ -142,7 +132,7 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
             tool.hwnd = m_hwnd;
             tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
             tool.lpszText = m_tooltipTexts.back().data();
-            SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
         Created(row, hwnd);
     }
@@ -153,7 +143,50 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+    Layout(WindowDpi(m_hwnd), nullptr);
     return true;
+}
+
+SIZE DialogWindow::OuterSizeAt(int dpi) const {
+    return OuterSize(m_spec.ClientWidth(dpi), m_spec.ClientHeight(dpi), kStyle, kExStyle, dpi);
+}
+
+void DialogWindow::Layout(int dpi, const RECT* place) {
+    m_dpi = dpi;
+    HFONT font = DialogFont(dpi, FW_NORMAL);
+    SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (std::size_t row = 0; row < m_controls.size(); ++row) {
+        if (m_controls[row] == nullptr) continue;
+        const PixelRect rect = ClientPixels(m_spec, m_spec.controls[row], dpi);
+        SendMessageW(m_controls[row], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(m_controls[row], nullptr, rect.left, rect.top, rect.width, rect.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // Only now that no control uses the old font any more.
+    if (m_font != nullptr) DeleteObject(m_font);
+    m_font = font;
+    if (m_tooltip != nullptr) {
+        SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(kTooltipWidth, dpi, kDefaultDpi));
+    }
+    Scaled();
+
+    // The frame as drawn now: at the new DPI once Windows has moved the window there.
+    RECT window{}, client{};
+    GetWindowRect(m_hwnd, &window);
+    GetClientRect(m_hwnd, &client);
+    const SIZE outer{m_spec.ClientWidth(dpi) + (window.right - window.left) - client.right,
+                     m_spec.ClientHeight(dpi) + (window.bottom - window.top) - client.bottom};
+    POINT at{};
+    if (place != nullptr) {
+        at = {place->left, place->top};
+    } else {
+        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        at = {work.left + (work.right - work.left - outer.cx) / 2,
+              work.top + (work.bottom - work.top - outer.cy) / 2};
+    }
+    SetWindowPos(m_hwnd, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void DialogWindow::Show() {
@@ -193,9 +226,17 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnCloseBox();
             return 0;
+        case WM_GETDPISCALEDSIZE:
+            // Windows then suggests exactly the size the layout takes at the new DPI.
+            *reinterpret_cast<SIZE*>(lParam) = OuterSizeAt(LOWORD(wParam));
+            return TRUE;
+        case WM_DPICHANGED:
+            Layout(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_NCDESTROY: {
             HWND hwnd = m_hwnd;
             m_hwnd = nullptr;
+            m_tooltip = nullptr;
             m_controls.assign(m_controls.size(), nullptr);
             return DefDlgProcW(hwnd, message, wParam, lParam);
         }

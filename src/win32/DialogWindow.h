@@ -11,9 +11,12 @@ namespace tolvane {
 
 // A dialog window built by walking a layout table: one child per control (frames do not
 // hold their controls here, so each is placed at its frame's offset), created in tab order so
-// that the dialog manager's Tab and arrow keys follow it, Tahoma 8.25 pt at the screen's DPI,
-// tooltips, and a fixed frame with a close box only. The window class falls back to
-// DefDlgProcW, so Enter presses the default button and Esc the cancel one.
+// that the dialog manager's Tab and arrow keys follow it, tooltips, and a fixed frame with a
+// close box only. The window class falls back to DefDlgProcW, so Enter presses the default
+// button and Esc the cancel one.
+// The table's twips and the dialog font, Tahoma 8.25 pt, are turned into pixels at the DPI of
+// the monitor showing the window, and again whenever the window moves to a monitor of another
+// DPI.
 class DialogWindow {
 public:
     virtual ~DialogWindow();
@@ -37,14 +40,18 @@ protected:
     const DialogSpec& Spec() const { return m_spec; }
     // The window of table row `row`, nullptr for a control left out.
     HWND Control(std::size_t row) const { return m_controls[row]; }
+    // The DPI the window is laid out at.
     int Dpi() const { return m_dpi; }
     // The dialogs' Tahoma 8.25 pt at this DPI, in this weight; the caller deletes it.
     static HFONT DialogFont(int dpi, int weight);
 
     // The text a control shows; by default its caption.
     virtual std::string TextOf(const ControlSpec& control) { return std::string(control.caption); }
-    // After a control was created (fonts, colours, subclassing).
+    // After a control was created (colours, subclassing).
     virtual void Created(std::size_t /*row*/, HWND /*control*/) {}
+    // After every control took its place and the dialog font at Dpi(): as the window is built
+    // and at every change of DPI. Fonts and pictures of a form's own belong here.
+    virtual void Scaled() {}
     // A click on a button, option button or check box (mouse, Space, arrows or access key).
     virtual void OnClick(const ControlSpec& control) = 0;
     // The close box of the title bar.
@@ -56,11 +63,15 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(UINT id);
+    // Lays the window out at `dpi`: into `place` when given, else centred on the work area.
+    void Layout(int dpi, const RECT* place);
+    SIZE OuterSizeAt(int dpi) const;
 
     const DialogSpec& m_spec;
     HWND m_hwnd = nullptr;
+    HWND m_tooltip = nullptr;
     HFONT m_font = nullptr;
-    int m_dpi = 96;
+    int m_dpi = kDefaultDpi;
     std::vector<HWND> m_controls;
     std::vector<std::wstring> m_tooltipTexts;
 };

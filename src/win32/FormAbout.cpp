@@ -33,12 +33,11 @@ frmAbout::~frmAbout() {
     Destroy();
     if (m_linkFont != nullptr) DeleteObject(m_linkFont);
     if (m_titleFont != nullptr) DeleteObject(m_titleFont);
-    if (m_icon != nullptr) DestroyIcon(m_icon);
+    if (m_iconImage != nullptr) DestroyIcon(m_iconImage);
 }
 
 bool frmAbout::Form_Load(HINSTANCE instance, HWND owner) {
-    m_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(TOLVANE_PROGRAM_ICON),
-                                           IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    m_instance = instance;
     if (!Build(instance, owner, AboutCaption())) return false;
     Show();
     return true;
@@ -51,24 +50,47 @@ std::string frmAbout::TextOf(const ControlSpec& control) {
 void frmAbout::Created(std::size_t row, HWND control) {
     switch (static_cast<AboutRole>(Spec().controls[row].role)) {
         case AboutRole::Icon:
-            SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(m_icon), 0);
+            m_icon = control;
             break;
         case AboutRole::Title:
-            m_titleFont = DialogFont(Dpi(), FW_BOLD);
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
+            m_title = control;
             break;
         case AboutRole::Link:
-            // 宋体 9 pt, underlined, in the Chinese character set.
-            m_linkFont = CreateFontW(-MulDiv(9, Dpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
-                                     GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont), FALSE);
             SetWindowSubclass(control, &frmAbout::LinkProc, kLinkSubclass,
                               reinterpret_cast<DWORD_PTR>(this));
             m_link = control;
             break;
         default:
             break;
+    }
+}
+
+void frmAbout::Scaled() {
+    // Each replaced only once its control has the new one.
+    const int dpi = Dpi();
+    if (m_icon != nullptr) {
+        const int size = MulDiv(32, dpi, kDefaultDpi);
+        HICON image =
+            static_cast<HICON>(LoadImageW(m_instance, MAKEINTRESOURCEW(TOLVANE_PROGRAM_ICON),
+                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        SendMessageW(m_icon, STM_SETICON, reinterpret_cast<WPARAM>(image), 0);
+        if (m_iconImage != nullptr) DestroyIcon(m_iconImage);
+        m_iconImage = image;
+    }
+    if (m_title != nullptr) {
+        HFONT font = DialogFont(dpi, FW_BOLD);
+        SendMessageW(m_title, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (m_titleFont != nullptr) DeleteObject(m_titleFont);
+        m_titleFont = font;
+    }
+    if (m_link != nullptr) {
+        // 宋体 9 pt, underlined, in the Chinese character set.
+        HFONT font = CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
+                                 GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+        SendMessageW(m_link, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (m_linkFont != nullptr) DeleteObject(m_linkFont);
+        m_linkFont = font;
     }
 }
 

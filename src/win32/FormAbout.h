@@ -17,6 +17,7 @@ public:
 private:
     std::string TextOf(const ControlSpec& control) override;
     void Created(std::size_t row, HWND control) override;
+    void Scaled() override;
     void OnClick(const ControlSpec& control) override;
     void OnCloseBox() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -24,10 +25,13 @@ private:
     static LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR data);
 
+    HINSTANCE m_instance = nullptr;
+    HWND m_icon = nullptr;
+    HWND m_title = nullptr;
     HWND m_link = nullptr;
     HFONT m_linkFont = nullptr;
     HFONT m_titleFont = nullptr;
-    HICON m_icon = nullptr;
+    HICON m_iconImage = nullptr;
 };
 
 }  // namespace tolvane

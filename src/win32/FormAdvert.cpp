@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win32/TextConversion.h"
+#include "win32/WindowDpi.h"
 
 namespace tolvane {
 namespace {
@@ -13,6 +14,11 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TolvaneForm广告";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
+
+SIZE OuterSizeAt(int dpi) {
+    return OuterSize(TwipsToPixels(kAdvertClientWidthTwips, dpi),
+                     TwipsToPixels(kAdvertClientHeightTwips, dpi), kStyle, kExStyle, dpi);
+}
 
 using AtlAxWinInitFn = BOOL(WINAPI*)();
 using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
@@ -98,15 +104,24 @@ bool Form_广告::Create() {
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
 
-    RECT outer{0, 0, kAdvertClientWidth, kAdvertClientHeight};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     m_hwnd = CreateWindowExW(kExStyle, kWindowClass, Utf8ToWide(kAdvertCaption).c_str(), kStyle, 0,
-                             0, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                             nullptr, m_instance, this);
+                             0, 0, 0, nullptr, nullptr, m_instance, this);
     if (m_hwnd == nullptr) return false;
     // Without the control the window still loads: it then never completes and stays hidden.
     CreateBrowser();
+    Scale(WindowDpi(m_hwnd), nullptr);
     return true;
+}
+
+void Form_广告::Scale(int dpi, const RECT* place) {
+    const SIZE outer = OuterSizeAt(dpi);
+    SetWindowPos(m_hwnd, nullptr, place ? place->left : 0, place ? place->top : 0, outer.cx,
+                 outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | (place ? 0 : SWP_NOMOVE));
+    if (m_host != nullptr) {
+        SetWindowPos(m_host, nullptr, TwipsToPixels(kAdvertBrowserLeftTwips, dpi), 0,
+                     TwipsToPixels(kAdvertClientWidthTwips, dpi),
+                     TwipsToPixels(kAdvertClientHeightTwips, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void Form_广告::Close() {
@@ -127,9 +142,8 @@ bool Form_广告::CreateBrowser() {
         reinterpret_cast<void*>(GetProcAddress(m_atl, "AtlAxGetControl")));
     if (init == nullptr || getControl == nullptr || !init()) return false;
 
-    m_host = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2", WS_CHILD | WS_VISIBLE,
-                             kAdvertBrowserLeft, 0, kAdvertClientWidth, kAdvertClientHeight, m_hwnd,
-                             nullptr, m_instance, nullptr);
+    m_host = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                             m_hwnd, nullptr, m_instance, nullptr);
     if (m_host == nullptr) return false;
     IUnknown* control = nullptr;
     if (FAILED(getControl(m_host, &control)) || control == nullptr) return false;
@@ -176,6 +190,14 @@ LRESULT CALLBACK Form_广告::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<Form_广告*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr && message == WM_GETDPISCALEDSIZE) {
+        *reinterpret_cast<SIZE*>(lParam) = OuterSizeAt(LOWORD(wParam));
+        return TRUE;
+    }
+    if (self != nullptr && message == WM_DPICHANGED) {
+        self->Scale(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     if (self != nullptr && message == WM_DESTROY) {
         // The unload handler: every way of closing passes here.
         self->m_core.Form_Unload();
@@ -208,7 +230,7 @@ AdvertGeometry Form_广告::Measure() {
     RECT outer{};
     GetWindowRect(m_hwnd, &outer);
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-            int(outer.right - outer.left), int(outer.bottom - outer.top)};
+            int(outer.right - outer.left), int(outer.bottom - outer.top), WindowDpi(m_hwnd)};
 }
 
 std::int32_t Form_广告::MeasureTaskbarHeight() {

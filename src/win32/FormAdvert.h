@@ -33,6 +33,8 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateBrowser();
+    // Sizes the window and its browser for `dpi`, moved to `place` when given.
+    void Scale(int dpi, const RECT* place);
     void ReleaseBrowser();
 
     void Navigate(std::string_view address) override;

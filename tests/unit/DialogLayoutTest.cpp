@@ -43,7 +43,7 @@ const Shown kSettingsByTab[] = {
     {"GroupBox_报时设置", -1, "报时频率", {2, 2, 187, 79}, ""},
     {"GroupBox_格式设置", -1, "报时格式", {192, 2, 187, 79}, ""},
     {"Check_自动校时", -1, "自动网络校时", {206, 150, 163, 13},
-     "用于自己电脑时间不准的用户，进行每小时最懂校准时间"},
+     "用于自己电脑时间不准的用户，进行每小时自动校准时间"},
 };
 // clang-format on
 
@@ -127,7 +127,7 @@ TEST(SettingsLayout, FlagsAndRoles) {
         {"Label_高级设置", kLeftOut, SettingsRole::None},
         {"Check_关闭报时", kNoFlags, SettingsRole::AnnounceOff},
         {"Check_开机启动", kNoFlags, SettingsRole::StartAtBoot},
-        {"Check_自动校时", kNoFlags, SettingsRole::SyncTimerOff},
+        {"Check_自动校时", kNoFlags, SettingsRole::HourlySyncOn},
         {"GroupBox_报时设置", kNoFlags, SettingsRole::None},
     };
     for (const auto& row : rows) {

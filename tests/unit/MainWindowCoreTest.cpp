@@ -217,9 +217,9 @@ TEST(MainWindowCore, TimersFollowTheSwitchesAndStopAtExit) {
     rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
     rig.core.OnTimer(MainTimer::Timer_自动升级);
     rig.core.OnMenuCommand(MenuCommand::Settings);
-    rig.windows.settings->Click(SettingsRole::SyncTimerOff);
+    rig.windows.settings->Click(SettingsRole::HourlySyncOn);
     rig.windows.settings->Click(SettingsRole::Apply);
-    rig.windows.settings->Click(SettingsRole::SyncTimerOff);
+    rig.windows.settings->Click(SettingsRole::HourlySyncOn);
     rig.windows.settings->Click(SettingsRole::Ok);
     EXPECT_EQ(rig.windows.log,
               (Strings{"KillTimer Timer_自动报时", "SetMenuChecks 10", arm, "SetMenuChecks 00",

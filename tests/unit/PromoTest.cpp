@@ -116,6 +116,8 @@ TEST(AdvertSlide, StartsBelowTheScreenAndRisesOnePixelAStep) {
         {"frameless on a small screen", {1024, 768, 300, 200}, 0, {724, 768, 300, 200}, 200, {724, 568, 300, 200}},
         {"nothing to slide", {1024, 768, 0, 0}, 0, {1024, 768, 0, 0}, 0, {1024, 768, 0, 0}},
         {"wider than the screen", {200, 100, 300, 50}, 10, {-100, 100, 300, 50}, 60, {-100, 40, 300, 50}},
+        {"150 %: still a pixel a step, half again as many", {1920, 1080, 459, 339, 144}, 60, {1461, 1080, 459, 339}, 399, {1461, 681, 459, 339}},
+        {"a DPI the shell could not tell counts as 96", {1920, 1080, 306, 226, 0}, 40, {1614, 1080, 306, 226}, 266, {1614, 814, 306, 226}},
     };
     // clang-format on
     for (const SlideRow& row : rows) {
@@ -140,11 +142,10 @@ TEST(AdvertSlide, LengthRisesAndTwipsToPixels) {
     for (const auto& row : lengths) {
         EXPECT_EQ(SlideLengthTwips(row.outer, row.taskbar), row.length) << row.outer;
     }
-    const struct {
-        int length;
-        std::vector<int> rises;
-    } rises[] = {{0, {}}, {1, {1}}, {15, {1}}, {16, {1, 16}}, {30, {1, 16}}, {31, {1, 16, 31}}};
-    for (const auto& row : rises) EXPECT_EQ(SlideRisesTwips(row.length), row.rises);
+    // Length, DPI, steps: the rises go 1, 16, 31 ... twips at 96 DPI, 1, 8.5, 16 ... at 192.
+    const int steps[][3] = {{0, 96, 0},   {1, 96, 1},   {15, 96, 1}, {16, 96, 2}, {31, 96, 3},
+                            {10, 144, 1}, {11, 144, 2}, {8, 192, 1}, {9, 192, 2}};
+    for (const auto& row : steps) EXPECT_EQ(SlideSteps(row[0], row[1]), row[2]) << row[0];
     const int pixels[][2] = {{0, 0},   {14, 0},   {15, 1},  {16199, 1079},
                              {-1, -1}, {-15, -1}, {-16, -2}};
     for (const auto& row : pixels) EXPECT_EQ(TwipsToPixels(row[0]), row[1]) << row[0];

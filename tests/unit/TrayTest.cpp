@@ -120,7 +120,7 @@ TEST(SettingsDialogOnTheMainWindow, ApplyMovesTimersAndMarksTheLogonBoxMarksAtOn
     rig.core.OnMenuCommand(MenuCommand::Settings);
     SettingsDialog& dialog = *rig.windows.settings;
     dialog.Click(SettingsRole::AnnounceOff);
-    dialog.Click(SettingsRole::SyncTimerOff);
+    dialog.Click(SettingsRole::HourlySyncOn);
     EXPECT_EQ(rig.core.State(), (ShellState{false, false, true, true}));
     dialog.Click(SettingsRole::Apply);
     EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, false}));
