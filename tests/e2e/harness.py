@@ -643,6 +643,9 @@ class TrayDriver:
         self.open_menu()
         x_tool(self.display, "xdotool", "key", access_key)
 
+    # The menu of tolvane's icon opens from a real click only.
+    choose_by_click = choose
+
 
 # --- Windows program under Wine -------------------------------------------------------------
 
@@ -730,12 +733,15 @@ class Wine:
         for the popup menu; True when it worked."""
         return self.run([self.helper("post_tray"), what], timeout=30).returncode == 0
 
-    def choose(self, access_key):
-        """Opens the tray menu and picks the entry with this access key; False without a menu
-        or when the menu never took the key."""
-        if not (self.post_tray("right") and self.post_tray("menu")):
+    def choose(self, access_key, open_menu=None):
+        """Opens the tray menu, by a posted tray message or by calling `open_menu` (a real click
+        on the docked icon), and picks the entry with this access key; False without a menu or
+        when the menu never took the key."""
+        opened = open_menu() if open_menu else self.post_tray("right")
+        if not (opened and self.post_tray("menu")):
             return False
-        # A key pressed before Wine has moved the X focus to the menu is lost, the menu staying
+        # Without a window manager the keyboard goes to the window under the pointer, and the
+        # menu opens there: a key pressed before its window is mapped is lost, the menu staying
         # open; pressed again it reaches the menu, which then closes.
         for attempt in range(3):
             subprocess.run(["xdotool", "key", access_key], env=self.env, capture_output=True,
@@ -764,8 +770,10 @@ class Wine:
 
 
 class WineTrayDriver:
-    """Starts Tolvane.exe and picks its tray menu entries; for a test case with a session and
-    self.wine. The program's output goes to a new self.log at every start."""
+    """Starts Tolvane.exe and picks its tray menu entries, opening the menu by a posted tray
+    message or, with `choose_by_click`, by a right click on the icon docked in the notification
+    area; for a test case with a session, self.wine and (for clicks) self.display. The
+    program's output goes to a new self.log at every start."""
 
     def start(self, program, fake_time=None, cwd=None, extra=None):
         self.log = self.session.root / f"wine-{time.monotonic_ns()}.log"
@@ -775,6 +783,17 @@ class WineTrayDriver:
 
     def choose(self, access_key):
         self.assertTrue(self.wine.choose(access_key), "the tray menu did not open or take the key")
+
+    def choose_by_click(self, access_key):
+        def right_click():
+            # Wine's explorer.exe owns the docked icon's window.
+            icons = wait_until(lambda: tray_icons(self.display, "explorer.exe"), 10)
+            self.assertTrue(icons, "no tray icon docked")
+            _, w, h, x, y = icons[0]
+            return x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click",
+                          "3").returncode == 0
+        self.assertTrue(self.wine.choose(access_key, open_menu=right_click),
+                        "the tray menu did not open from a click or take the key")
 
 
 def windows_program(session, value_ini=None, sound=True, name="program", update=False):

@@ -1,7 +1,8 @@
 """The settings dialog and the About box of both programs, driven as a user would: the tray
-menu opens them, the keyboard changes settings, the file and the next announcement follow, the
-close box and Esc leave things as they were, the About link opens the maker's page in the
-browser (a recording xdg-open), and exit closes everything without writing."""
+menu opens them (also from a real click on the docked icon), the keyboard changes settings, the
+file and the next announcement follow, the close box and Esc leave things as they were, the
+About link opens the maker's page in the browser (a recording xdg-open), and exit closes
+everything without writing."""
 
 import os
 import time
@@ -14,8 +15,9 @@ from harness import (ABOUT_TITLE, RUN_KEY, SETTINGS_TITLE, E2ETest, TrayDriver, 
                      x_tool, x_window_named, x_windows_named)
 
 ABOUT_PAGE = "http://www.tolvane.example/201072846.html"
-# The link label's place in the About box's client area (pixels, from its layout table).
+# Places in the About box's client area (pixels, from its layout table): the link label, OK.
 LINK_POINT = (62 + 40, 180 + 8)
+OK_POINT = (318 + 30, 176 + 12)
 # A logon entry of some other program (its path).
 FOREIGN = "/opt/other/tolvane"
 DATE_ONLY = "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三".split()
@@ -39,10 +41,14 @@ class DialogScenarios:
             x_tool(self.display, "xdotool", "key", "--delay", "80", key)
             time.sleep(0.25)
 
-    def open_dialog(self, access_key, title):
-        self.choose(access_key)
+    def open_dialog(self, access_key, title, choose=None):
+        (choose or self.choose)(access_key)
         window = wait_until(lambda: x_window_named(self.display, title), 15)
         self.assertTrue(window, f"{title} did not open")
+        # No window manager runs here, so the keyboard goes to the window under the pointer,
+        # and Wine leaves the focus of a window with a title bar to a window manager: point at
+        # the dialog, or the keys go where the pointer is (after a click, the tray icon).
+        x_tool(self.display, "xdotool", "mousemove", window[3] + 2, window[4] + 2)
         # Let it take the keyboard before typing.
         time.sleep(1.0)
         return window
@@ -159,6 +165,21 @@ class DialogScenarios:
         self.keys("Escape")
         self.assertTrue(self.gone(ABOUT_TITLE))
         self.assertTrue(is_running(process))
+        self.assertFalse((program / "Value.ini").exists())
+
+    def test_about_opened_from_a_click_on_the_icon_closes_on_esc_and_on_ok(self):
+        program = self.program(None)
+        process = self.start(program)
+        self.open_dialog("a", ABOUT_TITLE, self.choose_by_click)
+        self.keys("Escape")
+        self.assertTrue(self.gone(ABOUT_TITLE), "Esc left the box open")
+        _, _, _, x, y = self.open_dialog("a", ABOUT_TITLE, self.choose_by_click)
+        x_tool(self.display, "xdotool", "mousemove", x + OK_POINT[0], y + OK_POINT[1], "click",
+               "1")
+        self.assertTrue(self.gone(ABOUT_TITLE), "a click on 确定 left the box open")
+        # Neither the box nor the menu holds the mouse: the menu opens again from a click.
+        self.choose_by_click("e")
+        self.assertEqual(process.wait(timeout=20), 0)
         self.assertFalse((program / "Value.ini").exists())
 
 
