@@ -20,10 +20,12 @@ enum class ControlKind {
     OptionButton,
     CheckBox,
     Label,
-    LinkLabel,
+    LinkLabel,  // in the tab order it is reachable by the keyboard and acts like a button
     Button,
     Picture,
-    Separator
+    Separator,
+    TextField,  // one line of text the user types
+    Slider,     // a whole number from 0 to 100
 };
 
 enum ControlFlag : unsigned {
