@@ -63,6 +63,12 @@ struct DialogSpec {
     int ClientHeight() const { return TwipsToPixels(clientHeightTwips); }
 };
 
+// Tab enters an option group at its selected option, or at its first when none is; the arrows
+// walk the rest.
+constexpr bool IsOptionTabStop(int index, int selected) {
+    return selected == index || (selected < 0 && index == 0);
+}
+
 // A control's rectangle relative to its parent, in pixels.
 PixelRect LocalPixels(const ControlSpec& control);
 
