@@ -135,8 +135,12 @@ void Form_一般设置::ShowAdvanced() {
     // The last showing's page is hidden, and none of its handlers is running: this click came
     // to the dialog, which the page kept from input while it was open.
     delete m_advanced;
-    // 广告设置 follows what the page saved.
-    m_advanced = new Form_高级设置(*m_core.Advanced(), this, [this] { Render(); });
+    // 广告设置 follows what the page saved, and the keyboard comes back here (without a window
+    // manager nothing else would give it back).
+    m_advanced = new Form_高级设置(*m_core.Advanced(), this, [this] {
+        Render();
+        activateWindow();
+    });
     m_advanced->Form_Load();
 }
 
