@@ -46,8 +46,8 @@ public:
     void CloseBox();
 
     bool IsOpen() const { return m_open; }
-    // The 高级设置 page Label_高级设置 opened, while it is open; the window shows it modally over
-    // this one, and this one's 广告设置 follows what it saves.
+    // The 高级设置 page while it is open (Label_高级设置 opens it): the window shows it modally
+    // over this one, whose 广告设置 then follows what the page saves.
     AdvancedDialog* Advanced() const {
         return m_advanced != nullptr && m_advanced->IsOpen() ? m_advanced.get() : nullptr;
     }
