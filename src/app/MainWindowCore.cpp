@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kOneSecondMs = 1000;
 constexpr int kAutoUpgradeDelayMs = 2000;
+constexpr int kPreviewDelayMs = 0;
 
 }  // namespace
 
@@ -60,6 +61,9 @@ void MainWindowCore::OnTimer(MainTimer timer) {
         case MainTimer::Timer_自动校时:
             Timer_自动校时_Timer();
             break;
+        case MainTimer::Timer_试听:
+            Timer_试听_Timer();
+            break;
     }
 }
 
@@ -70,8 +74,8 @@ void MainWindowCore::Timer_更新托盘显示时间_Timer() {
 void MainWindowCore::Timer_自动报时_Timer() {
     // Armed again before speaking, so that ticks keep coming between the clips.
     ArmAnnounceTimer();
-    const LocalDateTime now = m_services.clock.Now();
-    if (m_schedule.OnTick(now, m_vars.Settings.Frequency, m_vars.FrequencyHours)) AnnounceNow();
+    // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
+    if (const auto moment = m_schedule.OnTick(m_services.clock.Now(), Plan())) AnnounceNow(*moment);
 }
 
 void MainWindowCore::Timer_自动升级_Timer() {
@@ -86,6 +90,11 @@ void MainWindowCore::Timer_自动校时_Timer() {
     m_timeSync.Tick();
 }
 
+void MainWindowCore::Timer_试听_Timer() {
+    m_windows.KillTimer(MainTimer::Timer_试听);
+    m_announcer.AnnounceNow(m_services.clock.Now(), m_preview);
+}
+
 void MainWindowCore::ArmAnnounceTimer() {
     // An exit chosen during an announcement leaves no timer to arm.
     if (m_exited) return;
@@ -93,14 +102,25 @@ void MainWindowCore::ArmAnnounceTimer() {
                        MillisecondsToNextTick(m_services.clock.Now().millisecond));
 }
 
-void MainWindowCore::AnnounceNow() {
-    m_announcer.AnnounceNow(m_services.clock.Now(), {m_vars.Settings.AnnounceFormat});
+void MainWindowCore::AnnounceNow(const LocalDateTime& moment) {
+    m_announcer.AnnounceNow(moment, Style());
+}
+
+AnnouncementPlan MainWindowCore::Plan() const {
+    const SettingsRecord& settings = m_vars.Settings;
+    return {settings.Frequency, m_vars.FrequencyHours, settings.HalfHour == 1, settings.QuietStart,
+            settings.QuietEnd};
+}
+
+AnnouncementStyle MainWindowCore::Style() const {
+    const SettingsRecord& settings = m_vars.Settings;
+    return {settings.AnnounceFormat, settings.Phrasing, settings.Volume};
 }
 
 void MainWindowCore::OnTrayButton(int buttonCode) {
     switch (ForTrayButton(buttonCode)) {
         case TrayButtonAction::Announce:
-            AnnounceNow();
+            AnnounceNow(m_services.clock.Now());
             break;
         case TrayButtonAction::ShowMenu:
             m_windows.PopupTrayMenu();
@@ -230,9 +250,19 @@ void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
     if (!enabled) {
         m_windows.KillTimer(MainTimer::Timer_自动报时);
     } else if (!m_state.announceTimerEnabled) {
+        // Switched on again, the schedule starts afresh: the time it was off is no clock step
+        // to make up for.
+        m_schedule = AnnouncementSchedule();
         ArmAnnounceTimer();
     }
     m_state.announceTimerEnabled = enabled;
+}
+
+void MainWindowCore::PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) {
+    // Spoken from the main window's own timer rather than inside the page's click: the page,
+    // and the dialog under it, may close while the clips play.
+    m_preview = AnnouncementStyle{0, phrasing, volume};
+    m_windows.SetTimer(MainTimer::Timer_试听, kPreviewDelayMs);
 }
 
 void MainWindowCore::SetSyncTimerEnabled(bool enabled) {

@@ -68,8 +68,11 @@ private:
     void Timer_自动报时_Timer();
     void Timer_自动升级_Timer();
     void Timer_自动校时_Timer();
+    void Timer_试听_Timer();
     void ArmAnnounceTimer();
-    void AnnounceNow();
+    void AnnounceNow(const LocalDateTime& moment);
+    AnnouncementPlan Plan() const;
+    AnnouncementStyle Style() const;
     void ToggleAnnounceOff();
     void ToggleStartAtBoot();
     void ShowSettings();
@@ -84,6 +87,7 @@ private:
     void SetAnnounceOffMark(bool checked) override;
     void SetAnnounceTimerEnabled(bool enabled) override;
     void SetSyncTimerEnabled(bool enabled) override;
+    void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) override;
     // AdvertLoader
     void LoadAdvert() override;
 
@@ -93,6 +97,7 @@ private:
     自定义变量 m_vars;
     Announcer m_announcer;
     AnnouncementSchedule m_schedule;
+    AnnouncementStyle m_preview;
     ShellState m_state;
     TimeSyncClient m_timeSync;
     AdvertWindowCore m_advert;

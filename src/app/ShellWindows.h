@@ -9,11 +9,17 @@
 
 namespace tolvane {
 
-// The hidden main window's four timers.
-enum class MainTimer { Timer_更新托盘显示时间, Timer_自动报时, Timer_自动升级, Timer_自动校时 };
-inline constexpr std::array<MainTimer, 4> kMainTimers{
+// The hidden main window's timers; Timer_试听 fires once for a preview of the 高级设置 page.
+enum class MainTimer {
+    Timer_更新托盘显示时间,
+    Timer_自动报时,
+    Timer_自动升级,
+    Timer_自动校时,
+    Timer_试听
+};
+inline constexpr std::array<MainTimer, 5> kMainTimers{
     MainTimer::Timer_更新托盘显示时间, MainTimer::Timer_自动报时, MainTimer::Timer_自动升级,
-    MainTimer::Timer_自动校时};
+    MainTimer::Timer_自动校时, MainTimer::Timer_试听};
 
 // What the main window's platform shell does for the core: it owns the timers, the tray icon
 // and the windows, shows what the core decides, and reports its events back to the core.

@@ -21,10 +21,12 @@ enum class ControlKind {
     OptionButton,
     CheckBox,
     Label,
-    LinkLabel,
+    LinkLabel,  // in the tab order it is reachable by the keyboard and acts like a button
     Button,
     Picture,
-    Separator
+    Separator,
+    TextField,  // one line of text the user types
+    Slider,     // a whole number from 0 to 100
 };
 
 enum ControlFlag : unsigned {
@@ -61,6 +63,12 @@ struct DialogSpec {
     int ClientWidth(int dpi = kDefaultDpi) const { return TwipsToPixels(clientWidthTwips, dpi); }
     int ClientHeight(int dpi = kDefaultDpi) const { return TwipsToPixels(clientHeightTwips, dpi); }
 };
+
+// Tab enters an option group at its selected option, or at its first when none is; the arrows
+// walk the rest.
+constexpr bool IsOptionTabStop(int index, int selected) {
+    return selected == index || (selected < 0 && index == 0);
+}
 
 // A control's rectangle relative to its parent, in pixels.
 PixelRect LocalPixels(const ControlSpec& control, int dpi = kDefaultDpi);

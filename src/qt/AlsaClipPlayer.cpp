@@ -154,7 +154,7 @@ AlsaClipPlayer::AlsaClipPlayer(std::string device) : m_device(std::move(device))
     }
 }
 
-void AlsaClipPlayer::PlaySync(const std::string& path) {
+void AlsaClipPlayer::PlaySync(const std::string& path, int volumePercent) {
     ClipFile file(path);
     std::optional<WavLayout> layout = file.Layout();
     if (!layout) {
@@ -184,7 +184,7 @@ void AlsaClipPlayer::PlaySync(const std::string& path) {
         // A file that shrinks under us ends the clip early.
         if (length == 0 || !file.ReadAt(offset, block.data(), length)) break;
         samples.clear();
-        AppendPcm16(in, block.data(), length / inFrameBytes, samples);
+        AppendPcm16(in, block.data(), length / inFrameBytes, samples, volumePercent);
         if (!pcm.Write(reinterpret_cast<const unsigned char*>(samples.data()), samples.size(),
                        deadline)) {
             return;

@@ -12,7 +12,7 @@ namespace tolvane {
 class AlsaClipPlayer final : public ClipPlayer {
 public:
     explicit AlsaClipPlayer(std::string device = "default");
-    void PlaySync(const std::string& path) override;
+    void PlaySync(const std::string& path, int volumePercent) override;
 
 private:
     std::string m_device;

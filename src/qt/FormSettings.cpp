@@ -19,12 +19,7 @@ Form_一般设置::Form_一般设置(SettingsDialog& core) : m_core(core) {
     setWindowTitle(FromUtf8(kSettingsDialog.caption));
     MakeFixedDialog(*this, kSettingsDialog, Qt::Dialog);
 
-    // The caption sits on the frame's top line, so a frame takes exactly its table rectangle
-    // (the default style would draw the line below the caption).
-    setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid rgb(160, 160, 160); border-radius: 2px;"
-        " margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 2px; }"));
+    setStyleSheet(FrameStyleSheet());
     // Frames first, so that the controls inside can be placed relative to them.
     std::map<std::string_view, QWidget*> frames;
     for (const ControlSpec& control : kSettingsControls) {
@@ -58,6 +53,14 @@ Form_一般设置::Form_一般设置(SettingsDialog& core) : m_core(core) {
                 auto* push = new QPushButton(caption, parent);
                 push->setDefault(control->Has(kDefaultButton));
                 push->setAutoDefault(true);
+                if (control->kind == ControlKind::LinkLabel) {
+                    // A link the keyboard reaches: blue text, a dotted frame when focused.
+                    push->setCursor(Qt::PointingHandCursor);
+                    push->setStyleSheet(QStringLiteral(
+                        "QPushButton { color: rgb(0, 0, 255); border: 1px solid transparent;"
+                        " background: transparent; text-align: left; padding: 0px; }"
+                        "QPushButton:focus { border: 1px dotted rgb(0, 0, 255); }"));
+                }
                 button = push;
                 break;
             }
@@ -94,6 +97,7 @@ void Form_一般设置::BringForward() {
 void Form_一般设置::Unload() {
     if (m_unloaded) return;
     m_unloaded = true;
+    if (m_advanced) m_advanced->hide();
     hide();
     deleteLater();
 }
@@ -119,6 +123,25 @@ void Form_一般设置::OnClick(const ControlSpec& control) {
     m_core.Click(control);
     Render();
     UnloadIfClosed();
+    if (!m_unloaded && m_core.Advanced() != nullptr) ShowAdvanced();
+}
+
+void Form_一般设置::ShowAdvanced() {
+    if (m_advanced && m_advanced->isVisible()) {
+        m_advanced->raise();
+        m_advanced->activateWindow();
+        return;
+    }
+    // The last showing's page is hidden, and none of its handlers is running: this click came
+    // to the dialog, which the page kept from input while it was open.
+    delete m_advanced;
+    // 广告设置 follows what the page saved, and the keyboard comes back here (without a window
+    // manager nothing else would give it back).
+    m_advanced = new Form_高级设置(*m_core.Advanced(), this, [this] {
+        Render();
+        activateWindow();
+    });
+    m_advanced->Form_Load();
 }
 
 void Form_一般设置::Render() {
@@ -131,10 +154,8 @@ void Form_一般设置::Render() {
             button->setAutoExclusive(control->kind == ControlKind::OptionButton);
         }
         if (control->kind == ControlKind::OptionButton) {
-            // Tab enters a group at its selected option, or at its first when none is; the
-            // arrows still walk all of them.
-            const int selected = m_core.Selected(static_cast<SettingsRole>(control->role));
-            const bool stop = selected == control->index || (selected < 0 && control->index == 0);
+            const bool stop = IsOptionTabStop(
+                control->index, m_core.Selected(static_cast<SettingsRole>(control->role)));
             button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
         }
         button->setEnabled(m_core.Enabled(*control));

@@ -2,16 +2,18 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QPointer>
 
 #include <vector>
 
+#include "qt/FormAdvanced.h"
 #include "settings/SettingsDialog.h"
 
 namespace tolvane {
 
 // Form_一般设置, built from the layout table; every click goes to the dialog's logic, and the
-// controls then show what it holds. (No Q_OBJECT: moc cannot read the class name, and the
-// dialog needs no signals of its own.)
+// controls then show what it holds. Label_高级设置 opens Form_高级设置 over it. (No Q_OBJECT: moc
+// cannot read the class name, and the dialog needs no signals of its own.)
 class Form_一般设置 final : public QDialog {
 public:
     explicit Form_一般设置(SettingsDialog& core);
@@ -32,8 +34,10 @@ private:
     void OnClick(const ControlSpec& control);
     void Render();
     void UnloadIfClosed();
+    void ShowAdvanced();
 
     SettingsDialog& m_core;
+    QPointer<Form_高级设置> m_advanced;
     std::vector<std::pair<const ControlSpec*, QAbstractButton*>> m_buttons;
     bool m_unloaded = false;
 };

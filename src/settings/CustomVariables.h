@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "settings/ProfileStore.h"
 #include "settings/ReadWriteConfig.h"
@@ -23,5 +26,16 @@ struct 自定义变量 {
 // Fills Settings from ConfigFile (already bound) and FrequencyHours from the fixed table.
 // `isStartAtBootRegistered` answers whether the logon entry holds this program's command.
 void LoadSettings(自定义变量& vars, const std::function<bool()>& isStartAtBootRegistered);
+
+// A whole number within min..max in plain decimal digits (blanks around it allowed), or
+// nullopt.
+std::optional<std::int32_t> ParseSettingNumber(std::string_view text, std::int32_t min,
+                                               std::int32_t max);
+
+// A time of day "HH:MM" or "H:MM" (the colon may be the full-width one a Chinese input method
+// gives; blanks around it allowed) as the minute of the day, or nullopt.
+std::optional<std::int32_t> ParseClockTime(std::string_view text);
+// "HH:MM" of a minute of the day.
+std::string ClockTimeText(std::int32_t minuteOfDay);
 
 }  // namespace tolvane

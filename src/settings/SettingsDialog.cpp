@@ -77,6 +77,12 @@ void SettingsDialog::Click(SettingsRole role, int index) {
         case SettingsRole::HourlySyncOn:
             SetBox(role, !Ticked(role));
             break;
+        case SettingsRole::Advanced:
+            if (Advanced() == nullptr) {
+                m_advanced =
+                    std::make_unique<AdvancedDialog>(m_vars, m_host, [this] { ShowSavedAdvert(); });
+            }
+            break;
         case SettingsRole::Apply:
             Apply();
             break;
@@ -93,6 +99,7 @@ void SettingsDialog::Click(SettingsRole role, int index) {
 }
 
 void SettingsDialog::CloseBox() {
+    if (m_advanced != nullptr) m_advanced->CloseBox();
     m_open = false;
 }
 
@@ -148,6 +155,15 @@ void SettingsDialog::BoxReaction(SettingsRole box) {
         m_host.SetStartAtBootMark(on);
     }
     m_applyEnabled = true;
+}
+
+void SettingsDialog::ShowSavedAdvert() {
+    // Else this page's Apply would write back the choice it loaded over the one just saved;
+    // 从不显示, which it has no button for, selects none and so is kept.
+    const int slot = GroupSlot(SettingsRole::Advert);
+    const int mode = m_vars.Settings.AdvertMode;
+    m_selected[static_cast<std::size_t>(slot)] =
+        (mode >= 0 && mode < kGroups[static_cast<std::size_t>(slot)].count) ? mode : -1;
 }
 
 void SettingsDialog::Apply() {

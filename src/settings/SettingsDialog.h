@@ -1,15 +1,18 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 
 #include "base/DialogLayout.h"
+#include "settings/AdvancedDialog.h"
 #include "settings/CustomVariables.h"
 #include "settings/SettingsLayout.h"
 
 namespace tolvane {
 
 // What the settings dialog changes outside itself: the logon entry, the tray menu's two marks
-// and the main window's two timers.
+// and the main window's two timers; and the 高级设置 page's preview, spoken by the main window.
 class SettingsDialogHost {
 public:
     virtual ~SettingsDialogHost() = default;
@@ -19,6 +22,8 @@ public:
     virtual void SetAnnounceOffMark(bool checked) = 0;
     virtual void SetAnnounceTimerEnabled(bool enabled) = 0;
     virtual void SetSyncTimerEnabled(bool enabled) = 0;
+    // Speaks the time now, in this phrasing and at this volume, unless something is speaking.
+    virtual void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) = 0;
 };
 
 // The logic of Form_一般设置, from its loading to its unloading. The window forwards every
@@ -41,6 +46,11 @@ public:
     void CloseBox();
 
     bool IsOpen() const { return m_open; }
+    // The 高级设置 page while it is open (Label_高级设置 opens it): the window shows it modally
+    // over this one, whose 广告设置 then follows what the page saves.
+    AdvancedDialog* Advanced() const {
+        return m_advanced != nullptr && m_advanced->IsOpen() ? m_advanced.get() : nullptr;
+    }
     // The selected index of an option group, -1 when none is.
     int Selected(SettingsRole group) const;
     bool Ticked(SettingsRole box) const;
@@ -56,6 +66,7 @@ private:
     void SetBox(SettingsRole box, bool ticked);
     void BoxReaction(SettingsRole box);
     void Apply();
+    void ShowSavedAdvert();
 
     自定义变量& m_vars;
     SettingsDialogHost& m_host;
@@ -63,6 +74,7 @@ private:
     std::array<bool, 3> m_ticked{};
     bool m_applyEnabled = false;
     bool m_open = true;
+    std::unique_ptr<AdvancedDialog> m_advanced;
 };
 
 }  // namespace tolvane

@@ -16,6 +16,7 @@ enum class SettingsRole : int {
     AnnounceOff,   // check box: Settings.AnnounceOff
     StartAtBoot,   // check box: the logon entry, at once
     HourlySyncOn,  // check box: ticked while Settings.SyncTimerOff lets the hourly sync run
+    Advanced,      // link: opens the 高级设置 page
     Ok,
     Cancel,
     Apply,
@@ -49,8 +50,7 @@ inline constexpr std::array<ControlSpec, 19> kSettingsControls{{
     {"Check_关闭报时", ControlKind::CheckBox, "GroupBox_高级设置", "关闭报时", -1, {210, 330, 2445, 195}, 11, "", kNoFlags, RoleOf(SettingsRole::AnnounceOff)},
     {"Check_开机启动", ControlKind::CheckBox, "GroupBox_高级设置", "开机启动", -1, {210, 660, 2445, 195}, 12, kStartAtBootTooltip, kNoFlags, RoleOf(SettingsRole::StartAtBoot)},
     {"Check_自动校时", ControlKind::CheckBox, "GroupBox_高级设置", "自动网络校时", -1, {210, 990, 2445, 195}, 18, kSyncTimerTooltip, kNoFlags, RoleOf(SettingsRole::HourlySyncOn)},
-    // A link with nowhere to go would mislead: it keeps its tab number but is not shown.
-    {"Label_高级设置", ControlKind::LinkLabel, "", "切换到高级设置", -1, {150, 2730, 1260, 195}, 15, "", kLeftOut, RoleOf(SettingsRole::None)},
+    {"Label_高级设置", ControlKind::LinkLabel, "", "切换到高级设置", -1, {150, 2730, 1260, 195}, 15, "", kNoFlags, RoleOf(SettingsRole::Advanced)},
     {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2640, 990, 360}, 0, "", kDefaultButton, RoleOf(SettingsRole::Ok)},
     {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2640, 990, 360}, 1, "", kCancelButton, RoleOf(SettingsRole::Cancel)},
     {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2640, 990, 360}, 2, "", kDisabledAtLoad, RoleOf(SettingsRole::Apply)},

@@ -15,6 +15,12 @@ struct SettingsRecord {
     std::int32_t SyncTimerOff = 0;    // 1: hourly time synchronisation off
     std::int32_t StartAtBoot = 0;     // 1: registered to start at logon (not stored in the file)
     std::string AdvertDate;           // "yyyy|mm|dd" of the last once-a-day advert
+    // From the 高级设置 page; valid values only (LoadSettings puts defaults in their place).
+    std::int32_t HalfHour = 0;     // 1: also at half past every hour
+    std::int32_t QuietStart = -1;  // minute of the day the quiet span starts; -1: none
+    std::int32_t QuietEnd = -1;    // minute of the day it ends (not included); -1: none
+    std::int32_t Volume = 100;     // percent of the clips' recorded level
+    std::int32_t Phrasing = 0;     // 0 as written, 1 natural Mandarin
 };
 
 struct IntSetting {
@@ -37,6 +43,29 @@ inline constexpr std::array<IntSetting, 5> kIntSettings{{
     {kAnnounceOffKey, &SettingsRecord::AnnounceOff, 0, 0, 1},
     {"自动校时", &SettingsRecord::SyncTimerOff, 0, 0, 1},
 }};
+
+// 广告设置 beyond the first page's two choices: the advert is never shown.
+inline constexpr std::int32_t kAdvertNever = 2;
+
+// The 高级设置 page's keys, written by that page alone, in this order: the numbers, the quiet
+// span, then 广告设置. Unlike the first page's, a value that is not plain decimal digits
+// within the range reads as the default, as a missing key does.
+inline constexpr std::array<IntSetting, 3> kAdvancedIntSettings{{
+    {"半点报时", &SettingsRecord::HalfHour, 0, 0, 1},
+    {"报时音量", &SettingsRecord::Volume, 100, 0, 100},
+    {"报时说法", &SettingsRecord::Phrasing, 0, 0, 1},
+}};
+
+// "HH:MM"; equal times mean no quiet span, and so does either one missing or malformed.
+struct TimeSetting {
+    std::string_view key;
+    std::int32_t SettingsRecord::*field;
+};
+inline constexpr std::array<TimeSetting, 2> kQuietSettings{{
+    {"安静开始", &SettingsRecord::QuietStart},
+    {"安静结束", &SettingsRecord::QuietEnd},
+}};
+inline constexpr std::int32_t kAdvancedReadSize = 32;
 
 inline constexpr std::string_view kAdvertDateKey = "广告日期";
 inline constexpr std::int32_t kAdvertDateReadSize = 12;

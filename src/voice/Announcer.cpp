@@ -9,16 +9,11 @@ namespace {
 
 constexpr std::string_view kPrompt = "提示";
 constexpr std::string_view kTimeNowIs = "现在时间";
-constexpr std::string_view kOclock = "点";
-constexpr std::string_view kMinute = "分";
-constexpr std::string_view kSharp = "整";
 constexpr std::string_view kTodayIs = "今天是";
 constexpr std::string_view kYear = "年";
 constexpr std::string_view kMonth = "月";
 constexpr std::string_view kDay = "日";
 constexpr std::string_view kWeek = "星期";
-constexpr std::string_view kMorning = "上午";
-constexpr std::string_view kAfternoon = "下午";
 constexpr int kSunday = 1;
 
 class BusyScope {
@@ -34,48 +29,36 @@ private:
 
 }  // namespace
 
-std::string HalfDayWord(std::string designator, int hour) {
-    if (designator == "AM") return std::string(kMorning);
-    if (designator == "PM") return std::string(kAfternoon);
-    if (designator.empty()) return std::string(hour < 12 ? kMorning : kAfternoon);
-    return designator;
-}
-
 Announcer::Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, std::string soundFolder)
     : m_player(player), m_pump(pump), m_locale(locale), m_soundFolder(std::move(soundFolder)) {}
 
 void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style) {
     if (m_busy) return;
     BusyScope busy(m_busy);
+    m_volume = style.volume;
     PlayWord(kPrompt);
     switch (style.format) {
         case 0:
-            SpeakTime(moment);
+            SpeakTime(moment, style.phrasing);
             break;
         case 1:
             SpeakDate(moment);
             break;
         case 2:
             SpeakDate(moment);
-            SpeakTime(moment);
+            SpeakTime(moment, style.phrasing);
             break;
         default:
             break;
     }
 }
 
-void Announcer::SpeakTime(const LocalDateTime& moment) {
+void Announcer::SpeakTime(const LocalDateTime& moment, std::int32_t phrasing) {
     PlayWord(kTimeNowIs);
-    PlayWord(HalfDayWord(m_locale.HalfDayDesignator(moment), moment.hour));
-    const int hour12 = moment.hour % 12 == 0 ? 12 : moment.hour % 12;
-    PlayNumeral(hour12, false);
-    PlayWord(kOclock);
-    if (moment.minute == 0) {
-        PlayWord(kSharp);
-        return;
+    const std::string halfDay = HalfDayWord(m_locale.HalfDayDesignator(moment), moment.hour);
+    for (const std::string& word : TimeWords(moment.hour, moment.minute, phrasing, halfDay)) {
+        PlayWord(word);
     }
-    PlayNumeral(moment.minute, false);
-    PlayWord(kMinute);
 }
 
 void Announcer::SpeakDate(const LocalDateTime& moment) {
@@ -99,7 +82,7 @@ void Announcer::PlayClip(const std::string& path) {
     if (m_stopped) return;
     m_pump.DispatchPending();
     // The dispatch may have run the exit command.
-    if (!m_stopped) m_player.PlaySync(path);
+    if (!m_stopped) m_player.PlaySync(path, m_volume);
 }
 
 void Announcer::PlayWord(std::string_view word) {

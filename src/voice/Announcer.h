@@ -8,12 +8,15 @@
 #include "base/MessagePump.h"
 #include "voice/ClipPlayer.h"
 #include "voice/Locale.h"
+#include "voice/Phrasing.h"
 
 namespace tolvane {
 
 // What one announcement says, taken when it starts: a change while it speaks waits for the next.
 struct AnnouncementStyle {
-    std::int32_t format = 0;  // 0 the time, 1 the date, 2 the date then the time; else the prompt
+    std::int32_t format = 0;    // 0 the time, 1 the date, 2 the date then the time; else the prompt
+    std::int32_t phrasing = 0;  // a Phrasing of the time of day
+    std::int32_t volume = 100;  // percent of the clips' recorded level
 };
 
 // Speaks a moment as a chain of clips from the sound folder, one word or numeral per clip.
@@ -31,7 +34,7 @@ public:
     void StopForExit() { m_stopped = true; }
 
 private:
-    void SpeakTime(const LocalDateTime& moment);
+    void SpeakTime(const LocalDateTime& moment, std::int32_t phrasing);
     void SpeakDate(const LocalDateTime& moment);
     void PlayClip(const std::string& path);
     void PlayWord(std::string_view word);
@@ -41,11 +44,9 @@ private:
     MessagePump& m_pump;
     Locale& m_locale;
     std::string m_soundFolder;
+    int m_volume = 100;
     bool m_busy = false;
     bool m_stopped = false;
 };
-
-// "AM"/"PM" become 上午/下午; an empty designator falls back to the hour's half of the day.
-std::string HalfDayWord(std::string designator, int hour);
 
 }  // namespace tolvane

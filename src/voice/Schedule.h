@@ -8,10 +8,25 @@
 
 namespace tolvane {
 
+// When scheduled announcements speak.
+struct AnnouncementPlan {
+    std::int32_t frequency = 0;  // index into frequencyHours
+    std::array<std::int32_t, 3> frequencyHours{1, 2, 6};
+    bool halfHour = false;  // also at hh:30:00 of every hour
+    // The quiet span in minutes of the day, from its start up to (not including) its end,
+    // across midnight when the end comes first. Equal or out-of-range times make none.
+    int quietStart = -1;
+    int quietEnd = -1;
+};
+
+inline constexpr int kMinutesPerDay = 24 * 60;
+
+bool IsQuietMinute(int minuteOfDay, int quietStart, int quietEnd);
+
 // Whether a tick at this time of day starts a scheduled announcement: second 0 of minute 0 of
-// an hour the chosen interval divides. A Frequency without an interval counts as hourly.
-bool IsAnnouncementDue(int hour, int minute, int second, std::int32_t frequency,
-                       const std::array<std::int32_t, 3>& frequencyHours);
+// an hour the chosen interval divides, or of minute 30 of any hour with halfHour, outside the
+// quiet span. A Frequency without an interval counts as hourly.
+bool IsAnnouncementDue(int hour, int minute, int second, const AnnouncementPlan& plan);
 
 // The tick lands this many milliseconds after a second boundary, so that a late or early
 // platform timer still sees each second exactly once.
@@ -20,15 +35,22 @@ inline constexpr int kTickOffsetMs = 5;
 // Delay from a tick at `millisecond` past the second to the next aligned tick.
 int MillisecondsToNextTick(int millisecond);
 
-// Evaluates ticks of the announcement timer; a second already evaluated (an early tick) is
-// not evaluated again.
+// A moment the clock stepped over (a synchronisation, a manual change, a wake-up) or a tick
+// came late for is still announced while it is less than this old.
+inline constexpr int kLateLimitSeconds = 60;
+
+// Evaluates ticks of the announcement timer. Each second is looked at once (an early tick
+// repeats none), and so is each moment: a step back does not bring a spoken one round again.
 class AnnouncementSchedule {
 public:
-    bool OnTick(const LocalDateTime& now, std::int32_t frequency,
-                const std::array<std::int32_t, 3>& frequencyHours);
+    // The moment (second 0 of its minute) this tick announces: its own second's, or one in
+    // the seconds since the last tick that is less than kLateLimitSeconds old. A first tick
+    // looks at its own second only.
+    std::optional<LocalDateTime> OnTick(const LocalDateTime& now, const AnnouncementPlan& plan);
 
 private:
-    std::optional<LocalDateTime> m_lastSecond;
+    std::optional<std::int64_t> m_lastSecond;
+    std::optional<std::int64_t> m_lastMoment;
 };
 
 }  // namespace tolvane

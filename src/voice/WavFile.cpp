@@ -142,7 +142,9 @@ int Pcm16Channels(const WavFormat& format) {
 }
 
 void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
-                 std::string& out) {
+                 std::string& out, int volumePercent) {
+    const int volume =
+        (volumePercent >= 0 && volumePercent <= kFullVolume) ? volumePercent : kFullVolume;
     const std::size_t frameBytes = static_cast<std::size_t>(format.BytesPerFrame());
     const std::size_t sampleBytes = static_cast<std::size_t>(format.bitsPerSample / 8);
     const int channels = Pcm16Channels(format);
@@ -150,14 +152,14 @@ void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::siz
     for (std::size_t frame = 0; frame < frames; ++frame) {
         const unsigned char* first = samples + frame * frameBytes;
         for (int channel = 0; channel < channels; ++channel) {
-            const auto value = static_cast<std::uint16_t>(
-                SampleToPcm16(format, first + static_cast<std::size_t>(channel) * sampleBytes));
-            PutLe(out, value, 2);
+            const int sample =
+                SampleToPcm16(format, first + static_cast<std::size_t>(channel) * sampleBytes);
+            PutLe(out, static_cast<std::uint16_t>(sample * volume / kFullVolume), 2);
         }
     }
 }
 
-std::optional<std::string> PlayableImage(std::string_view file) {
+std::optional<std::string> PlayableImage(std::string_view file, int volumePercent) {
     const std::optional<WavLayout> layout = ParseWav(file);
     if (!layout) return std::nullopt;
     const WavFormat& format = layout->format;
@@ -184,7 +186,7 @@ std::optional<std::string> PlayableImage(std::string_view file) {
     image += "data";
     PutLe(image, dataBytes, 4);
     AppendPcm16(format, reinterpret_cast<const unsigned char*>(file.data()) + layout->dataOffset,
-                static_cast<std::size_t>(frames), image);
+                static_cast<std::size_t>(frames), image, volumePercent);
     return image;
 }
 

@@ -36,6 +36,7 @@ void RegisterDialogClass(HINSTANCE instance) {
 struct Child {
     const wchar_t* windowClass;
     DWORD style;
+    DWORD exStyle = 0;
 };
 
 Child ChildFor(const ControlSpec& control) {
@@ -56,7 +57,14 @@ Child ChildFor(const ControlSpec& control) {
         case ControlKind::Separator:
             return {L"STATIC", SS_ETCHEDHORZ};
         case ControlKind::LinkLabel:
+            // In the tab order a link is a button the dialog draws, so that Tab reaches it and
+            // Space presses it.
+            if (control.tab >= 0) return {L"BUTTON", BS_OWNERDRAW | WS_GROUP | WS_TABSTOP};
             return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
+        case ControlKind::TextField:
+            return {L"EDIT", ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::Slider:
+            return {TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS | WS_GROUP | WS_TABSTOP};
         case ControlKind::Label:
         default:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX};
@@ -117,10 +125,10 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
         const Child child = ChildFor(control);
         DWORD childStyle = WS_CHILD | WS_VISIBLE | child.style;
         if (control.Has(kDisabledAtLoad)) childStyle |= WS_DISABLED;
-        HWND hwnd = CreateWindowExW(0, child.windowClass, Utf8ToWide(TextOf(control)).c_str(),
-                                    childStyle, 0, 0, 0, 0, m_hwnd,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(row))),
-                                    instance, nullptr);
+        HWND hwnd = CreateWindowExW(
+            child.exStyle, child.windowClass, Utf8ToWide(TextOf(control)).c_str(), childStyle, 0, 0,
+            0, 0, m_hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(row))), instance,
+            nullptr);
         if (hwnd == nullptr) continue;
         m_controls[row] = hwnd;
         if (control.Has(kDefaultButton)) SendMessageW(m_hwnd, DM_SETDEFID, ControlId(row), 0);
@@ -264,6 +272,7 @@ void DialogWindow::OnCommand(UINT id) {
         case ControlKind::Button:
         case ControlKind::OptionButton:
         case ControlKind::CheckBox:
+        case ControlKind::LinkLabel:
             // A greyed button can still get an Enter from the dialog manager.
             if (m_controls[row] != nullptr && IsWindowEnabled(m_controls[row])) OnClick(control);
             break;

@@ -197,7 +197,7 @@ bool Form_Main::ShowSettings(SettingsDialog& dialog, bool enabled) {
         m_settings.reset();
         return false;
     }
-    if (!enabled) EnableWindow(m_settings->Handle(), FALSE);
+    if (!enabled) m_settings->Enable(false);
     return true;
 }
 
@@ -206,9 +206,7 @@ void Form_Main::BringSettingsForward() {
 }
 
 void Form_Main::EnableSettings(bool enabled) {
-    if (m_settings != nullptr && m_settings->IsOpen()) {
-        EnableWindow(m_settings->Handle(), enabled ? TRUE : FALSE);
-    }
+    if (m_settings != nullptr && m_settings->IsOpen()) m_settings->Enable(enabled);
 }
 
 void Form_Main::CloseSettings() {

@@ -1,25 +1,43 @@
 #pragma once
 
+#include <memory>
+
 #include "settings/SettingsDialog.h"
 #include "win32/DialogWindow.h"
+#include "win32/FormAdvanced.h"
 
 namespace tolvane {
 
 // Form_一般设置: modeless, without owner. Every click goes to the dialog's logic and the
-// controls then show what it holds.
+// controls then show what it holds; Label_高级设置 opens Form_高级设置 over it.
 class Form_一般设置 final : public DialogWindow {
 public:
     explicit Form_一般设置(SettingsDialog& core);
 
     // Creates the window, loads it from Settings and shows it; false when it could not.
     bool Form_Load(HINSTANCE instance);
+    // Greys the dialog while the About box is up; with the 高级设置 page open the page is greyed
+    // instead, the dialog staying greyed under it.
+    void Enable(bool enabled);
 
 private:
+    void Created(std::size_t row, HWND control) override;
     void OnClick(const ControlSpec& control) override;
     void OnCloseBox() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void Render();
+    void ShowAdvanced();
+    void AdvancedClosing();
+    bool IsAdvancedOpen() const { return m_advanced != nullptr && m_advanced->IsOpen(); }
+
+    static LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data);
 
     SettingsDialog& m_core;
+    HINSTANCE m_instance = nullptr;
+    HWND m_link = nullptr;
+    bool m_enabled = true;
+    std::unique_ptr<Form_高级设置> m_advanced;
 };
 
 }  // namespace tolvane

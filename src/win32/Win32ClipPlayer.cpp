@@ -52,12 +52,14 @@ void PlayAlert() {
 
 }  // namespace
 
-void Win32ClipPlayer::PlaySync(const std::string& path) {
+void Win32ClipPlayer::PlaySync(const std::string& path, int volumePercent) {
     // The system's own WAV parser never sees the file: a malformed header can hang it or make
     // it allocate gigabytes. It gets an image of the samples our parser has checked, or the
     // alert in the clip's place, exactly as for a missing file.
     std::optional<std::string> image;
-    if (const std::optional<std::string> file = ReadClip(path)) image = PlayableImage(*file);
+    if (const std::optional<std::string> file = ReadClip(path)) {
+        image = PlayableImage(*file, volumePercent);
+    }
     if (!image || !PlaySoundW(reinterpret_cast<LPCWSTR>(image->data()), nullptr,
                               SND_MEMORY | SND_SYNC | SND_NODEFAULT)) {
         PlayAlert();

@@ -418,6 +418,7 @@ ADVERT_TITLE = "为您推荐"
 OFFER_TITLE = "Tolvane 新版本"
 SETTINGS_TITLE = "Tolvane设置"
 ABOUT_TITLE = "关于 Tolvane"
+ADVANCED_TITLE = "高级设置"
 
 # The hosts the programs know by name: the time server and the maker's web hosts.
 BUILT_IN_HOSTS = ("time.nist.gov", "www.tolvane.example", "update.tolvane.example",
@@ -625,7 +626,7 @@ class TrayDriver:
 
     def popups(self):
         """The open menu, told from the program's other windows by its title and shape."""
-        others = (ADVERT_TITLE, OFFER_TITLE, SETTINGS_TITLE, ABOUT_TITLE)
+        others = (ADVERT_TITLE, OFFER_TITLE, SETTINGS_TITLE, ABOUT_TITLE, ADVANCED_TITLE)
         return [win for win in x_windows(self.display)
                 if "tolvane" in win[3] and win[4] > 60 and win[5] > 100
                 and win[2] not in others and x_is_viewable(self.display, win[1])]

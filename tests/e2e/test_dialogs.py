@@ -1,14 +1,14 @@
-"""The settings dialog and the About box of both programs, driven as a user would: the tray
-menu opens them (also from a real click on the docked icon), the keyboard changes settings, the
-file and the next announcement follow, the close box and Esc leave things as they were, the
-About link opens the maker's page in the browser (a recording xdg-open), and exit closes
-everything without writing."""
+"""The settings dialog, its 高级设置 page and the About box of both programs, driven as a user
+would: the tray menu opens them (also from a real click on the docked icon), the keyboard
+changes settings, the file and the next announcement follow, the close box and Esc leave things
+as they were, the About link opens the maker's page in the browser (a recording xdg-open), and
+exit closes everything without writing."""
 
 import os
 import time
 import unittest
 
-from harness import (ABOUT_TITLE, RUN_KEY, SETTINGS_TITLE, E2ETest, TrayDriver, Wine,
+from harness import (ABOUT_TITLE, ADVANCED_TITLE, RUN_KEY, SETTINGS_TITLE, E2ETest, TrayDriver, Wine,
                      WineTrayDriver, alsa_null_home, fake_opener, gbk_ini, is_running, linux_env,
                      linux_program, opened, snapshot, start_linux, start_tray_host, start_xvfb,
                      strace_clips, tray_icons, wait_until, windows_program, wine_clips, x_close_box,
@@ -40,6 +40,10 @@ class DialogScenarios:
         for key in keys:
             x_tool(self.display, "xdotool", "key", "--delay", "80", key)
             time.sleep(0.25)
+
+    def type(self, text):
+        x_tool(self.display, "xdotool", "type", "--delay", "120", text)
+        time.sleep(0.25)
 
     def open_dialog(self, access_key, title, choose=None):
         (choose or self.choose)(access_key)
@@ -145,6 +149,45 @@ class DialogScenarios:
         time.sleep(1)
         self.assertEqual(self.logon_entry(), self.foreign_entry())
         self.assertFalse((program / "Value.ini").exists())
+
+    def test_advanced_page_quiet_hour_is_silent_and_half_past_speaks(self):
+        program = self.program("[Tolvane]\n格式设置=0\n")
+        started = time.monotonic()
+        process = self.start(program, fake_time=self.fake("09:59:10"))
+        self.open_dialog("s", SETTINGS_TITLE)
+        # OK, Cancel, the three option groups and two boxes, then the link: Space follows it.
+        self.keys(*["Tab"] * 7, "space")
+        page = wait_until(lambda: x_window_named(self.display, ADVANCED_TITLE), 15)
+        self.assertTrue(page)
+        x_tool(self.display, "xdotool", "mousemove", page[3] + 2, page[4] + 2)
+        time.sleep(1.0)
+        # 半点报时 has the focus; then 安静时段 and its two times; Enter is OK.
+        self.keys("space", "Tab", "space", "Tab")
+        self.type("10:00")
+        self.keys("Tab")
+        self.type("10:30")
+        self.keys("Return")
+        self.assertTrue(self.gone(ADVANCED_TITLE))
+        saved = ("[Tolvane]\n格式设置=0\n半点报时=1\n报时音量=100\n报时说法=0\n安静开始=10:00\n"
+                 "安静结束=10:30\n广告设置=0\n")
+        self.assertEqual(self.read_ini(), saved)
+        # Back on the first page, which Esc closes without writing.
+        first = x_window_named(self.display, SETTINGS_TITLE)
+        x_tool(self.display, "xdotool", "mousemove", first[3] + 2, first[4] + 2)
+        self.keys("Escape")
+        self.assertTrue(self.gone(SETTINGS_TITLE))
+        # Applied at once: the quiet 10:00 passes in silence.
+        time.sleep(max(0.0, started + 75 - time.monotonic()))
+        self.assertEqual(self.clips(), [])
+        # The next start reads the keys: the span is over at 10:30, and half past speaks.
+        self.choose("e")
+        self.assertEqual(process.wait(timeout=20), 0)
+        self.start(program, fake_time=self.fake("10:29:50"))
+        expected = "提示 现在时间 上午 十 点 三 十 分".split()
+        self.assertTrue(wait_until(lambda: len(self.clips()) >= len(expected), 40), self.clips())
+        time.sleep(1)
+        self.assertEqual(self.clips(), expected)
+        self.assertEqual(self.read_ini(), saved)
 
     def test_about_link_opens_the_page_on_the_left_button_only(self):
         program = self.program(None)

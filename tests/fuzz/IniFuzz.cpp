@@ -1,5 +1,6 @@
 // Reads an INI text, stores one key, reads again: the stored key reads back and every other key
-// keeps its value.
+// keeps its value. The value, read as a time or a number of the 高级设置 page, is one in range
+// or none, and a time written back reads as itself.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/CustomVariables.h"
 #include "settings/IniText.h"
 
 namespace {
@@ -57,6 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             tolvane::ini::GetInt(text, s, k, 0);
         }
     }
+
+    if (const std::optional<std::int32_t> minute = tolvane::ParseClockTime(value)) {
+        Check(*minute >= 0 && *minute < 24 * 60);
+        Check(tolvane::ParseClockTime(tolvane::ClockTimeText(*minute)) == minute);
+    }
+    const std::optional<std::int32_t> number = tolvane::ParseSettingNumber(value, 0, 100);
+    Check(!number || (*number >= 0 && *number <= 100));
 
     const std::optional<std::string> written = tolvane::ini::SetValue(text, section, key, value);
     if (!written) return 0;

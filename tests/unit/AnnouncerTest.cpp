@@ -42,6 +42,7 @@ struct SequenceRow {
     LocalDateTime moment;
     int format;
     const char* clips;
+    int phrasing = 0;
 };
 
 TEST(AnnounceNow, PlaysTheWorkedSequences) {
@@ -66,9 +67,14 @@ TEST(AnnounceNow, PlaysTheWorkedSequences) {
         {At(2021, 5, 31, 1, 0), 1, "提示 今天是 二 零 二 一 年 五 月 三 十 一 日 星期 一"},
         {At(2100, 12, 31, 18, 30), 2,
          "提示 今天是 二 一 零 零 年 十 二 月 三 十 一 日 星期 五 现在时间 下午 六 点 三 十 分"},
+        // natural phrasing changes the time only
+        {At(2010, 7, 28, 14, 30), 2,
+         "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三 现在时间 下午 两 点 半", 1},
+        {At(2011, 1, 1, 2, 0), 1, "提示 今天是 二 零 一 一 年 一 月 一 日 星期 六", 1},
     };
     for (const SequenceRow& row : rows) {
         Speaker speaker(row.format);
+        speaker.style.phrasing = row.phrasing;
         EXPECT_EQ(speaker.Say(row.moment), Split(row.clips))
             << row.moment.year << "-" << row.moment.month << "-" << row.moment.day << " "
             << row.moment.hour << ":" << row.moment.minute << " format " << row.format;
@@ -147,6 +153,50 @@ TEST(HalfDayWord, MapsLocaleDesignators) {
     };
     for (const auto& row : rows) {
         EXPECT_EQ(HalfDayWord(row.designator, row.hour), row.word) << row.designator;
+    }
+}
+
+// Every hour on the hour and at half past, then other minutes, as written by hand.
+TEST(TimeWords, NaturalMandarinForEveryHourAndStandardOtherwise) {
+    const struct {
+        int hour;
+        const char* onTheHour;
+        const char* halfPast;
+    } natural[] = {
+        {0, "凌晨 十 二 点 整", "凌晨 十 二 点 半"},  {1, "凌晨 一 点 整", "凌晨 一 点 半"},
+        {2, "凌晨 两 点 整", "凌晨 两 点 半"},        {3, "凌晨 三 点 整", "凌晨 三 点 半"},
+        {4, "凌晨 四 点 整", "凌晨 四 点 半"},        {5, "早上 五 点 整", "早上 五 点 半"},
+        {6, "早上 六 点 整", "早上 六 点 半"},        {7, "早上 七 点 整", "早上 七 点 半"},
+        {8, "上午 八 点 整", "上午 八 点 半"},        {9, "上午 九 点 整", "上午 九 点 半"},
+        {10, "上午 十 点 整", "上午 十 点 半"},       {11, "上午 十 一 点 整", "上午 十 一 点 半"},
+        {12, "中午 十 二 点 整", "中午 十 二 点 半"}, {13, "下午 一 点 整", "下午 一 点 半"},
+        {14, "下午 两 点 整", "下午 两 点 半"},       {15, "下午 三 点 整", "下午 三 点 半"},
+        {16, "下午 四 点 整", "下午 四 点 半"},       {17, "下午 五 点 整", "下午 五 点 半"},
+        {18, "晚上 六 点 整", "晚上 六 点 半"},       {19, "晚上 七 点 整", "晚上 七 点 半"},
+        {20, "晚上 八 点 整", "晚上 八 点 半"},       {21, "晚上 九 点 整", "晚上 九 点 半"},
+        {22, "晚上 十 点 整", "晚上 十 点 半"},       {23, "晚上 十 一 点 整", "晚上 十 一 点 半"},
+    };
+    for (const auto& row : natural) {
+        EXPECT_EQ(TimeWords(row.hour, 0, 1, "?"), Split(row.onTheHour)) << row.hour;
+        EXPECT_EQ(TimeWords(row.hour, 30, 1, "?"), Split(row.halfPast)) << row.hour;
+    }
+    const struct {
+        int hour, minute, phrasing;
+        const char* words;
+    } others[] = {
+        {14, 5, 1, "下午 两 点 零 五 分"},
+        {2, 2, 1, "凌晨 两 点 零 二 分"},
+        {12, 45, 1, "中午 十 二 点 四 十 五 分"},
+        {22, 10, 1, "晚上 十 点 十 分"},
+        {14, 30, 0, "下午 二 点 三 十 分"},
+        {14, 5, 0, "下午 二 点 五 分"},
+        {2, 0, 7, "上午 二 点 整"},
+        {0, 30, -1, "上午 十 二 点 三 十 分"},
+    };
+    for (const auto& row : others) {
+        const std::string halfDay = row.hour < 12 ? "上午" : "下午";
+        EXPECT_EQ(TimeWords(row.hour, row.minute, row.phrasing, halfDay), Split(row.words))
+            << row.hour << ":" << row.minute << " phrasing " << row.phrasing;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "about/AboutBox.h"
 #include "base/DialogLayout.h"
+#include "settings/AdvancedLayout.h"
 #include "settings/SettingsLayout.h"
 
 namespace tolvane::testing {
@@ -124,7 +125,7 @@ TEST(SettingsLayout, FlagsAndRoles) {
         {"Command_确定", kDefaultButton, SettingsRole::Ok},
         {"Command_取消", kCancelButton, SettingsRole::Cancel},
         {"Command_应用", kDisabledAtLoad, SettingsRole::Apply},
-        {"Label_高级设置", kLeftOut, SettingsRole::None},
+        {"Label_高级设置", kNoFlags, SettingsRole::Advanced},
         {"Check_关闭报时", kNoFlags, SettingsRole::AnnounceOff},
         {"Check_开机启动", kNoFlags, SettingsRole::StartAtBoot},
         {"Check_自动校时", kNoFlags, SettingsRole::HourlySyncOn},
@@ -148,6 +149,29 @@ TEST(SettingsLayout, FlagsAndRoles) {
         EXPECT_EQ(all & control.flags & (kDefaultButton | kCancelButton), 0u) << control.name;
         all |= control.flags;
     }
+}
+
+TEST(AdvancedLayout, ControlsFitTheirFramesWithoutOverlapAndTheTabOrderIsWhole) {
+    const PixelRect client{0, 0, kAdvancedDialog.ClientWidth(), kAdvancedDialog.ClientHeight()};
+    std::vector<int> tabs;
+    for (const ControlSpec& control : kAdvancedControls) {
+        SCOPED_TRACE(control.name);
+        const PixelRect rect = ClientPixels(kAdvancedDialog, control);
+        EXPECT_TRUE(Inside(rect, client));
+        if (const ControlSpec* frame = FindControl(kAdvancedDialog, control.parent)) {
+            EXPECT_TRUE(Inside(rect, ClientPixels(kAdvancedDialog, *frame)));
+        }
+        for (const ControlSpec& other : kAdvancedControls) {
+            if (&other == &control || control.kind == ControlKind::GroupFrame ||
+                other.kind == ControlKind::GroupFrame) {
+                continue;
+            }
+            EXPECT_FALSE(Overlap(rect, ClientPixels(kAdvancedDialog, other))) << other.name;
+        }
+        if (control.tab >= 0) tabs.push_back(control.tab);
+    }
+    // Rows in tab order, so the table reads as the keyboard walks the page.
+    for (std::size_t i = 0; i < tabs.size(); ++i) EXPECT_EQ(tabs[i], static_cast<int>(i));
 }
 
 TEST(AboutLayout, IconTitleVersionOnTopDescriptionThenLinkAndOkAtTheBottom) {

@@ -1,5 +1,5 @@
-// The real settings dialog and About box moved to monitors of other DPIs as Windows does it:
-// asked for their size, then sent WM_DPICHANGED with a rectangle of that size.
+// The real settings dialog, its 高级设置 page and the About box moved to monitors of other DPIs as
+// Windows does it: asked for their size, then sent WM_DPICHANGED with a rectangle of that size.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,15 +9,18 @@
 #include "fakes/MemoryProfileStore.h"
 #include "fakes/RecordingSettingsHost.h"
 #include "win32/FormAbout.h"
+#include "win32/FormAdvanced.h"
 #include "win32/FormSettings.h"
 #include "win32/TextConversion.h"
 
 namespace tolvane::testing {
 namespace {
 
-// DPI, client width (5730 twips), heights (3060 and 3090 twips), each rounded down to pixels.
-const int kDpis[][4] = {
-    {96, 382, 204, 206}, {120, 477, 255, 257}, {144, 573, 306, 309}, {192, 764, 408, 412}};
+// DPI, client width (5730 twips), heights (3060, 3090 and 3195 twips), rounded down to pixels.
+const int kDpis[][5] = {{96, 382, 204, 206, 213},
+                        {120, 477, 255, 257, 266},
+                        {144, 573, 306, 309, 319},
+                        {192, 764, 408, 412, 426}};
 
 // The caption in the control's own font, with the mark of a box or an option beside it or a
 // button's edge around it, lies within the control; labels wrap.
@@ -27,8 +30,12 @@ void ExpectCaptionFits(HWND control, int dpi) {
     GetClassNameW(control, kind, 16);
     RECT box{};
     GetClientRect(control, &box);
-    const bool label = lstrcmpiW(kind, L"Static") == 0;
-    const LONG type = label ? -1 : GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    // A link is drawn by its dialog as bare text, like a label.
+    const bool label = lstrcmpiW(kind, L"Static") == 0 ||
+                       (lstrcmpiW(kind, L"Button") == 0 && (style & BS_TYPEMASK) == BS_OWNERDRAW);
+    const bool edit = lstrcmpiW(kind, L"Edit") == 0;
+    const LONG type = label || edit ? -1 : style & BS_TYPEMASK;
     const bool mark = type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON;
     RECT need{0, 0, label ? box.right : 0, 0};
     HDC dc = GetDC(control);
@@ -36,8 +43,8 @@ void ExpectCaptionFits(HWND control, int dpi) {
     DrawTextW(dc, text, -1, &need, DT_CALCRECT | (label ? DT_WORDBREAK | DT_NOPREFIX : 0));
     ReleaseDC(control, dc);
     SCOPED_TRACE(WideToUtf8(text) + " at " + std::to_string(dpi) + " DPI");
-    EXPECT_LE(need.right + MulDiv(label ? 0 : mark ? 16 : 8, dpi, 96), box.right);
-    EXPECT_LE(need.bottom + MulDiv(label || mark || type == BS_GROUPBOX ? 0 : 4, dpi, 96),
+    EXPECT_LE(need.right + MulDiv(label ? 0 : mark ? 16 : edit ? 4 : 8, dpi, 96), box.right);
+    EXPECT_LE(need.bottom + MulDiv(label || mark || edit || type == BS_GROUPBOX ? 0 : 4, dpi, 96),
               box.bottom);
     // Not the window alone grew: a line of the dialog font is 13 pixels high at 96 DPI.
     if (!label) {
@@ -51,11 +58,14 @@ TEST(DialogScaling, EveryCaptionFitsAndTheClientAreaFollowsTheDpi) {
     fakes::RecordingSettingsHost host;
     SettingsDialog core(vars, host);
     Form_一般设置 settings(core);
+    AdvancedDialog pageCore(vars, host, [] {});
+    Form_高级设置 page(pageCore, [] {});
     frmAbout about;
     ASSERT_TRUE(settings.Form_Load(GetModuleHandleW(nullptr)));
+    ASSERT_TRUE(page.Form_Load(GetModuleHandleW(nullptr), nullptr));
     ASSERT_TRUE(about.Form_Load(GetModuleHandleW(nullptr), nullptr));
-    for (const auto& [dpi, width, settingsHeight, aboutHeight] : kDpis) {
-        for (HWND dialog : {settings.Handle(), about.Handle()}) {
+    for (const auto& [dpi, width, settingsHeight, aboutHeight, pageHeight] : kDpis) {
+        for (HWND dialog : {settings.Handle(), page.Handle(), about.Handle()}) {
             SIZE size{};
             ASSERT_TRUE(SendMessageW(dialog, WM_GETDPISCALEDSIZE, dpi, LPARAM(&size)));
             RECT place{40, 30, 40 + size.cx, 30 + size.cy}, outer{}, client{};
@@ -63,7 +73,9 @@ TEST(DialogScaling, EveryCaptionFitsAndTheClientAreaFollowsTheDpi) {
             // Wine keeps the frame at 96 DPI, so only the corner of the suggestion is certain.
             GetWindowRect(dialog, &outer);
             GetClientRect(dialog, &client);
-            const int height = dialog == settings.Handle() ? settingsHeight : aboutHeight;
+            const int height = dialog == settings.Handle() ? settingsHeight
+                               : dialog == page.Handle()   ? pageHeight
+                                                           : aboutHeight;
             EXPECT_EQ((std::vector<LONG>{outer.left, outer.top, client.right, client.bottom}),
                       (std::vector<LONG>{place.left, place.top, width, height}));
             for (HWND child = GetWindow(dialog, GW_CHILD); child;

@@ -264,5 +264,37 @@ TEST(MainWindowCore, TrayButtonsSpeakOrOpenTheMenu) {
     }
 }
 
+TEST(MainWindowCore, TheAdvancedPageAppliesAtOnceAndItsPreviewSpeaksFromTheMainWindow) {
+    CoreRig rig;
+    rig.clock.Set(fakes::At(2010, 7, 28, 10, 29, 59, 5));
+    rig.core.Form_Load();
+    rig.core.OnMenuCommand(MenuCommand::Settings);
+    rig.windows.settings->Click(SettingsRole::Advanced);
+    AdvancedDialog& page = *rig.windows.settings->Advanced();
+    page.Form_Load();
+    page.Click(AdvancedRole::Phrasing, 1);
+    page.Slide(*FindControl(kAdvancedDialog, "Slider_报时音量"), 40);
+    rig.windows.log.clear();
+    page.Click(AdvancedRole::Preview);
+    // Nothing speaks inside the page's click, which may close the page while the clips play.
+    EXPECT_EQ(rig.windows.log, (Strings{"SetTimer Timer_试听 0"}));
+    page.Click(AdvancedRole::HalfHour);
+    page.Click(AdvancedRole::Ok);
+    // A second preview coming while the first speaks is dropped.
+    rig.pump.onDispatch = [&](int dispatch) {
+        if (dispatch == 2) rig.core.OnTimer(MainTimer::Timer_试听);
+    };
+    rig.core.OnTimer(MainTimer::Timer_试听);
+    EXPECT_EQ(rig.Words(),
+              (Strings{"提示", "现在时间", "上午", "十", "点", "二", "十", "九", "分"}));
+    rig.pump.onDispatch = nullptr;
+    rig.player.played.clear();
+    rig.core.OnTimer(MainTimer::Timer_自动报时);
+    rig.clock.Set(fakes::At(2010, 7, 28, 10, 30, 0, 5));
+    rig.core.OnTimer(MainTimer::Timer_自动报时);
+    EXPECT_EQ(rig.Words(), (Strings{"提示", "现在时间", "上午", "十", "点", "半"}));
+    EXPECT_EQ(rig.player.volumes, std::vector<int>(15, 40));
+}
+
 }  // namespace
 }  // namespace tolvane::testing

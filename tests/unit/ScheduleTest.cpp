@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <tuple>
 
 #include "fakes/FakeClock.h"
@@ -13,10 +14,16 @@ namespace {
 using namespace std::chrono_literals;
 constexpr std::array<std::int32_t, 3> kHours{1, 2, 6};
 
+AnnouncementPlan Every(int frequency) {
+    return {frequency, kHours};
+}
+
 TEST(IsAnnouncementDue, OnlySecondZeroOfMinuteZeroOfAChosenHour) {
     const struct {
         int hour, minute, second, frequency;
         bool due;
+        bool halfHour = false;
+        int quietStart = -1, quietEnd = -1;
     } rows[] = {
         // midnight for every frequency
         {0, 0, 0, 0, true},
@@ -46,16 +53,41 @@ TEST(IsAnnouncementDue, OnlySecondZeroOfMinuteZeroOfAChosenHour) {
         {15, 0, 0, -1, true},
         {15, 0, 0, 2147483647, true},
         {15, 0, 1, 7, false},
+        // half past every hour, whatever the interval; never a quarter, never second 1
+        {10, 30, 0, 0, true, true},
+        {11, 30, 0, 2, true, true},
+        {10, 30, 0, 1, false, false},
+        {10, 30, 1, 0, false, true},
+        {10, 15, 0, 0, false, true},
+        {13, 0, 0, 1, false, true},
+        // quiet 22:00-07:00 across midnight: the start is quiet, the end speaks
+        {22, 0, 0, 0, false, false, 1320, 420},
+        {23, 0, 0, 0, false, false, 1320, 420},
+        {0, 0, 0, 2, false, false, 1320, 420},
+        {6, 30, 0, 0, false, true, 1320, 420},
+        {7, 0, 0, 0, true, false, 1320, 420},
+        {21, 30, 0, 0, true, true, 1320, 420},
+        // quiet 10:00-10:30 within the day
+        {10, 0, 0, 0, false, false, 600, 630},
+        {10, 30, 0, 0, true, true, 600, 630},
+        {9, 0, 0, 0, true, false, 600, 630},
+        // equal times and times outside the day make no quiet span
+        {3, 0, 0, 0, true, false, 600, 600},
+        {23, 0, 0, 0, true, false, -1, 420},
+        {23, 0, 0, 0, true, false, 1320, 1440},
+        {23, 0, 0, 0, true, false, 99999, 420},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(IsAnnouncementDue(row.hour, row.minute, row.second, row.frequency, kHours),
-                  row.due)
-            << row.hour << ":" << row.minute << ":" << row.second << " frequency " << row.frequency;
+        const AnnouncementPlan plan{row.frequency, kHours, row.halfHour, row.quietStart,
+                                    row.quietEnd};
+        EXPECT_EQ(IsAnnouncementDue(row.hour, row.minute, row.second, plan), row.due)
+            << row.hour << ":" << row.minute << ":" << row.second << " frequency " << row.frequency
+            << " half " << row.halfHour << " quiet " << row.quietStart << "-" << row.quietEnd;
     }
 }
 
 TEST(IsAnnouncementDue, UnfilledIntervalTableDoesNotDivideByZero) {
-    EXPECT_TRUE(IsAnnouncementDue(7, 0, 0, 0, {0, 0, 0}));
+    EXPECT_TRUE(IsAnnouncementDue(7, 0, 0, AnnouncementPlan{0, {0, 0, 0}}));
 }
 
 TEST(MillisecondsToNextTick, LandsJustAfterTheNextSecond) {
@@ -68,10 +100,66 @@ TEST(MillisecondsToNextTick, LandsJustAfterTheNextSecond) {
 
 TEST(AnnouncementSchedule, AnEarlyTickDoesNotEvaluateTheSameSecondTwice) {
     AnnouncementSchedule schedule;
-    EXPECT_TRUE(schedule.OnTick(fakes::At(2010, 7, 28, 10, 0, 0, 5), 0, kHours));
-    EXPECT_FALSE(schedule.OnTick(fakes::At(2010, 7, 28, 10, 0, 0, 998), 0, kHours));
-    EXPECT_FALSE(schedule.OnTick(fakes::At(2010, 7, 28, 10, 0, 1, 5), 0, kHours));
-    EXPECT_TRUE(schedule.OnTick(fakes::At(2010, 7, 28, 11, 0, 0, 900), 0, kHours));
+    EXPECT_TRUE(schedule.OnTick(fakes::At(2010, 7, 28, 10, 0, 0, 5), Every(0)));
+    EXPECT_FALSE(schedule.OnTick(fakes::At(2010, 7, 28, 10, 0, 0, 998), Every(0)));
+    EXPECT_FALSE(schedule.OnTick(fakes::At(2010, 7, 28, 10, 0, 1, 5), Every(0)));
+    EXPECT_TRUE(schedule.OnTick(fakes::At(2010, 7, 28, 11, 0, 0, 900), Every(0)));
+}
+
+// Ticks at the given times ("+" for the next day), one answer each: "-" or the moment spoken.
+TEST(AnnouncementSchedule, AMomentSteppedOverIsSpokenOnceWithinAMinute) {
+    const AnnouncementPlan halfHours{0, kHours, true};
+    const AnnouncementPlan quietTillHalfPast{0, kHours, true, 600, 630};
+    const struct {
+        const char* what;
+        AnnouncementPlan plan;
+        const char* ticks;
+        const char* spoken;
+    } rows[] = {
+        {"a step of 1 s", Every(0), "09:59:59 10:00:00", "- 10:00"},
+        {"a step of 30 s", Every(0), "09:59:40 10:00:10", "- 10:00"},
+        {"a step of 59 s", Every(0), "09:59:30 10:00:29", "- 10:00"},
+        {"landing 59 s past", Every(0), "09:59:50 10:00:59", "- 10:00"},
+        {"landing 60 s past", Every(0), "09:59:59 10:01:00", "- -"},
+        {"a step of 61 s landing 11 s past", Every(0), "09:59:10 10:00:11", "- 10:00"},
+        {"a step of 2 h: only the last moment, if recent", Every(0), "08:00:10 10:00:20",
+         "- 10:00"},
+        {"a step of 2 h, long past", Every(0), "08:00:10 10:05:00", "- -"},
+        {"a first tick late is no step", Every(0), "10:00:30", "-"},
+        {"a step back is not spoken twice", Every(0), "10:00:00 10:00:30 09:59:50 10:00:00",
+         "10:00 - - -"},
+        {"a step back of 2 h brings new hours", Every(0), "12:00:00 10:00:05 11:59:59 12:00:00",
+         "12:00 - - 12:00"},
+        {"two steps forward", Every(0), "09:59:40 10:00:30 10:00:50", "- 10:00 -"},
+        {"two steps, the second over the hour", Every(0), "09:59:40 09:59:50 10:00:20",
+         "- - 10:00"},
+        {"across midnight", Every(2), "23:59:50 +00:00:20", "- 00:00"},
+        {"not an hour of the interval", Every(2), "12:59:40 13:00:10", "- -"},
+        {"half past", halfHours, "10:29:30 10:30:20", "- 10:30"},
+        {"over half past to the hour", halfHours, "09:29:40 10:00:10", "- 10:00"},
+        {"quiet at the hour", quietTillHalfPast, "09:59:40 10:00:30", "- -"},
+        {"the quiet span's end speaks", quietTillHalfPast, "10:29:50 10:30:10", "- 10:30"},
+    };
+    for (const auto& row : rows) {
+        AnnouncementSchedule schedule;
+        std::istringstream ticks(row.ticks);
+        std::string spoken;
+        for (std::string tick; ticks >> tick;) {
+            const int day = tick[0] == '+' ? 29 : 28;
+            if (tick[0] == '+') tick.erase(0, 1);
+            const auto moment = schedule.OnTick(
+                fakes::At(2010, 7, day, std::stoi(tick.substr(0, 2)), std::stoi(tick.substr(3, 2)),
+                          std::stoi(tick.substr(6, 2)), 5),
+                row.plan);
+            char text[8] = "-";
+            if (moment) {
+                std::snprintf(text, sizeof text, "%02d:%02d", moment->hour, moment->minute);
+                EXPECT_EQ(moment->second + moment->millisecond, 0) << row.what;
+            }
+            spoken += (spoken.empty() ? "" : " ") + std::string(text);
+        }
+        EXPECT_EQ(spoken, row.spoken) << row.what;
+    }
 }
 
 // A platform timer that fires `delay` after it is armed, off by a deterministic jitter.
@@ -109,7 +197,7 @@ Simulation RunAligned(int frequency, int days, int earliest, int latest, int spe
         const LocalDateTime now = clock.Now();
         const int delay = MillisecondsToNextTick(now.millisecond);
         std::chrono::milliseconds busy{0};
-        if (schedule.OnTick(now, frequency, kHours)) {
+        if (schedule.OnTick(now, Every(frequency))) {
             ++result.announced[{now.year, now.month, now.day, now.hour}];
             busy = std::chrono::milliseconds(speakingMs);
         }
@@ -152,7 +240,7 @@ TEST(AlignedTick, AFreeRunningTimerWouldMissHours) {
     int announced = 0;
     for (long long elapsed = 0; elapsed < 3LL * 86400000;) {
         const LocalDateTime now = clock.Now();
-        announced += IsAnnouncementDue(now.hour, now.minute, now.second, 0, kHours) ? 1 : 0;
+        announced += IsAnnouncementDue(now.hour, now.minute, now.second, Every(0)) ? 1 : 0;
         const auto step = std::chrono::milliseconds(1000 + timer.Jitter());
         clock.Advance(step);
         elapsed += step.count();

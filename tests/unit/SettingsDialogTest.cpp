@@ -13,11 +13,15 @@ namespace {
 using Strings = std::vector<std::string>;
 constexpr char kIni[] = "C:\\T\\Value.ini";
 constexpr char kAllFive[] = "报时设置 格式设置 广告设置 关闭报时 自动校时";
+constexpr char kPage[] = "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置";
 
 // One showing of the dialog: Value.ini and the logon state as loaded, the user's steps
 // ("F1" frequency option 1, "T2" format option 2, "A0" advert option 0, "off", "boot", "sync"
 // for the check boxes, "apply", "ok", "cancel", "close" for the close box), then what the
-// file, the main window and the dialog show.
+// file, the main window and the dialog show. "adv" opens the 高级设置 page, which then takes the
+// steps ("half", "quiet", "from=22:00", "to=07:00", "vol=50", "say1", "ad2", "preview", and
+// the buttons) until it closes; while it is open the dialog shows its state after a "|".
+// "exit" is the program's exit, closing the dialog as its close box does.
 struct Scenario {
     const char* name;
     const char* ini;
@@ -109,13 +113,80 @@ const Scenario kScenarios[] = {
     {"a box ticked and cleared again still leaves apply enabled",
      "[Tolvane]\r\n", 0, "off off",
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply1 open"},
+    {"advanced page: half hour and a quiet span saved by OK, every key of the page written",
+     "[Tolvane]\r\n格式设置=0\r\n", 0, "adv half quiet from=10:00 to=10:30 ok",
+     "[Tolvane]\r\n格式设置=0\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=10:00\r\n安静结束=10:30\r\n广告设置=0\r\n",
+     kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open"},
+    {"advanced page loads the file, spoilt values as their defaults",
+     "[Tolvane]\r\n半点报时=1\r\n安静开始=25:61\r\n安静结束=07:00\r\n报时音量=300\r\n报时说法=1\r\n广告设置=2\r\n", 0, "adv",
+     nullptr, "", {}, "F0 T0 A- off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say1 ad2 apply0"},
+    {"advanced page shows a stored quiet span",
+     "[Tolvane]\r\n安静开始=23:30\r\n安静结束=6:15\r\n报时音量=0\r\n", 0, "adv",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 23:30-06:15 vol0 say0 ad0 apply0"},
+    {"a time it cannot read keeps the page open, saving nothing, and says why",
+     "[Tolvane]\r\n", 0, "adv quiet from=24:00 ok apply",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 24:00-07:00 vol100 say0 ad0 apply1 message"},
+    {"typing clears the message; times are stored as HH:MM",
+     "[Tolvane]\r\n", 0, "adv quiet to=8:0 apply to=8:00 from=7：30 apply",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=07:30\r\n安静结束=08:00\r\n广告设置=0\r\n",
+     kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 07:30-08:00 vol100 say0 ad0 apply0"},
+    {"a quiet span cleared is stored as equal times",
+     "[Tolvane]\r\n安静开始=22:00\r\n安静结束=07:00\r\n", 0, "adv quiet ok",
+     "[Tolvane]\r\n安静开始=00:00\r\n安静结束=00:00\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n广告设置=0\r\n",
+     kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open"},
+    {"从不显示 saved on the page: the first page selects none and its OK keeps 2",
+     "[Tolvane]\r\n", 0, "A1 adv ad2 ok ok",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=2\r\n报时设置=0\r\n格式设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置 报时设置 格式设置 广告设置 关闭报时 自动校时",
+     {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F0 T0 A- off0 boot0 sync1 apply0 closed"},
+    {"the preview speaks the page's unsaved choices and saves nothing",
+     "[Tolvane]\r\n", 0, "adv say1 vol=35 preview vol=135",
+     nullptr, "", {"Preview 1 35"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say1 ad0 apply1"},
+    {"cancel and the close box on the page save nothing; apply saves and stays",
+     "[Tolvane]\r\n", 0, "adv half vol=20 cancel adv say1 close adv vol=0 apply",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=0\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
+     kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol0 say0 ad0 apply0"},
+    {"the program's exit closes the page with the dialog",
+     "[Tolvane]\r\n", 0, "adv half exit",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 closed"},
 };
 // clang-format on
+
+void PlayOnPage(AdvancedDialog& page, const std::string& word) {
+    const auto control = [](const char* name) { return *FindControl(kAdvancedDialog, name); };
+    const std::string value = word.substr(word.find('=') + 1);
+    if (word == "close") page.CloseBox();
+    if (word.starts_with("from=")) page.Edit(control("Text_安静开始"), value);
+    if (word.starts_with("to=")) page.Edit(control("Text_安静结束"), value);
+    if (word.starts_with("vol=")) page.Slide(control("Slider_报时音量"), std::stoi(value));
+    if (word.starts_with("say")) page.Click(AdvancedRole::Phrasing, word[3] - '0');
+    if (word.starts_with("ad")) page.Click(AdvancedRole::Advert, word[2] - '0');
+    const std::pair<const char*, AdvancedRole> named[] = {
+        {"half", AdvancedRole::HalfHour},   {"quiet", AdvancedRole::Quiet},
+        {"preview", AdvancedRole::Preview}, {"apply", AdvancedRole::Apply},
+        {"ok", AdvancedRole::Ok},           {"cancel", AdvancedRole::Cancel}};
+    for (const auto& [name, role] : named) {
+        if (word == name) page.Click(role);
+    }
+}
 
 void Play(SettingsDialog& dialog, const std::string& steps) {
     std::istringstream words(steps);
     std::string word;
     while (words >> word) {
+        if (word == "exit") {
+            dialog.CloseBox();
+            continue;
+        }
+        if (AdvancedDialog* page = dialog.Advanced()) {
+            PlayOnPage(*page, word);
+            continue;
+        }
+        if (word == "adv") {
+            dialog.Click(SettingsRole::Advanced);
+            dialog.Advanced()->Form_Load();
+            continue;
+        }
         if (word == "close") {
             dialog.CloseBox();
             continue;
@@ -157,7 +228,23 @@ std::string Shown(const SettingsDialog& dialog) {
                                                           {"sync", SettingsRole::HourlySyncOn}};
     for (const auto& [word, role] : boxes) text += word + std::to_string(dialog.Ticked(role)) + " ";
     text += "apply" + std::to_string(dialog.ApplyEnabled());
-    return text + (dialog.IsOpen() ? " open" : " closed");
+    text += dialog.IsOpen() ? " open" : " closed";
+    if (const AdvancedDialog* page = dialog.Advanced()) {
+        const auto shows = [&](const char* name) {
+            return page->Text(*FindControl(kAdvancedDialog, name));
+        };
+        const ControlSpec& half = *FindControl(kAdvancedDialog, "Check_半点报时");
+        const ControlSpec& quiet = *FindControl(kAdvancedDialog, "Check_安静时段");
+        text += " | half" + std::to_string(page->Checked(half)) + " quiet" +
+                std::to_string(page->Checked(quiet)) + " " + shows("Text_安静开始") + "-" +
+                shows("Text_安静结束") + " vol" +
+                std::to_string(page->Value(*FindControl(kAdvancedDialog, "Slider_报时音量"))) +
+                " say" + std::to_string(page->Selected(AdvancedRole::Phrasing)) + " ad" +
+                std::to_string(page->Selected(AdvancedRole::Advert)) + " apply" +
+                std::to_string(page->ApplyEnabled()) +
+                (shows("Label_提示").empty() ? "" : " message");
+    }
+    return text;
 }
 
 TEST(SettingsDialog, Scenarios) {

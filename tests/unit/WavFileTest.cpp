@@ -74,6 +74,7 @@ struct ConversionRow {
     WavFormat format;
     std::string samples;
     std::vector<std::int16_t> expected;
+    int volume = 100;
 };
 
 std::string Floats(std::initializer_list<float> values) {
@@ -96,6 +97,17 @@ TEST(AppendPcm16, KeepsTheTopSixteenBitsAndTheFirstTwoChannels) {
         {"four_channels_keep_two", {4, 8000, 16}, Le16(1) + Le16(2) + Le16(3) + Le16(4) + Le16(5) + Le16(6) + Le16(7) + Le16(8), {1, 2, 5, 6}},
         {"three_channels_24_bit", {3, 8000, 24}, std::string("\x00\x01\x00\x00\x02\x00\x00\x03\x00", 9), {1, 2}},
         {"eight_channels_float", {8, 8000, 32, true}, Floats({0.25f, -0.25f, 1, 1, 1, 1, 1, 1}), {8192, -8192}},
+        // the volume scales every kind of sample towards silence; a spoilt one plays in full
+        {"unsigned_8_at_50", {1, 8000, 8}, std::string("\x00\x80\xFF\x7F", 4), {-16384, 0, 16256, -128}, 50},
+        {"signed_16_at_50", {2, 8000, 16}, Le16(0x1234) + Le16(0x8000), {0x091A, -16384}, 50},
+        {"signed_16_at_0", {2, 8000, 16}, Le16(0x1234) + Le16(0x8000), {0, 0}, 0},
+        {"signed_24_at_50", {1, 8000, 24}, std::string("\x56\x34\x12\xFF\xFF\xFF\x00\x00\x80", 9), {0x091A, 0, -16384}, 50},
+        {"signed_24_at_1", {1, 8000, 24}, std::string("\xFF\xFF\x7F\x00\x00\x80", 6), {327, -327}, 1},
+        {"float_32_at_50", {1, 8000, 32, true}, Floats({1.0f, -1.0f, 0.5f, 2.5f}), {16383, -16383, 8192, 16383}, 50},
+        {"float_32_at_0", {1, 8000, 32, true}, Floats({1.0f, -0.5f}), {0, 0}, 0},
+        {"signed_16_at_100", {1, 8000, 16}, Le16(0x7FFF) + Le16(0x8000), {32767, -32768}, 100},
+        {"signed_16_at_300_plays_full", {1, 8000, 16}, Le16(0x7FFF) + Le16(0x8000), {32767, -32768}, 300},
+        {"unsigned_8_at_minus_5_plays_full", {1, 8000, 8}, std::string("\x00\xFF", 2), {-32768, 32512}, -5},
     };
     // clang-format on
     for (const ConversionRow& row : rows) {
@@ -103,7 +115,7 @@ TEST(AppendPcm16, KeepsTheTopSixteenBitsAndTheFirstTwoChannels) {
         const std::size_t frames = row.samples.size() / row.format.BytesPerFrame();
         std::string out = "kept";
         AppendPcm16(row.format, reinterpret_cast<const unsigned char*>(row.samples.data()), frames,
-                    out);
+                    out, row.volume);
         ASSERT_EQ(out.size(), 4 + row.expected.size() * 2);
         EXPECT_EQ(out.substr(0, 4), "kept");
         for (std::size_t i = 0; i < row.expected.size(); ++i) {

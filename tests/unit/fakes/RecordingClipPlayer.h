@@ -8,11 +8,12 @@
 
 namespace tolvane::fakes {
 
-// Records every clip path; optionally runs a hook while a clip "plays".
+// Records every clip path and its volume; optionally runs a hook while a clip "plays".
 class RecordingClipPlayer final : public ClipPlayer {
 public:
-    void PlaySync(const std::string& path) override {
+    void PlaySync(const std::string& path, int volumePercent) override {
         played.push_back(path);
+        volumes.push_back(volumePercent);
         if (whilePlaying) whilePlaying(path);
     }
 
@@ -28,6 +29,7 @@ public:
     }
 
     std::vector<std::string> played;
+    std::vector<int> volumes;
     std::function<void(const std::string&)> whilePlaying;
 };
 

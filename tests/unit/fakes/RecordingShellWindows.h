@@ -12,7 +12,7 @@ namespace tolvane::fakes {
 
 inline std::string NameOf(MainTimer timer) {
     const char* names[] = {"Timer_更新托盘显示时间", "Timer_自动报时", "Timer_自动升级",
-                           "Timer_自动校时"};
+                           "Timer_自动校时", "Timer_试听"};
     return names[static_cast<int>(timer)];
 }
 

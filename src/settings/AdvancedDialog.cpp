@@ -1,0 +1,191 @@
+#include "settings/AdvancedDialog.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "settings/SettingsDialog.h"
+
+namespace tolvane {
+namespace {
+
+// What the two time fields suggest while there is no quiet span.
+constexpr std::int32_t kSuggestedQuietStart = 22 * 60;
+constexpr std::int32_t kSuggestedQuietEnd = 7 * 60;
+constexpr std::int32_t kMinutesPerDay = 24 * 60;
+constexpr int kPhrasings = 2;
+constexpr int kAdvertChoices = kAdvertNever + 1;
+
+bool IsMinuteOfDay(std::int32_t minute) {
+    return minute >= 0 && minute < kMinutesPerDay;
+}
+
+std::string_view AdvertKey() {
+    for (const IntSetting& setting : kIntSettings) {
+        if (setting.field == &SettingsRecord::AdvertMode) return setting.key;
+    }
+    return {};
+}
+
+}  // namespace
+
+AdvancedDialog::AdvancedDialog(自定义变量& vars, SettingsDialogHost& host,
+                               std::function<void()> saved)
+    : m_vars(vars), m_host(host), m_saved(std::move(saved)) {}
+
+void AdvancedDialog::Form_Load() {
+    const SettingsRecord& settings = m_vars.Settings;
+    m_halfHour = settings.HalfHour == 1;
+    m_quiet = IsMinuteOfDay(settings.QuietStart) && IsMinuteOfDay(settings.QuietEnd) &&
+              settings.QuietStart != settings.QuietEnd;
+    m_texts[AdvancedRole::QuietStart] =
+        ClockTimeText(m_quiet ? settings.QuietStart : kSuggestedQuietStart);
+    m_texts[AdvancedRole::QuietEnd] =
+        ClockTimeText(m_quiet ? settings.QuietEnd : kSuggestedQuietEnd);
+    m_volume = (settings.Volume >= 0 && settings.Volume <= 100) ? settings.Volume : 100;
+    m_phrasing = (settings.Phrasing >= 0 && settings.Phrasing < kPhrasings) ? settings.Phrasing : 0;
+    // A hand-edited value with no button of its own selects none; saving then keeps it.
+    m_advert = (settings.AdvertMode >= 0 && settings.AdvertMode < kAdvertChoices)
+                   ? settings.AdvertMode
+                   : -1;
+    m_message.clear();
+    m_applyEnabled = false;
+}
+
+void AdvancedDialog::Click(AdvancedRole role, int index) {
+    if (!m_open) return;
+    switch (role) {
+        case AdvancedRole::HalfHour:
+            m_halfHour = !m_halfHour;
+            Changed();
+            break;
+        case AdvancedRole::Quiet:
+            m_quiet = !m_quiet;
+            Changed();
+            break;
+        case AdvancedRole::Phrasing:
+            if (index >= 0 && index < kPhrasings) m_phrasing = index;
+            Changed();
+            break;
+        case AdvancedRole::Advert:
+            if (index >= 0 && index < kAdvertChoices) m_advert = index;
+            Changed();
+            break;
+        case AdvancedRole::Preview:
+            m_host.PreviewAnnouncement(m_phrasing, m_volume);
+            break;
+        case AdvancedRole::Apply:
+            Save();
+            break;
+        case AdvancedRole::Ok:
+            if (Save()) m_open = false;
+            break;
+        case AdvancedRole::Cancel:
+            m_open = false;
+            break;
+        default:
+            break;
+    }
+}
+
+void AdvancedDialog::Edit(const ControlSpec& control, std::string text) {
+    const auto field = m_texts.find(static_cast<AdvancedRole>(control.role));
+    if (!m_open || field == m_texts.end() || field->second == text) return;
+    field->second = std::move(text);
+    Changed();
+}
+
+void AdvancedDialog::Slide(const ControlSpec& control, int value) {
+    value = std::clamp(value, 0, 100);
+    if (!m_open || static_cast<AdvancedRole>(control.role) != AdvancedRole::Volume ||
+        value == m_volume) {
+        return;
+    }
+    m_volume = value;
+    Changed();
+}
+
+int AdvancedDialog::Selected(AdvancedRole group) const {
+    if (group == AdvancedRole::Phrasing) return m_phrasing;
+    if (group == AdvancedRole::Advert) return m_advert;
+    return -1;
+}
+
+bool AdvancedDialog::Checked(const ControlSpec& control) const {
+    const auto role = static_cast<AdvancedRole>(control.role);
+    if (control.kind == ControlKind::OptionButton) return Selected(role) == control.index;
+    if (role == AdvancedRole::HalfHour) return m_halfHour;
+    if (role == AdvancedRole::Quiet) return m_quiet;
+    return false;
+}
+
+bool AdvancedDialog::Enabled(const ControlSpec& control) const {
+    switch (static_cast<AdvancedRole>(control.role)) {
+        case AdvancedRole::QuietStart:
+        case AdvancedRole::QuietEnd:
+            return m_quiet;
+        case AdvancedRole::Apply:
+            return m_applyEnabled;
+        default:
+            return true;
+    }
+}
+
+std::string AdvancedDialog::Text(const ControlSpec& control) const {
+    const auto role = static_cast<AdvancedRole>(control.role);
+    if (const auto field = m_texts.find(role); field != m_texts.end()) return field->second;
+    if (role == AdvancedRole::VolumeText) return std::to_string(m_volume) + "%";
+    if (role == AdvancedRole::Message) return m_message;
+    return std::string(control.caption);
+}
+
+int AdvancedDialog::Value(const ControlSpec& control) const {
+    return static_cast<AdvancedRole>(control.role) == AdvancedRole::Volume ? m_volume : 0;
+}
+
+void AdvancedDialog::Changed() {
+    m_applyEnabled = true;
+    m_message.clear();
+}
+
+bool AdvancedDialog::Save() {
+    // No quiet span is stored as two equal times.
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    if (m_quiet) {
+        const std::optional<std::int32_t> first = ParseClockTime(m_texts[AdvancedRole::QuietStart]);
+        const std::optional<std::int32_t> last = ParseClockTime(m_texts[AdvancedRole::QuietEnd]);
+        if (!first || !last) {
+            m_message = kBadQuietTimeMessage;
+            return false;
+        }
+        start = *first;
+        end = *last;
+        m_texts[AdvancedRole::QuietStart] = ClockTimeText(start);
+        m_texts[AdvancedRole::QuietEnd] = ClockTimeText(end);
+    }
+    SettingsRecord& settings = m_vars.Settings;
+    settings.HalfHour = m_halfHour ? 1 : 0;
+    settings.Volume = m_volume;
+    settings.Phrasing = m_phrasing;
+    settings.QuietStart = start;
+    settings.QuietEnd = end;
+    if (m_advert >= 0) settings.AdvertMode = m_advert;
+    // Every key of the page, changed or not; a failed write stays silent, as on the first page.
+    for (const IntSetting& setting : kAdvancedIntSettings) {
+        m_vars.ConfigFile.WriteString(kSettingsSection, setting.key,
+                                      std::to_string(settings.*setting.field));
+    }
+    for (const TimeSetting& setting : kQuietSettings) {
+        m_vars.ConfigFile.WriteString(kSettingsSection, setting.key,
+                                      ClockTimeText(settings.*setting.field));
+    }
+    m_vars.ConfigFile.WriteString(kSettingsSection, AdvertKey(),
+                                  std::to_string(settings.AdvertMode));
+    m_message.clear();
+    m_applyEnabled = false;
+    if (m_saved) m_saved();
+    return true;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "settings/AdvancedLayout.h"
+#include "settings/CustomVariables.h"
+
+namespace tolvane {
+
+class SettingsDialogHost;
+
+// The logic of Form_高级设置, the settings dialog's second page: half-hour announcements, the
+// quiet span, the volume, the phrasing and 广告设置 with its third choice. Like the first page
+// it saves on OK and Apply, into Settings and Value.ini, and the main window reads those at
+// every tick and announcement. A time it cannot read keeps the page open, saving nothing, with
+// a message saying why.
+class AdvancedDialog {
+public:
+    // `saved` runs after every save, so that the first page can show what was saved.
+    AdvancedDialog(自定义变量& vars, SettingsDialogHost& host, std::function<void()> saved);
+
+    // Sets the controls from Settings and greys Apply.
+    void Form_Load();
+
+    // A user's click: an option of a group gets selected, a check box toggles, a button acts.
+    void Click(AdvancedRole role, int index = -1);
+    void Click(const ControlSpec& control) {
+        Click(static_cast<AdvancedRole>(control.role), control.index);
+    }
+    // The user's typing in a text field, and moving the slider.
+    void Edit(const ControlSpec& control, std::string text);
+    void Slide(const ControlSpec& control, int value);
+    // The window's close box: unloaded, nothing saved.
+    void CloseBox() { m_open = false; }
+
+    bool IsOpen() const { return m_open; }
+    // The selected index of an option group, -1 when none is.
+    int Selected(AdvancedRole group) const;
+    bool ApplyEnabled() const { return m_applyEnabled; }
+
+    // What a control shows: checked or not, enabled or greyed, its text (text fields and the
+    // labels the logic fills; other controls their caption) and the slider's value.
+    bool Checked(const ControlSpec& control) const;
+    bool Enabled(const ControlSpec& control) const;
+    std::string Text(const ControlSpec& control) const;
+    int Value(const ControlSpec& control) const;
+
+private:
+    void Changed();
+    bool Save();
+
+    自定义变量& m_vars;
+    SettingsDialogHost& m_host;
+    std::function<void()> m_saved;
+    bool m_halfHour = false;
+    bool m_quiet = false;
+    std::map<AdvancedRole, std::string> m_texts;
+    std::int32_t m_volume = 100;
+    std::int32_t m_phrasing = 0;
+    std::int32_t m_advert = -1;
+    std::string m_message;
+    bool m_applyEnabled = false;
+    bool m_open = true;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "base/DialogLayout.h"
+
+namespace tolvane {
+
+// What the 高级设置 page's logic does with a control.
+enum class AdvancedRole : int {
+    None = 0,
+    HalfHour,    // check box: 半点报时
+    Quiet,       // check box: a quiet span or none
+    QuietStart,  // text field: 安静开始
+    QuietEnd,    // text field: 安静结束
+    Volume,      // slider: 报时音量
+    VolumeText,  // label: the slider's value
+    Phrasing,    // option group: 报时说法
+    Advert,      // option group: 广告设置, with 从不显示
+    Preview,     // speaks the time now with the page's choices
+    Message,     // label: why the page could not be saved
+    Ok,
+    Cancel,
+    Apply,
+};
+
+constexpr int RoleOf(AdvancedRole role) {
+    return static_cast<int>(role);
+}
+
+inline constexpr std::string_view kAdvancedDialogCaption = "高级设置";
+inline constexpr std::string_view kHalfHourTooltip = "每小时的 30 分也按所选格式报时";
+inline constexpr std::string_view kQuietTooltip = "这段时间内不自动报时，单击托盘图标仍会报时";
+inline constexpr std::string_view kVolumeTooltip = "只改变报时的音量，不改变系统音量";
+inline constexpr std::string_view kPreviewTooltip = "按当前的音量和说法报一次现在的时间";
+// Shown in Label_提示 when OK or Apply finds a time it cannot read; nothing is saved then.
+inline constexpr std::string_view kBadQuietTimeMessage = "安静时段请按“时:分”填写，如 22:00";
+
+// clang-format off
+// Form_高级设置, in twips; controls inside a frame are placed relative to it. The right column
+// keeps room between 报时声音 and the message for one more row.
+inline constexpr std::array<ControlSpec, 22> kAdvancedControls{{
+    {"GroupBox_定时报时", ControlKind::GroupFrame, "", "定时报时", -1, {30, 30, 2805, 1290}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Check_半点报时", ControlKind::CheckBox, "GroupBox_定时报时", "半点报时", -1, {210, 300, 2445, 195}, 0, kHalfHourTooltip, kNoFlags, RoleOf(AdvancedRole::HalfHour)},
+    {"Check_安静时段", ControlKind::CheckBox, "GroupBox_定时报时", "安静时段", -1, {210, 600, 2445, 195}, 1, kQuietTooltip, kNoFlags, RoleOf(AdvancedRole::Quiet)},
+    {"Label_从", ControlKind::Label, "GroupBox_定时报时", "从", -1, {450, 945, 225, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Text_安静开始", ControlKind::TextField, "GroupBox_定时报时", "", -1, {690, 900, 750, 285}, 2, "", kNoFlags, RoleOf(AdvancedRole::QuietStart)},
+    {"Label_到", ControlKind::Label, "GroupBox_定时报时", "到", -1, {1560, 945, 225, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Text_安静结束", ControlKind::TextField, "GroupBox_定时报时", "", -1, {1800, 900, 750, 285}, 3, "", kNoFlags, RoleOf(AdvancedRole::QuietEnd)},
+    {"GroupBox_报时声音", ControlKind::GroupFrame, "", "报时声音", -1, {2880, 30, 2805, 1650}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Label_报时音量", ControlKind::Label, "GroupBox_报时声音", "音量", -1, {210, 330, 420, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Slider_报时音量", ControlKind::Slider, "GroupBox_报时声音", "", -1, {630, 270, 1560, 330}, 4, kVolumeTooltip, kNoFlags, RoleOf(AdvancedRole::Volume)},
+    {"Label_音量值", ControlKind::Label, "GroupBox_报时声音", "", -1, {2220, 330, 480, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::VolumeText)},
+    {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "标准说法（下午二点）", 0, {210, 690, 2445, 255}, 5, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
+    {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "自然说法（下午两点半）", 1, {210, 990, 2445, 255}, 6, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
+    {"Command_试听", ControlKind::Button, "GroupBox_报时声音", "试听[&T]", -1, {1665, 1260, 990, 330}, 7, kPreviewTooltip, kNoFlags, RoleOf(AdvancedRole::Preview)},
+    {"GroupBox_广告设置", ControlKind::GroupFrame, "", "广告设置", -1, {30, 1380, 2805, 1305}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "开启显示一次", 0, {210, 300, 2235, 255}, 8, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "一天显示一次", 1, {210, 600, 2235, 255}, 9, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "从不显示", 2, {210, 900, 2235, 255}, 10, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Label_提示", ControlKind::Label, "", "", -1, {2880, 2250, 2805, 420}, -1, "", kNoFlags, RoleOf(AdvancedRole::Message)},
+    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2775, 990, 360}, 11, "", kDefaultButton, RoleOf(AdvancedRole::Ok)},
+    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2775, 990, 360}, 12, "", kCancelButton, RoleOf(AdvancedRole::Cancel)},
+    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2775, 990, 360}, 13, "", kDisabledAtLoad, RoleOf(AdvancedRole::Apply)},
+}};
+// clang-format on
+
+inline constexpr DialogSpec kAdvancedDialog{kAdvancedDialogCaption, 5730, 3195, kAdvancedControls};
+
+}  // namespace tolvane

@@ -1,0 +1,148 @@
+#include "win32/FormAdvanced.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "win32/TextConversion.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kVolumePage = 10;
+constexpr int kTimeFieldChars = 8;
+
+std::string WindowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return WideToUtf8(text);
+}
+
+}  // namespace
+
+Form_高级设置::Form_高级设置(AdvancedDialog& core, std::function<void()> closing)
+    : DialogWindow(kAdvancedDialog), m_core(core), m_closing(std::move(closing)) {}
+
+bool Form_高级设置::Form_Load(HINSTANCE instance, HWND owner) {
+    if (!Build(instance, owner, std::string(kAdvancedDialog.caption))) return false;
+    m_core.Form_Load();
+    Render();
+    Show();
+    return true;
+}
+
+void Form_高级设置::Created(std::size_t row, HWND control) {
+    const ControlSpec& spec = Spec().controls[row];
+    switch (spec.kind) {
+        case ControlKind::Slider:
+            SendMessageW(control, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+            SendMessageW(control, TBM_SETPAGESIZE, 0, kVolumePage);
+            SendMessageW(control, TBM_SETLINESIZE, 0, 1);
+            break;
+        case ControlKind::TextField:
+            SendMessageW(control, EM_LIMITTEXT, kTimeFieldChars, 0);
+            break;
+        default:
+            if (static_cast<AdvancedRole>(spec.role) == AdvancedRole::Message) m_message = control;
+            break;
+    }
+}
+
+void Form_高级设置::OnClick(const ControlSpec& control) {
+    m_core.Click(control);
+    Render();
+    CloseIfDone();
+}
+
+void Form_高级设置::OnCloseBox() {
+    m_core.CloseBox();
+    CloseIfDone();
+}
+
+bool Form_高级设置::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const auto source = reinterpret_cast<HWND>(lParam);
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) != EN_CHANGE) return false;
+            // Render's own writes come back as changes too.
+            if (const ControlSpec* control = ControlOf(source);
+                control != nullptr && !m_rendering) {
+                m_core.Edit(*control, WindowText(source));
+                Render();
+            }
+            return true;
+        case WM_HSCROLL:
+            if (const ControlSpec* control = ControlOf(source)) {
+                m_core.Slide(*control, static_cast<int>(SendMessageW(source, TBM_GETPOS, 0, 0)));
+                Render();
+            }
+            return true;
+        case WM_CTLCOLORSTATIC:
+            if (source == nullptr || source != m_message) return false;
+            SetTextColor(reinterpret_cast<HDC>(wParam), RGB(192, 0, 0));
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Form_高级设置::Render() {
+    m_rendering = true;
+    const auto& controls = Spec().controls;
+    HWND focus = GetFocus();
+    for (std::size_t row = 0; row < controls.size(); ++row) {
+        const ControlSpec& control = controls[row];
+        HWND hwnd = Control(row);
+        if (hwnd == nullptr) continue;
+        const auto role = static_cast<AdvancedRole>(control.role);
+        switch (control.kind) {
+            case ControlKind::OptionButton: {
+                const bool stop = IsOptionTabStop(control.index, m_core.Selected(role));
+                const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+                SetWindowLongPtrW(hwnd, GWL_STYLE,
+                                  stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+                [[fallthrough]];
+            }
+            case ControlKind::CheckBox:
+                SendMessageW(hwnd, BM_SETCHECK,
+                             m_core.Checked(control) ? BST_CHECKED : BST_UNCHECKED, 0);
+                break;
+            case ControlKind::TextField:
+            case ControlKind::Label:
+                // Only a changed text is set: setting it would move the caret of a field.
+                if (role != AdvancedRole::None && WindowText(hwnd) != m_core.Text(control)) {
+                    SetWindowTextW(hwnd, Utf8ToWide(m_core.Text(control)).c_str());
+                }
+                break;
+            case ControlKind::Slider:
+                if (SendMessageW(hwnd, TBM_GETPOS, 0, 0) != m_core.Value(control)) {
+                    SendMessageW(hwnd, TBM_SETPOS, TRUE, m_core.Value(control));
+                }
+                break;
+            default:
+                break;
+        }
+        const bool enabled = m_core.Enabled(control);
+        if (!enabled && hwnd == focus) SendMessageW(Handle(), WM_NEXTDLGCTL, 0, FALSE);
+        EnableWindow(hwnd, enabled ? TRUE : FALSE);
+    }
+    m_rendering = false;
+}
+
+void Form_高级设置::CloseIfDone() {
+    if (m_core.IsOpen() || !IsOpen()) return;
+    if (m_closing) m_closing();
+    Destroy();
+}
+
+const ControlSpec* Form_高级设置::ControlOf(HWND hwnd) const {
+    for (std::size_t row = 0; row < Spec().controls.size(); ++row) {
+        if (hwnd != nullptr && Control(row) == hwnd) return &Spec().controls[row];
+    }
+    return nullptr;
+}
+
+}  // namespace tolvane
