@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "timesync/ClockSetter.h"
+#include "timesync/SyncFeedback.h"
 #include "timesync/TimeServer.h"
 #include "timesync/TimeSocket.h"
 
@@ -22,12 +25,18 @@ public:
 
     // nullopt: the configured server could not be understood; requests do nothing.
     void SetServer(std::optional<TimeServer> server) { m_server = std::move(server); }
+    const std::optional<TimeServer>& Server() const { return m_server; }
+
+    // Told how every request ended; `byHand` for one asked for with `interactive`, or asked for
+    // so while it was under way.
+    using DoneHandler = std::function<void(const SyncOutcome& outcome, bool byHand)>;
+    void SetDoneHandler(DoneHandler handler) { m_onDone = std::move(handler); }
 
     // One tick of the one-second sync timer; every 3601st tick asks for the time.
     void Tick();
     std::int32_t SyncTickCount() const { return m_syncTickCount; }
 
-    // Opens a connection when the socket is closed; dropped silently otherwise.
+    // Opens a connection when the socket is closed; dropped otherwise.
     void RequestTimeSync(bool interactive);
     // Drops a request under way, closing its connection.
     void Stop();
@@ -42,6 +51,7 @@ private:
     void OnSocketTimeout() override;
     // Parses what came (when told to), closes, and sets the clock from a fitting reply.
     void Finish(bool parse);
+    void Report(SyncOutcome outcome, bool byHand);
 
     TimeSocket* m_socket;
     ClockSetter* m_setter;
@@ -50,6 +60,10 @@ private:
     bool m_waiting = false;  // a connection of ours is open or pending
     bool m_interactive = false;
     std::string m_reply;
+    DoneHandler m_onDone;
+    bool m_byHand = false;
+    // A clock setting may answer after this client is gone.
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
 }  // namespace tolvane
