@@ -1,26 +1,31 @@
 /* Tolvane's hotkey and balloons from outside, under Wine.
    "press VK..." presses the virtual keys given in hex in order and releases them in reverse,
    as a user's fingers would (the system sees a real key press). "balloon FILE" waits up to
-   10 s for a shown balloon of the notification area and writes its text, in UTF-8, to FILE. */
+   10 s for a shown balloon of the notification area and writes its text, in UTF-8, to FILE;
+   "tip FILE" does the same for a shown tooltip that is no balloon. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
-static BOOL CALLBACK FindBalloon(HWND window, LPARAM found) {
+static LONG wantBalloon;
+
+static BOOL CALLBACK FindTip(HWND window, LPARAM found) {
     char name[32];
     if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) > 0 &&
-        strcmp(name, "tooltips_class32") == 0 && (GetWindowLongW(window, GWL_STYLE) & 0x40)) {
-        *(HWND*)found = window; /* TTS_BALLOON */
+        strcmp(name, "tooltips_class32") == 0 &&
+        (GetWindowLongW(window, GWL_STYLE) & 0x40 /* TTS_BALLOON */) == wantBalloon) {
+        *(HWND*)found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-static int Balloon(const char* path) {
+/* A tooltip answers WM_GETTEXT with the text it shows, across processes too. */
+static int WriteTip(const char* path) {
     for (int waited = 0; waited < 10000; waited += 100) {
         HWND balloon = NULL;
-        EnumWindows(FindBalloon, (LPARAM)&balloon);
+        EnumWindows(FindTip, (LPARAM)&balloon);
         wchar_t text[512];
         int length = balloon ? (int)SendMessageW(balloon, WM_GETTEXT, 512, (LPARAM)text) : 0;
         if (length > 0) {
@@ -51,6 +56,7 @@ static int Press(int count, char** keys) {
 
 int main(int argc, char** argv) {
     if (argc >= 3 && strcmp(argv[1], "press") == 0) return Press(argc - 2, argv + 2);
-    if (argc == 3 && strcmp(argv[1], "balloon") == 0) return Balloon(argv[2]);
+    wantBalloon = argc == 3 && strcmp(argv[1], "balloon") == 0 ? 0x40 : 0;
+    if (argc == 3 && (wantBalloon || strcmp(argv[1], "tip") == 0)) return WriteTip(argv[2]);
     return 2;
 }
