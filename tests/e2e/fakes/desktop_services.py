@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""A desktop's tray and notification services on a private session bus, as Qt's tray icon
-finds them: org.kde.StatusNotifierWatcher (with a host registered, so the icon is exported as a
-StatusNotifierItem) and org.freedesktop.Notifications. Logs "item SERVICE" for every icon
-registered and "notify SUMMARY<TAB>BODY" for every notification. Ends after the lifetime.
+"""A desktop's tray and notification services, as Qt's tray icon looks for them on the session
+bus: org.kde.StatusNotifierWatcher with a host (so the icon is exported as a
+StatusNotifierItem) and org.freedesktop.Notifications. Logs "item SERVICE" for every icon and
+"notify SUMMARY<TAB>BODY" for every notification. Ends by itself after the lifetime.
 
 Usage: desktop_services.py BUS_ADDRESS LOG [LIFETIME_SECONDS]"""
 
@@ -14,82 +14,47 @@ import dbus.service
 from gi.repository import GLib
 
 WATCHER = "org.kde.StatusNotifierWatcher"
-PROPERTIES = "org.freedesktop.DBus.Properties"
+NOTIFICATIONS = "org.freedesktop.Notifications"
 
 
-class Watcher(dbus.service.Object):
-    def __init__(self, bus, log):
-        super().__init__(bus, "/StatusNotifierWatcher")
-        self.log, self.items = log, []
-
-    @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
-    def RegisterStatusNotifierItem(self, service, sender=None):
-        self.items.append(service if service.startswith(":") else sender + "|" + service)
-        self.log.write(f"item {self.items[-1]}\n")
-
-    @dbus.service.method(WATCHER, in_signature="s")
-    def RegisterStatusNotifierHost(self, service):
-        pass
-
-    # Qt reads the properties through an interface built from this description.
-    @dbus.service.method("org.freedesktop.DBus.Introspectable", out_signature="s")
-    def Introspect(self):
-        return (f'<node><interface name="{WATCHER}">'
-                '<method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>'
-                '<method name="RegisterStatusNotifierHost"><arg type="s" direction="in"/></method>'
-                '<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>'
-                '<property name="ProtocolVersion" type="i" access="read"/>'
-                '<property name="RegisteredStatusNotifierItems" type="as" access="read"/>'
-                '</interface></node>')
-
-    @dbus.service.method(PROPERTIES, in_signature="ss", out_signature="v")
-    def Get(self, interface, name):
-        return self.GetAll(interface)[name]
-
-    @dbus.service.method(PROPERTIES, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        return {"IsStatusNotifierHostRegistered": True, "ProtocolVersion": dbus.Int32(0),
-                "RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s")}
-
-
-class Notifications(dbus.service.Object):
-    def __init__(self, bus, log):
-        super().__init__(bus, "/org/freedesktop/Notifications")
+class Desktop(dbus.service.Object):
+    def __init__(self, bus, path, log):
+        super().__init__(bus, path)
         self.log, self.count = log, 0
 
-    @dbus.service.method("org.freedesktop.Notifications", in_signature="susssasa{sv}i",
-                         out_signature="u")
+    @dbus.service.method(WATCHER, in_signature="s")
+    def RegisterStatusNotifierItem(self, service):
+        self.log.write(f"item {service}\n")
+
+    # Qt reads the watcher's property through an interface built from this description.
+    @dbus.service.method("org.freedesktop.DBus.Introspectable", out_signature="s")
+    def Introspect(self):
+        return (f'<node><interface name="{WATCHER}"><method name="RegisterStatusNotifierItem">'
+                '<arg type="s" direction="in"/></method><property type="b" access="read" '
+                'name="IsStatusNotifierHostRegistered"/></interface></node>')
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        return True
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         self.log.write(f"notify {summary}\t{body}\n")
         self.count += 1
         return self.count
 
-    @dbus.service.method("org.freedesktop.Notifications", out_signature="as")
-    def GetCapabilities(self):
-        return ["body"]
-
-    @dbus.service.method("org.freedesktop.Notifications", out_signature="ssss")
-    def GetServerInformation(self):
-        return ("fake", "tolvane-tests", "1", "1.2")
-
-    @dbus.service.method("org.freedesktop.Notifications", in_signature="u")
-    def CloseNotification(self, number):
-        pass
-
 
 def main():
-    address, log_path = sys.argv[1], sys.argv[2]
-    lifetime = int(sys.argv[3]) if len(sys.argv) > 3 else 600
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-    bus = dbus.bus.BusConnection(address)
-    log = open(log_path, "a", buffering=1)
-    names = [dbus.service.BusName(n, bus) for n in (WATCHER, "org.freedesktop.Notifications")]
-    services = [Watcher(bus, log), Notifications(bus, log)]  # noqa: F841 (kept while running)
+    bus = dbus.bus.BusConnection(sys.argv[1])
+    log = open(sys.argv[2], "a", buffering=1)
+    names = [dbus.service.BusName(name, bus) for name in (WATCHER, NOTIFICATIONS)]  # noqa: F841
+    services = [Desktop(bus, "/StatusNotifierWatcher", log),  # noqa: F841
+                Desktop(bus, "/org/freedesktop/Notifications", log)]
     log.write("ready\n")
     loop = GLib.MainLoop()
-    GLib.timeout_add_seconds(lifetime, loop.quit)
+    GLib.timeout_add_seconds(int(sys.argv[3]) if len(sys.argv) > 3 else 600, loop.quit)
     loop.run()
-    del names
 
 
 if __name__ == "__main__":
