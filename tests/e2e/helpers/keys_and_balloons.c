@@ -30,7 +30,8 @@ static int WriteTip(const char* path) {
         int length = balloon ? (int)SendMessageW(balloon, WM_GETTEXT, 512, (LPARAM)text) : 0;
         if (length > 0) {
             char utf8[2048];
-            int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, utf8, sizeof utf8, NULL, NULL);
+            int bytes =
+                WideCharToMultiByte(CP_UTF8, 0, text, length, utf8, sizeof utf8, NULL, NULL);
             FILE* out = fopen(path, "wb");
             if (out == NULL) return 1;
             fwrite(utf8, 1, (size_t)bytes, out);
