@@ -37,13 +37,13 @@ class HotkeyFeedbackScenario:
         wait_until(lambda: len(self.clips()) >= len(SPOKEN), 15)
         self.assertEqual(self.clips(), SPOKEN)
 
-        self.choose("t")
-        self.assertRegex(self.notice(), self.sync_notice)
-
         # Switched on from the menu: the plain icon, and the line is gone.
         self.choose("c")
         self.assertTrue(wait_until(lambda: not self.muted_icon(), 10))
         self.assertFalse(self.tooltip().endswith("报时已关闭"), self.tooltip())
+
+        self.choose("t")
+        self.assertRegex(self.notice(), self.sync_notice)
 
 
 class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
