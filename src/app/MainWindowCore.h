@@ -62,6 +62,9 @@ public:
     // one that cannot be read or registered changes nothing, the previous one staying.
     HotkeyChange ChangeHotkey(std::string_view text);
     const Hotkey& CurrentHotkey() const { return m_hotkey; }
+    // Why this desktop has no global hotkey (the page's field is then disabled, with this as its
+    // tooltip); empty where it has one.
+    std::string HotkeyUnavailableReason() { return m_windows.HotkeyUnavailableReason(); }
 
     const ShellState& State() const { return m_state; }
     bool IsSettingsOpen() const { return m_settings != nullptr && m_settings->IsOpen(); }
