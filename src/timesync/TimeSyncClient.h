@@ -23,7 +23,7 @@ public:
     TimeSyncClient(const TimeSyncClient&) = delete;
     TimeSyncClient& operator=(const TimeSyncClient&) = delete;
 
-    // nullopt: the configured server could not be understood; requests do nothing.
+    // nullopt: the configured server could not be understood; requests only report that.
     void SetServer(std::optional<TimeServer> server) { m_server = std::move(server); }
     const std::optional<TimeServer>& Server() const { return m_server; }
 
