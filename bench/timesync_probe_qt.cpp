@@ -55,7 +55,7 @@ private:
 
 class StampingSetter final : public tolvane::ClockSetter {
 public:
-    void SetClock(const tolvane::ClockRecord&, bool) override {
+    void SetClock(const tolvane::ClockRecord&, bool, tolvane::ClockSetDone) override {
         setAt = Clock::now();
         if (loop != nullptr) loop->quit();
     }

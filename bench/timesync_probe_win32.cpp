@@ -25,7 +25,9 @@ double Ms(Clock::duration d) {
 
 class StampingSetter final : public tolvane::ClockSetter {
 public:
-    void SetClock(const tolvane::ClockRecord&, bool) override { setAt = Clock::now(); }
+    void SetClock(const tolvane::ClockRecord&, bool, tolvane::ClockSetDone) override {
+        setAt = Clock::now();
+    }
     Clock::time_point setAt{};
 };
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "autostart/StartAtBoot.h"
+#include "timesync/SyncFeedback.h"
 #include "timesync/TimeServer.h"
 
 namespace tolvane {
@@ -23,7 +24,10 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
       m_announcer(services.player, services.pump, services.locale,
                   m_folder.Join(std::string("Sound") + m_folder.separator)),
       m_timeSync(services.timeSocket, services.clockSetter),
-      m_advert(services.pump) {}
+      m_advert(services.pump) {
+    m_timeSync.SetDoneHandler(
+        [this](const SyncOutcome& outcome, bool byHand) { OnSyncDone(outcome, byHand); });
+}
 
 void MainWindowCore::Form_Load() {
     m_vars.ConfigFile.SpecifyIni(m_folder.Join(kSettingsFileName));
@@ -43,8 +47,10 @@ void MainWindowCore::Form_Load() {
     Timer_更新托盘显示时间_Timer();
     if (m_folder.IsKnown()) m_windows.SetCurrentFolder(m_folder.path);
     m_windows.HideMain();
+    m_windows.SetTrayIconMuted(!m_state.announceTimerEnabled);
     // Shown even without a notification area: the icon docks once one appears.
     m_windows.ShowTrayIcon();
+    LoadHotkey();
 }
 
 void MainWindowCore::OnTimer(MainTimer timer) {
@@ -68,7 +74,8 @@ void MainWindowCore::OnTimer(MainTimer timer) {
 }
 
 void MainWindowCore::Timer_更新托盘显示时间_Timer() {
-    m_windows.SetTrayTooltip(TrayTooltipText(m_services.clock.Now(), m_services.formatter));
+    m_windows.SetTrayTooltip(TrayTooltipText(m_services.clock.Now(), m_services.formatter,
+                                             !m_state.announceTimerEnabled));
 }
 
 void MainWindowCore::Timer_自动报时_Timer() {
@@ -128,6 +135,10 @@ void MainWindowCore::OnTrayButton(int buttonCode) {
         case TrayButtonAction::None:
             break;
     }
+}
+
+void MainWindowCore::OnHotkey() {
+    if (!m_exited) OnTrayButton(1);
 }
 
 void MainWindowCore::OnMenuCommand(MenuCommand command) {
@@ -256,6 +267,9 @@ void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
         ArmAnnounceTimer();
     }
     m_state.announceTimerEnabled = enabled;
+    // The icon and the tooltip say at once whether the clock will speak on its own.
+    m_windows.SetTrayIconMuted(!enabled);
+    Timer_更新托盘显示时间_Timer();
 }
 
 void MainWindowCore::PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) {
@@ -273,6 +287,57 @@ void MainWindowCore::SetSyncTimerEnabled(bool enabled) {
         m_windows.KillTimer(MainTimer::Timer_自动校时);
     }
     m_state.syncTimerEnabled = enabled;
+}
+
+void MainWindowCore::LoadHotkey() {
+    const std::string text =
+        m_vars.ConfigFile.ReadString(kSettingsSection, kHotkeyKey, kHotkeyReadSize);
+    const std::optional<Hotkey> hotkey = ParseHotkey(text);
+    if (!hotkey) {
+        m_windows.ShowTrayNotice(
+            {"报时热键", "Value.ini 中的报时热键“" + text + "”无法识别", NoticeKind::Warning});
+        return;
+    }
+    if (hotkey->IsNone()) return;
+    switch (m_windows.RegisterHotkey(*hotkey)) {
+        case HotkeyRegistration::Registered:
+            m_hotkey = *hotkey;
+            break;
+        case HotkeyRegistration::Taken:
+            m_windows.ShowTrayNotice({"报时热键",
+                                      "报时热键 " + FormatHotkey(*hotkey) + " 已被其他程序占用",
+                                      NoticeKind::Warning});
+            break;
+        case HotkeyRegistration::Unavailable:
+            break;
+    }
+}
+
+HotkeyChange MainWindowCore::ChangeHotkey(std::string_view text) {
+    const std::optional<Hotkey> hotkey = ParseHotkey(text);
+    if (!hotkey) return HotkeyChange::Unreadable;
+    if (*hotkey != m_hotkey) {
+        if (!m_hotkey.IsNone()) m_windows.UnregisterHotkey();
+        if (!hotkey->IsNone()) {
+            const HotkeyRegistration registration = m_windows.RegisterHotkey(*hotkey);
+            if (registration != HotkeyRegistration::Registered) {
+                if (!m_hotkey.IsNone()) m_windows.RegisterHotkey(m_hotkey);
+                return registration == HotkeyRegistration::Taken ? HotkeyChange::Taken
+                                                                 : HotkeyChange::Unavailable;
+            }
+        }
+        m_hotkey = *hotkey;
+    }
+    m_vars.ConfigFile.WriteString(kSettingsSection, kHotkeyKey, FormatHotkey(*hotkey));
+    return HotkeyChange::Stored;
+}
+
+void MainWindowCore::OnSyncDone(const SyncOutcome& outcome, bool byHand) {
+    // The hourly synchronisation stays silent; so does one that ends while the program does.
+    if (!byHand || m_exited) return;
+    m_windows.ShowTrayNotice(
+        {"网络校时", SyncFeedbackText(outcome, m_timeSync.Server()),
+         outcome.result == SyncResult::ClockSet ? NoticeKind::Info : NoticeKind::Warning});
 }
 
 void MainWindowCore::LoadAdvert() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/Hotkey.h"
 #include "app/ShellWindows.h"
 #include "app/Startup.h"
 #include "app/TrayMenu.h"
@@ -55,6 +56,15 @@ public:
     // A mouse button on the tray icon: 1 (left) speaks at once, 2 (right) opens the menu.
     void OnTrayButton(int buttonCode);
     void OnMenuCommand(MenuCommand command);
+    // The global hotkey: exactly what a left click on the tray icon does.
+    void OnHotkey();
+    // A hotkey typed on the settings page ("" for none): registered and stored under 报时热键;
+    // one that cannot be read or registered changes nothing, the previous one staying.
+    HotkeyChange ChangeHotkey(std::string_view text);
+    const Hotkey& CurrentHotkey() const { return m_hotkey; }
+    // Why this desktop has no global hotkey (the page's field is then disabled, with this as its
+    // tooltip); empty where it has one.
+    std::string HotkeyUnavailableReason() { return m_windows.HotkeyUnavailableReason(); }
 
     const ShellState& State() const { return m_state; }
     bool IsSettingsOpen() const { return m_settings != nullptr && m_settings->IsOpen(); }
@@ -79,6 +89,8 @@ private:
     void ShowAbout();
     void Exit();
     void ShowMarks();
+    void LoadHotkey();
+    void OnSyncDone(const SyncOutcome& outcome, bool byHand);
 
     // SettingsDialogHost
     void RegisterStartAtBoot() override;
@@ -104,6 +116,7 @@ private:
     std::unique_ptr<SettingsDialog> m_settings;
     bool m_aboutOpen = false;
     bool m_exited = false;
+    Hotkey m_hotkey;  // registered
 };
 
 }  // namespace tolvane

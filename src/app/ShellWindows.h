@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Hotkey.h"
 #include "promo/AdvertWindowCore.h"
 #include "settings/SettingsDialog.h"
 
@@ -20,6 +21,18 @@ enum class MainTimer {
 inline constexpr std::array<MainTimer, 5> kMainTimers{
     MainTimer::Timer_更新托盘显示时间, MainTimer::Timer_自动报时, MainTimer::Timer_自动升级,
     MainTimer::Timer_自动校时, MainTimer::Timer_试听};
+
+enum class HotkeyRegistration { Registered, Taken, Unavailable };
+
+enum class NoticeKind { Info, Warning };
+// A notification from the tray icon: a balloon on Windows, the desktop's notification on Linux.
+struct TrayNotice {
+    std::string title;
+    std::string text;
+    NoticeKind kind = NoticeKind::Info;
+
+    friend bool operator==(const TrayNotice&, const TrayNotice&) = default;
+};
 
 // What the main window's platform shell does for the core: it owns the timers, the tray icon
 // and the windows, shows what the core decides, and reports its events back to the core.
@@ -64,6 +77,17 @@ public:
 
     // Removes the tray icon, stops the timers and ends the message loop.
     virtual void UnloadMain() = 0;
+
+    // The tray icon's picture: the muted variant while scheduled announcements are off.
+    virtual void SetTrayIconMuted(bool muted) = 0;
+    virtual void ShowTrayNotice(const TrayNotice& notice) = 0;
+    // Registers the program's one global hotkey (the core unregisters the previous one first);
+    // its presses come back as MainWindowCore::OnHotkey. Taken: another program holds the
+    // combination, and nothing was registered.
+    virtual HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) = 0;
+    virtual void UnregisterHotkey() = 0;
+    // Why this desktop gives the program no global hotkey; empty where it does.
+    virtual std::string HotkeyUnavailableReason() = 0;
 };
 
 }  // namespace tolvane

@@ -40,7 +40,9 @@ enum class TrayButtonAction { None, Announce, ShowMenu };
 TrayButtonAction ForTrayButton(int buttonCode);
 
 // The four tooltip lines joined by CR LF: title, the two button hints, then the date and the
-// time (the time left out at exactly midnight).
-std::string TrayTooltipText(const LocalDateTime& now, DateTimeFormatter& formatter);
+// time (the time left out at exactly midnight); a fifth "报时已关闭" while scheduled
+// announcements are off.
+std::string TrayTooltipText(const LocalDateTime& now, DateTimeFormatter& formatter,
+                            bool announcementsOff);
 
 }  // namespace tolvane

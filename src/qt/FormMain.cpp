@@ -12,13 +12,17 @@
 namespace tolvane {
 namespace {
 
-QIcon ProgramIcon() {
+// The clock, or its muted variant (crossed out) while announcements are off.
+QIcon ProgramIcon(bool muted = false) {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+        icon.addFile(QStringLiteral(":/icon/%1%2.png").arg(muted ? "muted-" : "").arg(size),
+                     QSize(size, size));
     }
     return icon;
 }
+
+constexpr int kNoticeMs = 8000;
 
 }  // namespace
 
@@ -124,7 +128,7 @@ void Form_Main::CloseSettings() {
 }
 
 void Form_Main::RunAbout() {
-    frmAbout about(m_trayIcon.icon());
+    frmAbout about(ProgramIcon());
     m_about = &about;
     about.ShowModal();
 }
@@ -144,6 +148,29 @@ AdvertView* Form_Main::CreateAdvert(AdvertWindowCore& advert) {
 
 void Form_Main::CloseAdvert() {
     if (m_advert != nullptr) m_advert->close();
+}
+
+void Form_Main::SetTrayIconMuted(bool muted) {
+    m_trayIcon.setIcon(ProgramIcon(muted));
+}
+
+void Form_Main::ShowTrayNotice(const TrayNotice& notice) {
+    m_trayIcon.showMessage(
+        FromUtf8(notice.title), FromUtf8(notice.text),
+        notice.kind == NoticeKind::Info ? QSystemTrayIcon::Information : QSystemTrayIcon::Warning,
+        kNoticeMs);
+}
+
+HotkeyRegistration Form_Main::RegisterHotkey(const Hotkey& hotkey) {
+    return m_hotkey.Register(hotkey);
+}
+
+void Form_Main::UnregisterHotkey() {
+    m_hotkey.Unregister();
+}
+
+std::string Form_Main::HotkeyUnavailableReason() {
+    return m_hotkey.UnavailableReason().toStdString();
 }
 
 void Form_Main::UnloadMain() {

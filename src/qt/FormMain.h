@@ -14,6 +14,7 @@
 #include "qt/FormAbout.h"
 #include "qt/FormAdvert.h"
 #include "qt/FormSettings.h"
+#include "qt/GlobalHotkey.h"
 
 namespace tolvane {
 
@@ -49,6 +50,11 @@ private:
     AdvertView* CreateAdvert(AdvertWindowCore& advert) override;
     void CloseAdvert() override;
     void UnloadMain() override;
+    void SetTrayIconMuted(bool muted) override;
+    void ShowTrayNotice(const TrayNotice& notice) override;
+    HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) override;
+    void UnregisterHotkey() override;
+    std::string HotkeyUnavailableReason() override;
 
     // First, so that the windows below, which report to it, are gone before it.
     MainWindowCore m_core;
@@ -59,6 +65,7 @@ private:
     std::unique_ptr<Form_广告> m_advert;
     QPointer<Form_一般设置> m_settings;
     QPointer<frmAbout> m_about;
+    GlobalHotkey m_hotkey{[this] { m_core.OnHotkey(); }};
 };
 
 }  // namespace tolvane

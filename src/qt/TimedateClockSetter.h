@@ -4,12 +4,12 @@
 
 namespace tolvane {
 
-// Sets the clock through systemd's timedate service on the system bus, never directly: the
-// call is sent without waiting for its answer, and a refusal (no permission, automatic time
-// synchronisation on, no service) goes unnoticed.
+// Sets the clock through systemd's timedate service on the system bus, never directly. The
+// call's answer comes back through the event loop: an error reply (no permission, automatic
+// time synchronisation on, no service) is a refusal.
 class TimedateClockSetter final : public ClockSetter {
 public:
-    void SetClock(const ClockRecord& record, bool interactive) override;
+    void SetClock(const ClockRecord& record, bool interactive, ClockSetDone done) override;
 };
 
 }  // namespace tolvane

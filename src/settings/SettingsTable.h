@@ -78,4 +78,9 @@ inline constexpr std::array<std::int32_t, 3> kFrequencyHours{1, 2, 6};
 inline constexpr std::string_view kTimeServerKey = "校时服务器";
 inline constexpr std::int32_t kTimeServerReadSize = 300;
 
+// Optional: the global hotkey that speaks the time, as "Ctrl+Alt+T"; missing or empty means
+// none. Written only when the combination could be registered.
+inline constexpr std::string_view kHotkeyKey = "报时热键";
+inline constexpr std::int32_t kHotkeyReadSize = 64;
+
 }  // namespace tolvane

@@ -30,11 +30,20 @@ void TimeSyncClient::Tick() {
 }
 
 void TimeSyncClient::RequestTimeSync(bool interactive) {
-    if (m_socket == nullptr || !m_server) return;
-    if (!m_socket->IsClosed()) return;
+    if (m_socket == nullptr) return;
+    if (!m_server) {
+        Report({SyncResult::NoServer}, interactive);
+        return;
+    }
+    if (!m_socket->IsClosed()) {
+        // The request under way answers this one too.
+        if (m_waiting) m_byHand = m_byHand || interactive;
+        return;
+    }
     m_waiting = true;
     m_interactive = interactive;
     m_replyCut = false;
+    m_byHand = interactive;
     m_reply.clear();
     m_socket->Connect(m_server->host, m_server->port, kDeadlineMs);
 }
@@ -85,10 +94,27 @@ void TimeSyncClient::Finish(bool replyWhole) {
     m_waiting = false;
     const std::optional<ClockRecord> record =
         replyWhole ? ParseDaytimeReply(m_reply) : std::optional<ClockRecord>{};
+    const bool replied = m_reply.find_first_not_of(" \t\r\n") != std::string::npos;
     m_reply.clear();
     // Closed before the clock moves, so a request made from inside the setter can connect.
     m_socket->Close();
-    if (record && m_setter != nullptr) m_setter->SetClock(*record, m_interactive);
+    const bool byHand = m_byHand;
+    if (!record) {
+        Report({replied ? SyncResult::UnusableReply : SyncResult::NoReply}, byHand);
+    } else if (m_setter != nullptr) {
+        m_setter->SetClock(
+            *record, m_interactive,
+            [this, byHand, alive = std::weak_ptr<char>(m_alive)](const ClockSetResult& result) {
+                if (alive.expired()) return;
+                Report({result.set ? SyncResult::ClockSet : SyncResult::Refused,
+                        result.set ? result.movedMs : 0},
+                       byHand);
+            });
+    }
+}
+
+void TimeSyncClient::Report(SyncOutcome outcome, bool byHand) {
+    if (m_onDone) m_onDone(outcome, byHand);
 }
 
 }  // namespace tolvane

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "timesync/ClockSetter.h"
+#include "timesync/SyncFeedback.h"
 #include "timesync/TimeServer.h"
 #include "timesync/TimeSocket.h"
 
@@ -20,14 +23,20 @@ public:
     TimeSyncClient(const TimeSyncClient&) = delete;
     TimeSyncClient& operator=(const TimeSyncClient&) = delete;
 
-    // nullopt: the configured server could not be understood; requests do nothing.
+    // nullopt: the configured server could not be understood; requests only report that.
     void SetServer(std::optional<TimeServer> server) { m_server = std::move(server); }
+    const std::optional<TimeServer>& Server() const { return m_server; }
+
+    // Told how every request ended; `byHand` for one asked for with `interactive`, or asked for
+    // so while it was under way.
+    using DoneHandler = std::function<void(const SyncOutcome& outcome, bool byHand)>;
+    void SetDoneHandler(DoneHandler handler) { m_onDone = std::move(handler); }
 
     // One tick of the one-second sync timer; every 3601st tick asks for the time.
     void Tick();
     std::int32_t SyncTickCount() const { return m_syncTickCount; }
 
-    // Opens a connection when the socket is closed; dropped silently otherwise.
+    // Opens a connection when the socket is closed; dropped otherwise.
     void RequestTimeSync(bool interactive);
     // Drops a request under way, closing its connection.
     void Stop();
@@ -43,10 +52,11 @@ private:
     void OnSocketFailed() override;
     void OnSocketTimeout() override;
     // Every connection of a request ends here, and only here: the one place that knows whether
-    // a whole reply came, whether it fitted, and what was asked of the clock. Closes, and sets
-    // the clock from a whole reply (ended by its line end or by the server's orderly close)
-    // that fits.
+    // a whole reply came, whether it fitted, and what was asked of the clock. Closes, sets the
+    // clock from a whole reply (ended by its line end or by the server's orderly close) that
+    // fits, and reports how it went.
     void Finish(bool replyWhole);
+    void Report(SyncOutcome outcome, bool byHand);
 
     TimeSocket* m_socket;
     ClockSetter* m_setter;
@@ -56,6 +66,10 @@ private:
     bool m_interactive = false;
     bool m_replyCut = false;  // the line outgrew kMaxReplyBytes; its end is still awaited
     std::string m_reply;
+    DoneHandler m_onDone;
+    bool m_byHand = false;
+    // A clock setting may answer after this client is gone.
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
 }  // namespace tolvane

@@ -14,6 +14,29 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TolvaneFormMain";
 constexpr UINT kFirstMenuId = 100;
 constexpr UINT kTrayIconId = 1;
+constexpr int kHotkeyId = 1;
+
+HICON LoadTrayIcon(HINSTANCE instance, int id) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+// The virtual-key code of a key named as the core names it; 0 for none.
+UINT VirtualKeyOf(const std::string& key) {
+    if (key.size() == 1) return static_cast<unsigned char>(key[0]);  // A-Z, 0-9
+    if (const int f = FunctionKeyNumber(key); f != 0) return VK_F1 + f - 1;
+    const struct {
+        const char* name;
+        UINT vk;
+    } named[] = {{"Space", VK_SPACE},   {"Insert", VK_INSERT}, {"Delete", VK_DELETE},
+                 {"Home", VK_HOME},     {"End", VK_END},       {"PageUp", VK_PRIOR},
+                 {"PageDown", VK_NEXT}, {"Pause", VK_PAUSE}};
+    for (const auto& entry : named) {
+        if (key == entry.name) return entry.vk;
+    }
+    return 0;
+}
 
 UINT MenuIdOf(std::size_t index) {
     return kFirstMenuId + static_cast<UINT>(index);
@@ -33,6 +56,7 @@ Form_Main::~Form_Main() {
     if (m_hwnd != nullptr) UnloadMain();
     if (m_menu != nullptr) DestroyMenu(m_menu);
     if (m_trayIcon != nullptr) DestroyIcon(m_trayIcon);
+    if (m_mutedIcon != nullptr) DestroyIcon(m_mutedIcon);
 }
 
 bool Form_Main::Form_Load(HINSTANCE instance) {
@@ -60,9 +84,8 @@ bool Form_Main::Form_Load(HINSTANCE instance) {
             AppendMenuW(m_menu, MF_STRING, MenuIdOf(i), Utf8ToWide(entry.caption).c_str());
         }
     }
-    m_trayIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(TOLVANE_PROGRAM_ICON),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    m_trayIcon = LoadTrayIcon(instance, TOLVANE_PROGRAM_ICON);
+    m_mutedIcon = LoadTrayIcon(instance, TOLVANE_MUTED_ICON);
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     m_tray.cbSize = sizeof m_tray;
     m_tray.hWnd = m_hwnd;
@@ -102,6 +125,9 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case TOLVANE_TRAY_CALLBACK:
             OnTrayMessage(lParam);
+            return 0;
+        case WM_HOTKEY:
+            if (wParam == kHotkeyId) m_core.OnHotkey();
             return 0;
         case WM_COMMAND:
             OnMenuCommand(LOWORD(wParam));
@@ -262,6 +288,43 @@ void Form_Main::UnloadMain() {
     Shell_NotifyIconW(NIM_DELETE, &m_tray);
     for (MainTimer timer : kMainTimers) KillTimer(timer);
     DestroyWindow(m_hwnd);
+}
+
+void Form_Main::SetTrayIconMuted(bool muted) {
+    m_tray.hIcon = muted ? m_mutedIcon : m_trayIcon;
+    if (m_trayShown) Shell_NotifyIconW(NIM_MODIFY, &m_tray);
+}
+
+void Form_Main::ShowTrayNotice(const TrayNotice& notice) {
+    if (!m_trayShown) return;
+    NOTIFYICONDATAW balloon = m_tray;
+    balloon.uFlags = NIF_INFO;
+    wcsncpy(balloon.szInfo, Utf8ToWide(notice.text).c_str(), ARRAYSIZE(balloon.szInfo) - 1);
+    wcsncpy(balloon.szInfoTitle, Utf8ToWide(notice.title).c_str(),
+            ARRAYSIZE(balloon.szInfoTitle) - 1);
+    balloon.dwInfoFlags = notice.kind == NoticeKind::Info ? NIIF_INFO : NIIF_WARNING;
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
+HotkeyRegistration Form_Main::RegisterHotkey(const Hotkey& hotkey) {
+    const UINT vk = VirtualKeyOf(hotkey.key);
+    if (m_hwnd == nullptr || vk == 0) return HotkeyRegistration::Unavailable;
+    UINT modifiers = MOD_NOREPEAT;
+    if (hotkey.modifiers & kHotkeyCtrl) modifiers |= MOD_CONTROL;
+    if (hotkey.modifiers & kHotkeyAlt) modifiers |= MOD_ALT;
+    if (hotkey.modifiers & kHotkeyShift) modifiers |= MOD_SHIFT;
+    if (hotkey.modifiers & kHotkeyWin) modifiers |= MOD_WIN;
+    if (::RegisterHotKey(m_hwnd, kHotkeyId, modifiers, vk)) return HotkeyRegistration::Registered;
+    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? HotkeyRegistration::Taken
+                                                             : HotkeyRegistration::Unavailable;
+}
+
+void Form_Main::UnregisterHotkey() {
+    if (m_hwnd != nullptr) ::UnregisterHotKey(m_hwnd, kHotkeyId);
+}
+
+std::string Form_Main::HotkeyUnavailableReason() {
+    return "";
 }
 
 }  // namespace tolvane

@@ -51,6 +51,11 @@ private:
     AdvertView* CreateAdvert(AdvertWindowCore& advert) override;
     void CloseAdvert() override;
     void UnloadMain() override;
+    void SetTrayIconMuted(bool muted) override;
+    void ShowTrayNotice(const TrayNotice& notice) override;
+    HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) override;
+    void UnregisterHotkey() override;
+    std::string HotkeyUnavailableReason() override;
 
     // First, so that the windows below, which report to it, are gone before it.
     MainWindowCore m_core;
@@ -58,6 +63,7 @@ private:
     HWND m_hwnd = nullptr;
     HMENU m_menu = nullptr;
     HICON m_trayIcon = nullptr;
+    HICON m_mutedIcon = nullptr;
     NOTIFYICONDATAW m_tray{};
     UINT m_taskbarCreated = 0;
     bool m_trayShown = false;

@@ -4,11 +4,10 @@
 
 namespace tolvane {
 
-// SetLocalTime with the record (a UTC record turned into local time first); the result is not
-// examined.
+// SetLocalTime with the record (a UTC record turned into local time first), answered at once.
 class Win32ClockSetter final : public ClockSetter {
 public:
-    void SetClock(const ClockRecord& record, bool interactive) override;
+    void SetClock(const ClockRecord& record, bool interactive, ClockSetDone done) override;
 };
 
 }  // namespace tolvane

@@ -61,7 +61,9 @@ TEST(MainWindowCore, StartUpOrderAndTheTimersItArms) {
         rig.clock.Set(fakes::At(2010, 7, 28, 9, 59, 58, 730));
         rig.core.Form_Load();
         EXPECT_EQ(rig.windows.log, row.log);
-        EXPECT_TRUE(rig.windows.tooltip.ends_with("2010/7/28 9:59:58"));
+        const bool off = !rig.core.State().announceTimerEnabled;
+        EXPECT_TRUE(rig.windows.tooltip.ends_with(off ? "9:59:58\r\n报时已关闭" : "9:59:58"));
+        EXPECT_EQ(rig.windows.muted, off);
         EXPECT_TRUE(rig.profiles.files.size() <= 1u);
         EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
     }

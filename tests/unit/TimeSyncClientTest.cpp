@@ -16,6 +16,10 @@ struct Client {
     fakes::FakeTimeSocket socket;
     fakes::RecordingClockSetter setter;
     TimeSyncClient client{&socket, &setter};
+    std::vector<SyncResult> results;
+    Client() {
+        client.SetDoneHandler([this](const SyncOutcome& o, bool) { results.push_back(o.result); });
+    }
 
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) client.Tick();
@@ -84,6 +88,9 @@ TEST(TimeSyncClient, EachReplyParsedOnceThenClosedSoTheNextRequestConnects) {
             EXPECT_EQ(c.setter.settings[0].record.hour, row.utc ? 3 : 8);
             EXPECT_TRUE(c.setter.settings[0].interactive);
         }
+        // One outcome for every request that was not dropped at exit.
+        ASSERT_EQ(c.results.size(), row.then == Then::ProgramExits ? 0u : 1u);
+        EXPECT_EQ(c.results != std::vector{SyncResult::ClockSet}, !row.sets);
         // Events after the end change nothing.
         c.socket.Deliver("\r\n");
         c.socket.ServerCloses();

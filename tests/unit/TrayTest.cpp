@@ -26,7 +26,8 @@ TEST(TrayTooltipText, FourLinesWithDateAndTimeButNoTimeAtMidnight) {
         {At(2026, 12, 31, 23, 59, 59), "2026/12/31 23:59:59"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(TrayTooltipText(row.now, formatter), head + row.last);
+        EXPECT_EQ(TrayTooltipText(row.now, formatter, false), head + row.last);
+        EXPECT_EQ(TrayTooltipText(row.now, formatter, true), head + row.last + "\r\n报时已关闭");
     }
     // The colons of the hints are full-width (U+FF1A).
     EXPECT_NE(head.find("\xEF\xBC\x9A"), std::string::npos);
@@ -51,15 +52,18 @@ TEST(TrayMenu, TenEntriesWithCaptionsAndSeparatorsInOrder) {
     EXPECT_EQ(kTrayMenu[9].command, MenuCommand::Exit);
 }
 
-TEST(TrayButtons, ALeftClickDuringAnAnnouncementAddsNothing) {
-    fakes::CoreRig rig;
-    rig.clock.Set(At(2010, 7, 28, 15, 45, 0));
-    rig.core.Form_Load();
-    rig.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 4) rig.core.OnTrayButton(1);
-    };
-    rig.core.OnTrayButton(1);
-    EXPECT_EQ(rig.player.played.size(), 9u);
+TEST(TrayButtons, ALeftClickOrTheHotkeyDuringAnAnnouncementAddsNothing) {
+    for (bool hotkey : {false, true}) {
+        fakes::CoreRig rig;
+        rig.clock.Set(At(2010, 7, 28, 15, 45, 0));
+        rig.core.Form_Load();
+        const auto speak = [&] { hotkey ? rig.core.OnHotkey() : rig.core.OnTrayButton(1); };
+        rig.pump.onDispatch = [&](int dispatch) {
+            if (dispatch == 4) speak();
+        };
+        speak();
+        EXPECT_EQ(rig.player.played.size(), 9u);
+    }
 }
 
 TEST(AnnounceOffCommand, TogglingTwiceRestoresMarkValueTimerAndFile) {
@@ -74,8 +78,11 @@ TEST(AnnounceOffCommand, TogglingTwiceRestoresMarkValueTimerAndFile) {
     EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, true}));
     EXPECT_EQ(rig.core.Vars().Settings.AnnounceOff, 1);
     EXPECT_EQ(rig.profiles.files[kIni], "[Tolvane]\r\n关闭报时=1\r\n格式设置=0\r\n");
+    EXPECT_TRUE(rig.windows.muted);
+    EXPECT_TRUE(rig.windows.tooltip.ends_with("\r\n报时已关闭"));
 
     rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
+    EXPECT_FALSE(rig.windows.muted);
     EXPECT_EQ(rig.core.State(), before);
     EXPECT_EQ(rig.core.Vars().Settings.AnnounceOff, 0);
     EXPECT_EQ(rig.profiles.files[kIni], original);
@@ -86,6 +93,8 @@ TEST(AnnounceOffCommand, FromAHandEditedTwoTheFirstClickSwitchesOn) {
     rig.profiles.files[kIni] = "[Tolvane]\r\n关闭报时=2\r\n";
     rig.core.Form_Load();
     EXPECT_EQ(rig.core.State(), (ShellState{true, false, true, true}));
+    // The mark says off, but the clock still speaks: the icon tells the truth.
+    EXPECT_FALSE(rig.windows.muted);
     rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
     EXPECT_EQ(rig.core.State(), (ShellState{false, false, true, true}));
     EXPECT_EQ(rig.profiles.files[kIni], "[Tolvane]\r\n关闭报时=0\r\n");
@@ -124,6 +133,7 @@ TEST(SettingsDialogOnTheMainWindow, ApplyMovesTimersAndMarksTheLogonBoxMarksAtOn
     EXPECT_EQ(rig.core.State(), (ShellState{false, false, true, true}));
     dialog.Click(SettingsRole::Apply);
     EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, false}));
+    EXPECT_TRUE(rig.windows.muted);
     EXPECT_EQ(rig.core.Vars().Settings.AnnounceOff, 1);
 
     dialog.Click(SettingsRole::StartAtBoot);

@@ -69,6 +69,20 @@ public:
 
     void UnloadMain() override { Do("UnloadMain"); }
 
+    void SetTrayIconMuted(bool m) override { muted = m; }
+    void ShowTrayNotice(const TrayNotice& notice) override { notices.push_back(notice); }
+    HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) override {
+        const std::string text = FormatHotkey(hotkey);
+        Do("RegisterHotkey " + text);
+        if (!unavailableReason.empty()) return HotkeyRegistration::Unavailable;
+        for (const std::string& held : heldElsewhere) {
+            if (held == text) return HotkeyRegistration::Taken;
+        }
+        return HotkeyRegistration::Registered;
+    }
+    void UnregisterHotkey() override { Do("UnregisterHotkey"); }
+    std::string HotkeyUnavailableReason() override { return unavailableReason; }
+
     void Do(std::string action) { log.push_back(std::move(action)); }
 
     std::vector<std::string> log;
@@ -79,6 +93,10 @@ public:
     std::function<void()> duringAbout;
     bool settingsFail = false;
     bool advertFails = false;
+    bool muted = false;
+    std::vector<TrayNotice> notices;
+    std::vector<std::string> heldElsewhere;  // hotkeys other programs hold
+    std::string unavailableReason;
 };
 
 }  // namespace tolvane::fakes

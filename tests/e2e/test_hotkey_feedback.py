@@ -1,0 +1,174 @@
+"""The hotkey, the report of a synchronisation chosen from the menu, and the muted tray icon,
+in both programs: Ctrl+Alt+T from Value.ini speaks the time whichever window has the keyboard,
+"网络校时" against a fake Daytime server ends in a notification saying what became of the
+clock, and the icon and its tooltip show while announcements are off. Linux runs under a fake
+desktop (its tray and notifications on a private session bus); Windows under Wine's tray."""
+
+import os
+import re
+import subprocess
+import time
+import unittest
+
+from harness import (FAKETIME_LIB, E2ETest, PrivateNetwork, Wine, WineTrayDriver, alsa_null_home,
+                     gbk_ini, linux_env, linux_program, pixels_like, screenshot, start_tray_host,
+                     start_xvfb, strace_clips, tray_icons, wait_until, windows_path,
+                     windows_program, wine_clips, x_tool)
+from timeservers import (EXAMPLE_LINE, EXAMPLE_LOCAL, FAKES, DaytimeServer, PrivateSystemBus,
+                         utc_epoch)
+
+SHANGHAI = 8
+CROSS_RED = (215, 38, 30)
+INI = "[Tolvane]\n报时热键=ctrl+alt+t\n关闭报时=1\n"
+# Ten minutes before the time the server sends: 07:55:09.
+START = utc_epoch(EXAMPLE_LOCAL, SHANGHAI) - 600
+SPOKEN = "提示 现在时间 上午 七 点 五 十 五 分".split()
+
+
+class HotkeyFeedbackScenario:
+    def test_hotkey_sync_report_muted_icon(self):
+        self.net = PrivateNetwork(self.session)
+        DaytimeServer(self.session, self.net, mode=("send", EXAMPLE_LINE))
+        self.start(self.program(INI))
+        self.assertTrue(wait_until(self.muted_icon, 10))
+        self.assertTrue(self.tooltip().endswith("\n报时已关闭"), self.tooltip())
+
+        self.press_hotkey()
+        wait_until(lambda: len(self.clips()) >= len(SPOKEN), 15)
+        self.assertEqual(self.clips(), SPOKEN)
+
+        # Switched on from the menu: the plain icon, and the line is gone.
+        self.choose("c")
+        self.assertTrue(wait_until(lambda: not self.muted_icon(), 10))
+        self.assertFalse(self.tooltip().endswith("报时已关闭"), self.tooltip())
+
+        self.choose("t")
+        self.assertRegex(self.notice(), self.sync_notice)
+
+
+class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
+    needs = "linux"
+    # Ten minutes forward, less the moments the fake time has run since the start.
+    sync_notice = r"^时间已校准，调整了 \+(10 分|9 分 5\d 秒)$"
+
+    def start(self, program):
+        self.display = start_xvfb(self.session)
+        # One private bus is both the system bus (timedate) and the desktop's session bus.
+        bus = PrivateSystemBus(self.session)
+        self.desktop = self.session.root / "desktop.log"
+        self.desktop.touch()
+        self.session.spawn(["/usr/bin/python3", FAKES / "desktop_services.py", bus.address,
+                            self.desktop], stdout=subprocess.DEVNULL)
+        self.assertTrue(wait_until(lambda: "ready" in self.desktop.read_text(), 15))
+        self.bus_env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=bus.address)
+        self.trace = self.session.root / "openat.log"
+        env = linux_env(self.session, display=self.display, home=alsa_null_home(self.session),
+                        extra=dict(bus.env, DBUS_SESSION_BUS_ADDRESS=bus.address,
+                                   TZ="Asia/Shanghai"))
+        when = time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(START + SHANGHAI * 3600))
+        self.net.spawn(["strace", "-f", "-qq", "-ttt", "-e", "trace=openat", "-o", self.trace, "-E",
+                        f"LD_PRELOAD={FAKETIME_LIB}", "-E", f"FAKETIME=@{when}",
+                        program / "tolvane"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        item = wait_until(lambda: re.findall(r"^item (\S+)", self.desktop.read_text(), re.M), 15)
+        self.assertTrue(item, "no tray icon was registered")
+        self.item = item[0]
+        self.menu = re.search(r"'(/[^']*)'", self.property("Menu")).group(1)
+
+    def program(self, ini):
+        return linux_program(self.session, value_ini=ini)
+
+    def call(self, path, method, *args):
+        """A method of the tray icon's service, its answer as gdbus prints it."""
+        return subprocess.run(["gdbus", "call", "--session", "--dest", self.item,
+                               "--object-path", path, "--method", method, "--", *args],
+                              env=self.bus_env, capture_output=True, text=True, timeout=15,
+                              check=True).stdout
+
+    def property(self, name):
+        return self.call("/StatusNotifierItem", "org.freedesktop.DBus.Properties.Get",
+                         "org.kde.StatusNotifierItem", name)
+
+    def muted_icon(self):
+        # The largest picture, as bytes A, R, G, B.
+        images = self.property("IconPixmap").split("(")[2:]
+        data = [int(b, 16) for b in re.findall(r"0x([0-9a-f]{2})", images[-1])]
+        return sum(1 for i in range(0, len(data) - 3, 4)
+                   if all(abs(data[i + 1 + k] - CROSS_RED[k]) <= 60 for k in range(3))) > 5
+
+    def tooltip(self):
+        return re.findall(r"'((?:[^'\\]|\\.)*)'", self.property("ToolTip"))[1].replace("\\n", "\n")
+
+    def press_hotkey(self):
+        x_tool(self.display, "xdotool", "key", "ctrl+alt+t")
+
+    def clips(self):
+        return strace_clips(self.trace)
+
+    def choose(self, access_key):
+        layout = self.call(self.menu, "com.canonical.dbusmenu.GetLayout", "0", "-1", "['label']")
+        ids = re.findall(r"\((\d+), \{[^}]*'label': <'[^']*\[_%s\]'>" % access_key.upper(),
+                         layout)
+        self.assertEqual(len(ids), 1, layout)
+        self.call(self.menu, "com.canonical.dbusmenu.Event", ids[0], "clicked", "<0>", "0")
+
+    def notice(self):
+        found = wait_until(lambda: re.findall(r"^notify 网络校时\t(.*)$",
+                                              self.desktop.read_text(), re.M), 15)
+        self.assertTrue(found, "no notification")
+        return found[-1]
+
+
+class WindowsHotkeyFeedback(HotkeyFeedbackScenario, WineTrayDriver, E2ETest):
+    needs = "win32"
+    # Wine never lets a program set the host's clock.
+    sync_notice = "^系统拒绝修改时间$"
+
+    def start(self, program):
+        self.display = start_xvfb(self.session)
+        start_tray_host(self.session, self.display)
+        self.wine = Wine(self.session, display=self.display, home=alsa_null_home(self.session),
+                         network=self.net)
+        self.wine.env["TZ"] = "Asia/Shanghai"
+        # Wine's start-up eats a few seconds of the fake time.
+        super().start(program, fake_time=time.strftime("%Y-%m-%d %H:%M:%S",
+                                                       time.localtime(START - 5)))
+
+    def program(self, ini):
+        return windows_program(self.session, value_ini=gbk_ini(ini))
+
+    def helper(self, *argv):
+        return self.wine.run([self.wine.helper("keys_and_balloons"), *argv]).returncode == 0
+
+    def read_tip(self, kind):
+        out = self.session.root / f"{kind}.txt"
+        out.unlink(missing_ok=True)
+        self.assertTrue(self.helper(kind, windows_path(out)), f"no {kind} shown")
+        return out.read_text(encoding="utf-8").replace("\r\n", "\n")
+
+    def muted_icon(self):
+        icons = tray_icons(self.display, "explorer.exe")
+        if not icons:
+            return False
+        shot = screenshot(self.display, self.session.root / "tray.png")
+        return pixels_like(shot, icons[0][1:], CROSS_RED) > 5
+
+    def tooltip(self):
+        _, w, h, x, y = tray_icons(self.display, "explorer.exe")[0]
+        x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2)
+        text = self.read_tip("tip")
+        x_tool(self.display, "xdotool", "mousemove", 0, 400)
+        return text
+
+    def press_hotkey(self):
+        self.assertTrue(self.helper("press", "11", "12", "54"))  # Ctrl, Alt, T
+
+    def clips(self):
+        return wine_clips(self.log)
+
+    def notice(self):
+        return self.read_tip("balloon")
+
+
+if __name__ == "__main__":
+    unittest.main()
