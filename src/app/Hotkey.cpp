@@ -52,8 +52,9 @@ std::string_view HotkeyChangeMessage(HotkeyChange change) {
             return "热键请按 Ctrl+Alt+T 的形式填写";
         case HotkeyChange::Taken:
             return "该热键已被占用";
-        case HotkeyChange::Stored:
         case HotkeyChange::Unavailable:
+            return "此桌面不支持全局热键";
+        case HotkeyChange::Stored:
             break;
     }
     return "";

@@ -38,8 +38,7 @@ std::string FormatHotkey(const Hotkey& hotkey);
 // What became of a hotkey typed on the settings page.
 enum class HotkeyChange { Stored, Unreadable, Taken, Unavailable };
 
-// The page's message for a change that was not stored; empty for Stored. Unavailable has none
-// of its own: the field is disabled with the shell's reason.
+// The page's message for a change that was not stored; empty for Stored.
 std::string_view HotkeyChangeMessage(HotkeyChange change);
 
 // The F-key number of a key name "F1" ... "F24"; 0 for any other key.

@@ -64,7 +64,7 @@ public:
     const Hotkey& CurrentHotkey() const { return m_hotkey; }
     // Why this desktop has no global hotkey (the page's field is then disabled, with this as its
     // tooltip); empty where it has one.
-    std::string HotkeyUnavailableReason() { return m_windows.HotkeyUnavailableReason(); }
+    std::string HotkeyUnavailableReason() override { return m_windows.HotkeyUnavailableReason(); }
 
     const ShellState& State() const { return m_state; }
     bool IsSettingsOpen() const { return m_settings != nullptr && m_settings->IsOpen(); }
@@ -99,6 +99,10 @@ private:
     void SetAnnounceOffMark(bool checked) override;
     void SetAnnounceTimerEnabled(bool enabled) override;
     void SetSyncTimerEnabled(bool enabled) override;
+    std::string HotkeyText() override { return FormatHotkey(m_hotkey); }
+    std::string StoreHotkey(std::string_view text) override {
+        return std::string(HotkeyChangeMessage(ChangeHotkey(text)));
+    }
     void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) override;
     // AdvertLoader
     void LoadAdvert() override;

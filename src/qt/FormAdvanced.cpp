@@ -16,13 +16,6 @@
 #include "qt/QtText.h"
 
 namespace tolvane {
-namespace {
-
-constexpr int kVolumePage = 10;
-constexpr int kTimeFieldChars = 8;
-
-}  // namespace
-
 Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::function<void()> closing)
     : QDialog(owner), m_core(core), m_closing(std::move(closing)) {
     setObjectName(QStringLiteral("Form_高级设置"));
@@ -66,7 +59,7 @@ Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::
             }
             case ControlKind::TextField: {
                 auto* field = new QLineEdit(parent);
-                field->setMaxLength(kTimeFieldChars);
+                field->setMaxLength(TextFieldChars(static_cast<AdvancedRole>(control.role)));
                 connect(field, &QLineEdit::textEdited, this, [this, &control](const QString& text) {
                     m_core.Edit(control, text.toStdString());
                     Render();
@@ -77,7 +70,7 @@ Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::
             case ControlKind::Slider: {
                 auto* slider = new QSlider(Qt::Horizontal, parent);
                 slider->setRange(0, 100);
-                slider->setPageStep(kVolumePage);
+                slider->setPageStep(kVolumePageStep);
                 connect(slider, &QSlider::valueChanged, this, [this, &control](int value) {
                     m_core.Slide(control, value);
                     Render();
@@ -171,6 +164,7 @@ void Form_高级设置::Render() {
             label->setText(FromUtf8(m_core.Text(*control)));
         }
         widget->setEnabled(m_core.Enabled(*control));
+        widget->setToolTip(FromUtf8(m_core.Tooltip(*control)));
     }
 }
 

@@ -48,6 +48,8 @@ void AdvancedDialog::Form_Load() {
     m_advert = (settings.AdvertMode >= 0 && settings.AdvertMode < kAdvertChoices)
                    ? settings.AdvertMode
                    : -1;
+    m_texts[AdvancedRole::Hotkey] = m_host.HotkeyText();
+    m_hotkeyUnavailable = m_host.HotkeyUnavailableReason();
     m_message.clear();
     m_applyEnabled = false;
 }
@@ -124,6 +126,8 @@ bool AdvancedDialog::Enabled(const ControlSpec& control) const {
         case AdvancedRole::QuietStart:
         case AdvancedRole::QuietEnd:
             return m_quiet;
+        case AdvancedRole::Hotkey:
+            return m_hotkeyUnavailable.empty();
         case AdvancedRole::Apply:
             return m_applyEnabled;
         default:
@@ -137,6 +141,14 @@ std::string AdvancedDialog::Text(const ControlSpec& control) const {
     if (role == AdvancedRole::VolumeText) return std::to_string(m_volume) + "%";
     if (role == AdvancedRole::Message) return m_message;
     return std::string(control.caption);
+}
+
+std::string AdvancedDialog::Tooltip(const ControlSpec& control) const {
+    if (static_cast<AdvancedRole>(control.role) == AdvancedRole::Hotkey &&
+        !m_hotkeyUnavailable.empty()) {
+        return m_hotkeyUnavailable;
+    }
+    return std::string(control.tooltip);
 }
 
 int AdvancedDialog::Value(const ControlSpec& control) const {
@@ -163,6 +175,15 @@ bool AdvancedDialog::Save() {
         end = *last;
         m_texts[AdvancedRole::QuietStart] = ClockTimeText(start);
         m_texts[AdvancedRole::QuietEnd] = ClockTimeText(end);
+    }
+    // Last of the checks, as it registers the hotkey: a hotkey that cannot be had saves nothing.
+    if (m_hotkeyUnavailable.empty()) {
+        const std::string refused = m_host.StoreHotkey(m_texts[AdvancedRole::Hotkey]);
+        if (!refused.empty()) {
+            m_message = refused;
+            return false;
+        }
+        m_texts[AdvancedRole::Hotkey] = m_host.HotkeyText();
     }
     SettingsRecord& settings = m_vars.Settings;
     settings.HalfHour = m_halfHour ? 1 : 0;

@@ -13,10 +13,10 @@ namespace tolvane {
 class SettingsDialogHost;
 
 // The logic of Form_高级设置, the settings dialog's second page: half-hour announcements, the
-// quiet span, the volume, the phrasing and 广告设置 with its third choice. Like the first page
-// it saves on OK and Apply, into Settings and Value.ini, and the main window reads those at
-// every tick and announcement. A time it cannot read keeps the page open, saving nothing, with
-// a message saying why.
+// quiet span, the volume, the phrasing, 广告设置 with its third choice and the global hotkey. Like
+// the first page it saves on OK and Apply, into Settings and Value.ini, and the main window reads
+// those at every tick and announcement. A time it cannot read keeps the page open, saving nothing,
+// with a message saying why.
 class AdvancedDialog {
 public:
     // `saved` runs after every save, so that the first page can show what was saved.
@@ -47,6 +47,8 @@ public:
     bool Enabled(const ControlSpec& control) const;
     std::string Text(const ControlSpec& control) const;
     int Value(const ControlSpec& control) const;
+    // The table's tooltip, or for a field that cannot be used here, why.
+    std::string Tooltip(const ControlSpec& control) const;
 
 private:
     void Changed();
@@ -62,6 +64,7 @@ private:
     std::int32_t m_phrasing = 0;
     std::int32_t m_advert = -1;
     std::string m_message;
+    std::string m_hotkeyUnavailable;
     bool m_applyEnabled = false;
     bool m_open = true;
 };

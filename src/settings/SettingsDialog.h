@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "base/DialogLayout.h"
 #include "settings/AdvancedDialog.h"
@@ -24,6 +26,13 @@ public:
     virtual void SetSyncTimerEnabled(bool enabled) = 0;
     // Speaks the time now, in this phrasing and at this volume, unless something is speaking.
     virtual void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) = 0;
+    // The global hotkey in its stored form ("" for none).
+    virtual std::string HotkeyText() = 0;
+    // Why this desktop has no global hotkey; empty where it has one.
+    virtual std::string HotkeyUnavailableReason() = 0;
+    // Registers and stores a hotkey typed on the page ("" for none): empty when it did, else
+    // why not (the previous hotkey then stays).
+    virtual std::string StoreHotkey(std::string_view text) = 0;
 };
 
 // The logic of Form_一般设置, from its loading to its unloading. The window forwards every

@@ -9,9 +9,6 @@
 namespace tolvane {
 namespace {
 
-constexpr int kVolumePage = 10;
-constexpr int kTimeFieldChars = 8;
-
 std::string WindowText(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(
@@ -37,11 +34,12 @@ void Form_高级设置::Created(std::size_t row, HWND control) {
     switch (spec.kind) {
         case ControlKind::Slider:
             SendMessageW(control, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-            SendMessageW(control, TBM_SETPAGESIZE, 0, kVolumePage);
+            SendMessageW(control, TBM_SETPAGESIZE, 0, kVolumePageStep);
             SendMessageW(control, TBM_SETLINESIZE, 0, 1);
             break;
         case ControlKind::TextField:
-            SendMessageW(control, EM_LIMITTEXT, kTimeFieldChars, 0);
+            SendMessageW(control, EM_LIMITTEXT,
+                         TextFieldChars(static_cast<AdvancedRole>(spec.role)), 0);
             break;
         default:
             if (static_cast<AdvancedRole>(spec.role) == AdvancedRole::Message) m_message = control;

@@ -161,15 +161,18 @@ class DialogScenarios:
         self.assertTrue(page)
         x_tool(self.display, "xdotool", "mousemove", page[3] + 2, page[4] + 2)
         time.sleep(1.0)
-        # 半点报时 has the focus; then 安静时段 and its two times; Enter is OK.
+        # 半点报时 has the focus; then 安静时段 and its two times; past the volume, the phrasing,
+        # 试听 and 广告设置 the hotkey; Enter is OK.
         self.keys("space", "Tab", "space", "Tab")
         self.type("10:00")
         self.keys("Tab")
         self.type("10:30")
+        self.keys(*["Tab"] * 5)
+        self.type("ctrl+alt+h")
         self.keys("Return")
         self.assertTrue(self.gone(ADVANCED_TITLE))
-        saved = ("[Tolvane]\n格式设置=0\n半点报时=1\n报时音量=100\n报时说法=0\n安静开始=10:00\n"
-                 "安静结束=10:30\n广告设置=0\n")
+        saved = ("[Tolvane]\n格式设置=0\n报时热键=Ctrl+Alt+H\n半点报时=1\n报时音量=100\n报时说法=0\n"
+                 "安静开始=10:00\n安静结束=10:30\n广告设置=0\n")
         self.assertEqual(self.read_ini(), saved)
         # Back on the first page, which Esc closes without writing.
         first = x_window_named(self.display, SETTINGS_TITLE)

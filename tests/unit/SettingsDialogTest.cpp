@@ -19,8 +19,9 @@ constexpr char kPage[] = "半点报时 报时音量 报时说法 安静开始 �
 // ("F1" frequency option 1, "T2" format option 2, "A0" advert option 0, "off", "boot", "sync"
 // for the check boxes, "apply", "ok", "cancel", "close" for the close box), then what the
 // file, the main window and the dialog show. "adv" opens the 高级设置 page, which then takes the
-// steps ("half", "quiet", "from=22:00", "to=07:00", "vol=50", "say1", "ad2", "preview", and
-// the buttons) until it closes; while it is open the dialog shows its state after a "|".
+// steps ("half", "quiet", "from=22:00", "to=07:00", "vol=50", "say1", "ad2", "key=Ctrl+Alt+T",
+// "preview", and the buttons) until it closes; while it is open the dialog shows its state after
+// a "|". "wayland" first: the desktop has no global hotkeys.
 // "exit" is the program's exit, closing the dialog as its close box does.
 struct Scenario {
     const char* name;
@@ -146,6 +147,17 @@ const Scenario kScenarios[] = {
      "[Tolvane]\r\n", 0, "adv half vol=20 cancel adv say1 close adv vol=0 apply",
      "[Tolvane]\r\n半点报时=0\r\n报时音量=0\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
      kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol0 say0 ad0 apply0"},
+    {"a hotkey typed on the page goes to the main window with the page's other keys",
+     "[Tolvane]\r\n", 0, "adv key=Ctrl+Alt+T ok",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
+     kPage, {"Hotkey=Ctrl+Alt+T"}, "F0 T0 A0 off0 boot0 sync1 apply0 open"},
+    {"a hotkey another program holds keeps the page open, saving nothing, and says so",
+     "[Tolvane]\r\n", 0, "adv half key=Ctrl+Alt+X ok",
+     nullptr, "", {"Hotkey=Ctrl+Alt+X"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say0 ad0 apply1 message key=Ctrl+Alt+X"},
+    {"a desktop without global hotkeys greys the field and saving leaves the hotkey alone",
+     "[Tolvane]\r\n", 0, "wayland adv half apply",
+     "[Tolvane]\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
+     kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say0 ad0 apply0 nokey"},
     {"the program's exit closes the page with the dialog",
      "[Tolvane]\r\n", 0, "adv half exit",
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 closed"},
@@ -158,6 +170,7 @@ void PlayOnPage(AdvancedDialog& page, const std::string& word) {
     if (word == "close") page.CloseBox();
     if (word.starts_with("from=")) page.Edit(control("Text_安静开始"), value);
     if (word.starts_with("to=")) page.Edit(control("Text_安静结束"), value);
+    if (word.starts_with("key=")) page.Edit(control("Text_报时热键"), value);
     if (word.starts_with("vol=")) page.Slide(control("Slider_报时音量"), std::stoi(value));
     if (word.starts_with("say")) page.Click(AdvancedRole::Phrasing, word[3] - '0');
     if (word.starts_with("ad")) page.Click(AdvancedRole::Advert, word[2] - '0');
@@ -178,6 +191,7 @@ void Play(SettingsDialog& dialog, const std::string& steps) {
             dialog.CloseBox();
             continue;
         }
+        if (word == "wayland") continue;
         if (AdvancedDialog* page = dialog.Advanced()) {
             PlayOnPage(*page, word);
             continue;
@@ -243,6 +257,9 @@ std::string Shown(const SettingsDialog& dialog) {
                 std::to_string(page->Selected(AdvancedRole::Advert)) + " apply" +
                 std::to_string(page->ApplyEnabled()) +
                 (shows("Label_提示").empty() ? "" : " message");
+        const ControlSpec& key = *FindControl(kAdvancedDialog, "Text_报时热键");
+        if (!page->Enabled(key)) text += " nokey";
+        if (!page->Text(key).empty()) text += " key=" + page->Text(key);
     }
     return text;
 }
@@ -257,6 +274,7 @@ TEST(SettingsDialog, Scenarios) {
         LoadSettings(vars, [&] { return row.startAtBoot != 0; });
         profiles.calls.clear();
         fakes::RecordingSettingsHost host;
+        if (std::string(row.steps).starts_with("wayland")) host.unavailable = "no portal";
 
         SettingsDialog dialog(vars, host);
         dialog.Form_Load();

@@ -20,7 +20,22 @@ public:
         calls.push_back("Preview " + std::to_string(phrasing) + " " + std::to_string(volume));
     }
 
+    // The hotkey as the core holds it; `taken` is held by another program; `unavailable` is why
+    // this desktop has none.
+    std::string HotkeyText() override { return hotkey; }
+    std::string HotkeyUnavailableReason() override { return unavailable; }
+    std::string StoreHotkey(std::string_view text) override {
+        if (text == hotkey) return "";
+        calls.push_back("Hotkey=" + std::string(text));
+        if (text == taken) return "该热键已被占用";
+        hotkey = text;
+        return "";
+    }
+
     std::vector<std::string> calls;
+    std::string hotkey;
+    std::string taken = "Ctrl+Alt+X";
+    std::string unavailable;
 
 private:
     void Set(const char* what, bool on) { calls.push_back(std::string(what) + (on ? "=1" : "=0")); }
