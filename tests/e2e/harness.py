@@ -737,13 +737,22 @@ class Wine:
     def choose(self, access_key, open_menu=None):
         """Opens the tray menu, by a posted tray message or by calling `open_menu` (a real click
         on the docked icon), and picks the entry with this access key; False without a menu or
-        when the menu never took the key."""
+        when the menu never took the key, saying which on stderr."""
         opened = open_menu() if open_menu else self.post_tray("right")
-        if not (opened and self.post_tray("menu")):
+        rect = self.session.root / "menu-rect.txt"
+        rect.unlink(missing_ok=True)
+        shown = opened and self.run([self.helper("post_tray"), "menu", rect],
+                                    timeout=30).returncode == 0
+        if not shown:
+            print("the tray menu did not open" if opened else "no tray message could be posted",
+                  file=sys.stderr, flush=True)
             return False
-        # Without a window manager the keyboard goes to the window under the pointer, and the
-        # menu opens there: a key pressed before its window is mapped is lost, the menu staying
-        # open; pressed again it reaches the menu, which then closes.
+        # Without a window manager the keyboard goes to the window under the pointer: point at
+        # the menu. A key pressed before its window is mapped is lost, the menu staying open;
+        # pressed again it reaches the menu, which then closes.
+        left, top, right, bottom = (int(v) for v in rect.read_text().split())
+        subprocess.run(["xdotool", "mousemove", str((left + right) // 2), str(top + 3)],
+                       env=self.env, capture_output=True, timeout=15)
         for attempt in range(3):
             subprocess.run(["xdotool", "key", access_key], env=self.env, capture_output=True,
                            timeout=15)
@@ -752,6 +761,8 @@ class Wine:
                     print(f"the menu took key {access_key} at attempt {attempt + 1}",
                           file=sys.stderr, flush=True)
                 return True
+        print(f"the tray menu at {left},{top} never took key {access_key}", file=sys.stderr,
+              flush=True)
         return False
 
     def registry_value(self, name, key=RUN_KEY):

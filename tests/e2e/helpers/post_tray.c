@@ -1,7 +1,9 @@
 /* Acts on Tolvane's tray icon from outside: posts the notification-area callback message to the
    window titled "Tolvane Ver:3.0.0.0" with the given mouse message (left, right, middle), or,
-   with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown, or, with
-   "closed", waits up to 2 s for no popup menu to be shown and exits 0 then. */
+   with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown (with a
+   file name after it, writing the menu's screen rectangle there as "left top right bottom"), or,
+   with "closed", waits up to 2 s for no popup menu to be shown and exits 0 then. */
+#include <stdio.h>
 #include <string.h>
 #include <windows.h>
 
@@ -14,16 +16,20 @@ static BOOL CALLBACK FindShownMenu(HWND window, LPARAM found) {
     char name[16];
     if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) > 0 &&
         strcmp(name, "#32768") == 0) {
-        *(int*)found = 1;
+        *(HWND*)found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-static int MenuShown(void) {
-    int found = 0;
+static HWND ShownMenu(void) {
+    HWND found = NULL;
     EnumWindows(FindShownMenu, (LPARAM)&found);
     return found;
+}
+
+static int MenuShown(void) {
+    return ShownMenu() != NULL;
 }
 
 static int WaitForMenu(int shown, int timeoutMs) {
@@ -36,7 +42,18 @@ static int WaitForMenu(int shown, int timeoutMs) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
-    if (strcmp(argv[1], "menu") == 0) return WaitForMenu(1, 10000);
+    if (strcmp(argv[1], "menu") == 0) {
+        if (WaitForMenu(1, 10000) != 0) return 1;
+        RECT rect;
+        HWND menu = ShownMenu();
+        if (argc > 2 && menu != NULL && GetWindowRect(menu, &rect)) {
+            FILE* out = fopen(argv[2], "w");
+            if (out == NULL) return 1;
+            fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+            fclose(out);
+        }
+        return 0;
+    }
     if (strcmp(argv[1], "closed") == 0) return WaitForMenu(0, 2000);
     UINT mouse = 0;
     if (strcmp(argv[1], "left") == 0) mouse = WM_LBUTTONUP;
