@@ -8,6 +8,7 @@
 #include <shellapi.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <new>
@@ -72,13 +73,13 @@ void Settle(Transfer& transfer, bool ok) {
     SetEvent(transfer.settled);
 }
 
-void ReadMore(HINTERNET request, Transfer& transfer) {
-    if (!WinHttpReadData(request, transfer.buffer, sizeof transfer.buffer, nullptr)) {
-        Settle(transfer, false);
-    }
+// Asks what has arrived and then reads just that: a read of a whole buffer could wait for the
+// rest of a slow reply, and the connection would outlive the deadline by as long.
+void AskForMore(HINTERNET request, Transfer& transfer) {
+    if (!WinHttpQueryDataAvailable(request, nullptr)) Settle(transfer, false);
 }
 
-void CALLBACK OnStatus(HINTERNET request, DWORD_PTR context, DWORD status, void* /*info*/,
+void CALLBACK OnStatus(HINTERNET request, DWORD_PTR context, DWORD status, void* info,
                        DWORD length) {
     Transfer& transfer = *reinterpret_cast<Transfer*>(context);
     switch (status) {
@@ -92,21 +93,27 @@ void CALLBACK OnStatus(HINTERNET request, DWORD_PTR context, DWORD status, void*
                                     WINHTTP_HEADER_NAME_BY_INDEX, &code, &size,
                                     WINHTTP_NO_HEADER_INDEX) &&
                 code == 200) {
-                ReadMore(request, transfer);
+                AskForMore(request, transfer);
             } else {
                 Settle(transfer, false);
             }
             break;
         }
-        case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
-            if (length == 0) {
+        case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE: {
+            const DWORD available = *static_cast<DWORD*>(info);
+            if (available == 0) {
                 Settle(transfer, true);
-            } else if (transfer.body.size() + length > tolvane::kMaxUpdateDescriptionBytes) {
+            } else if (transfer.body.size() + available > tolvane::kMaxUpdateDescriptionBytes ||
+                       !WinHttpReadData(request, transfer.buffer,
+                                        std::min<DWORD>(available, sizeof transfer.buffer),
+                                        nullptr)) {
                 Settle(transfer, false);
-            } else {
-                transfer.body.append(transfer.buffer, length);
-                ReadMore(request, transfer);
             }
+            break;
+        }
+        case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+            transfer.body.append(transfer.buffer, length);
+            AskForMore(request, transfer);
             break;
         case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
             Settle(transfer, false);

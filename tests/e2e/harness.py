@@ -413,7 +413,7 @@ def peak_memory_kb(pid):
 # captions of the advert window and of the update library's offer.
 ADVERT_PAGE = "/ad/201072846_1.html"
 UPDATE_DESCRIPTION = "/SiteBack/updateTxt/46.txt"
-SECOND_PAGE = "http://www.pelmora.example/?Pelmora"
+SECOND_PAGE = "https://www.pelmora.example/?Pelmora"
 ADVERT_TITLE = "为您推荐"
 OFFER_TITLE = "Tolvane 新版本"
 SETTINGS_TITLE = "Tolvane设置"
@@ -469,29 +469,78 @@ def private_network(session):
     return session.network
 
 
-class WebServer:
-    """web_server.py on port 80 of the session's private network, serving `routes` (see its
-    docstring); `requests()` lists what it was asked for, as (host, path)."""
+def certificate_authority(session):
+    """A certificate authority of our own and a server certificate it signed for the built-in
+    hosts. Returns (folder, certificate, key): the folder, mounted over /etc/ssl/certs, makes the
+    authority the only one OpenSSL, libcurl, Qt and Wine's crypt32 trust (a bundle, as curl and
+    crypt32 read it, and its hash link, as Qt's OpenSSL backend looks certificates up)."""
+    root = session.folder("pki")
+    trusted = session.folder("pki/certs")
+    hosts = root / "hosts.ext"
+    hosts.write_text("subjectAltName=" + ",".join(f"DNS:{h}" for h in BUILT_IN_HOSTS)
+                     + "\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n")
+    ec = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes"]
+    steps = [["req", "-x509", *ec, "-keyout", root / "ca.key", "-out", trusted / "ca-certificates.crt",
+              "-days", "36500", "-subj", "/CN=Tolvane Test Authority"],
+             ["req", *ec, "-keyout", root / "server.key", "-out", root / "server.csr",
+              "-subj", f"/CN={BUILT_IN_HOSTS[1]}"],
+             ["x509", "-req", "-in", root / "server.csr", "-CA", trusted / "ca-certificates.crt",
+              "-CAkey", root / "ca.key", "-set_serial", "1", "-days", "36500", "-extfile", hosts,
+              "-out", root / "server.pem"],
+             ["rehash", trusted]]
+    # Valid from 2000 for a century, so that the tests under fake time trust them too.
+    env = dict(os.environ, LD_PRELOAD=FAKETIME_LIB, FAKETIME="@2000-01-01 00:00:00")
+    for step in steps:
+        done = subprocess.run(["openssl", *map(str, step)], env=env, capture_output=True,
+                              text=True, timeout=30)
+        if done.returncode != 0:
+            raise RuntimeError(f"openssl {step[0]} failed: {done.stderr}")
+    return trusted, root / "server.pem", root / "server.key"
 
-    def __init__(self, session, routes):
+
+class WebServer:
+    """web_server.py on port 443 of the session's private network, speaking HTTPS with a
+    certificate of our own authority, which that network trusts (unless `trusted` is false, until
+    trust()); serves `routes` (see its docstring). `requests()` lists what it was asked for, as
+    (host, path), `drops()` the replies the client hung up on, as (path, seconds after the
+    request), `refusals()` the handshakes the client broke off."""
+
+    def __init__(self, session, routes, trusted=True):
         self.routes_file = session.root / "routes.json"
         self.log = session.root / "web.log"
         self.set_routes(routes)
-        private_network(session).spawn(
-            [sys.executable, SOURCE / "tests/e2e/web_server.py", self.routes_file, self.log],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.network = private_network(session)
+        self.authority, certificate, key = certificate_authority(session)
+        if trusted:
+            self.trust()
+        self.network.spawn([sys.executable, SOURCE / "tests/e2e/web_server.py", self.routes_file,
+                            self.log, 443, certificate, key],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not wait_until(self.log.exists, 10):
             raise RuntimeError("the web server did not start")
+
+    def trust(self):
+        self.network.run(["mount", "--bind", self.authority, "/etc/ssl/certs"], check=True,
+                         timeout=10)
 
     def set_routes(self, routes):
         self.routes_file.write_text(json.dumps(routes, ensure_ascii=False), encoding="utf-8")
 
-    def requests(self):
+    def lines(self, verb):
         lines = self.log.read_text(encoding="utf-8").splitlines()
-        return [tuple(line.split(" ", 2)[1:]) for line in lines if line.startswith("GET ")]
+        return [tuple(line.split(" ", 2)[1:]) for line in lines if line.startswith(verb + " ")]
+
+    def requests(self):
+        return self.lines("GET")
 
     def paths(self):
         return [path for _, path in self.requests()]
+
+    def drops(self):
+        return [(path, float(seconds)) for path, seconds in self.lines("DROP")]
+
+    def refusals(self):
+        return self.lines("REFUSED")
 
 
 def fake_opener(session):
