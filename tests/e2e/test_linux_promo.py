@@ -194,8 +194,11 @@ class LinuxPromo(TrayDriver, E2ETest):
         bomb = picture("4000x4000")
         pictures = {f"/p{i}.png": {"base64": bomb, "type": "image/png"} for i in range(31)}
         pictures["/p31.png"] = {"base64": bomb, "chunked": True, "endless": True}
-        tags = "".join(f"<img src='/p{i % 32}.png'>" for i in range(3000))
-        pages = [(dict(pictures, **{ADVERT_PAGE: {"body": tags, "chunked": True}}), "/p31.png"),
+        local = self.session.root / "local.png"  # a page names files of this computer in vain
+        tags = [f"<img src='/p{i % 32}.png'>" for i in range(3000)]
+        tags[32:32] = [f"<img src='{local}'>", f"<img src='file://{local}'>"]
+        page = {"body": "".join(tags), "chunked": True}
+        pages = [(dict(pictures, **{ADVERT_PAGE: page}), "/p31.png"),
                  ({ADVERT_PAGE: {"body": "<p>" + "x" * 4096, "chunked": True, "endless": True}},
                   ADVERT_PAGE)]
         server = WebServer(self.session, {})
@@ -213,6 +216,7 @@ class LinuxPromo(TrayDriver, E2ETest):
                 time.sleep(1)
             self.assertLess(peak_memory_kb(program_pid(process)), 200_000)
             self.assertIn(endless, [path for path, _ in server.drops()])
+            self.assertNotIn(str(local), self.trace.read_text())
             # Pictures refused or cut off leave gaps; a page cut off never shows.
             self.assertEqual(bool(self.windows(ADVERT_TITLE)), endless != ADVERT_PAGE)
             stop(process)

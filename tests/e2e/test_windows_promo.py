@@ -103,10 +103,19 @@ class WindowsPromo(WineTrayDriver, E2ETest):
                          gbk_ini("[Tolvane]\n广告设置=1\n广告日期=2026|09|08\n"))
 
     def test_mode_2_asks_for_no_page_but_the_update_offer_comes(self):
-        server = WebServer(self.session,
-                           routes(f"{NEWER_RELEASE}\r\nhttps://update.tolvane.example/download\r\n"))
+        description = f"{NEWER_RELEASE}\r\nhttps://update.tolvane.example/download\r\n"
+        server = WebServer(self.session, routes(description), trusted=False)
         program = windows_program(self.session, value_ini=gbk_ini("[Tolvane]\n广告设置=2\n"),
                                   update=True)
+        process = self.start(program)
+        # A server no authority of this system vouches for is told nothing and offers nothing
+        # (Wine's WinHTTP checks the certificate after the handshake and just hangs up).
+        self.assertFalse(self.wine.find_window(OFFER_TITLE, wait=8))
+        self.assertEqual(server.requests(), [])
+        stop(process)
+        self.wine.kill_server()
+
+        server.trust()
         process = self.start(program)
         self.assertTrue(self.wine.find_window(OFFER_TITLE, wait=20), "no update offer")
         self.assertEqual(server.requests(), [("update.tolvane.example", UPDATE_DESCRIPTION)])
