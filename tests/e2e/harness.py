@@ -490,11 +490,10 @@ def certificate_authority(session):
 
 
 class WebServer:
-    """web_server.py on port 443 of the session's private network, speaking HTTPS with a
-    certificate of our own authority, which that network trusts (unless `trusted` is false, until
-    trust()); serves `routes` (see its docstring). `requests()` lists what it was asked for, as
-    (host, path), `drops()` the replies the client hung up on, as (path, seconds after the
-    request), `refusals()` the handshakes the client broke off."""
+    """web_server.py on port 443 of the session's private network, speaking HTTPS with our own
+    certificate, which the network trusts unless `trusted` is false (until trust()); serves
+    `routes` (see its docstring). What it logged: `requests()` as (host, path), `drops()` as
+    (path, seconds), `refusals()`."""
 
     def __init__(self, session, routes, trusted=True):
         self.routes_file = session.root / "routes.json"

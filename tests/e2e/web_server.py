@@ -1,12 +1,11 @@
-"""A small web server for the end-to-end tests, run inside a private network on port 80:
-  web_server.py ROUTES.json LOG [PORT [CERT KEY]]
-With CERT and KEY it speaks HTTPS (each handshake in the request's own thread).
+"""A small HTTP server for the end-to-end tests, run inside a private network on port 80:
+  web_server.py ROUTES.json LOG [PORT [CERT KEY]]   (with CERT and KEY it speaks HTTPS)
 ROUTES maps a path with its query ("/ad/201072846_1.html") to {"body": text, "type": ...,
-"status": 200, "hang": false} (or "base64" for bytes); other paths get 404. "chunked" sends the
-body in chunks without a length, "endless" sends it again and again, "trickle": S spreads it
-over S seconds byte by byte. Every request is appended to LOG as "METHOD Host PATH" as soon as
-it arrives, and "DROP PATH SECONDS" when the client hung up before the end of the reply. A
-"hang" route reads the request and never answers; nothing lasts more than a minute."""
+"status": 200, "hang": false} (or "base64" for bytes); other paths get 404. Every request is appended to LOG as
+"METHOD Host PATH" as soon as it arrives. A "hang" route reads the request and never answers
+(for at most a minute). "chunked" sends the body without a length, "endless" again and again
+for a minute, "trickle": S byte by byte over S seconds; a client hanging up before the end logs
+"DROP PATH SECONDS", a refused handshake "REFUSED"."""
 
 import base64
 import json
@@ -42,25 +41,23 @@ def main():
                 body = base64.b64decode(route["base64"])
             else:
                 body = route.get("body", "").encode(route.get("encoding", "utf-8"))
+            self.send_response(route.get("status", 200))
+            self.send_header("Content-Type", route.get("type", "text/html; charset=utf-8"))
+            self.send_header("Connection", "close")
+            if route.get("chunked"):
+                self.send_header("Transfer-Encoding", "chunked")
+                body = f"{len(body):x}\r\n".encode() + body + b"\r\n"
+            elif not route.get("endless"):
+                self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
             started = time.monotonic()
             try:
-                self.send_response(route.get("status", 200))
-                self.send_header("Content-Type", route.get("type", "text/html; charset=utf-8"))
-                self.send_header("Connection", "close")
-                if route.get("chunked"):
-                    self.send_header("Transfer-Encoding", "chunked")
-                    body = f"{len(body):x}\r\n".encode() + body + b"\r\n"
-                elif not route.get("endless"):
-                    self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                if "trickle" in route:
-                    for i in range(len(body)):
-                        self.wfile.write(body[i:i + 1])
-                        time.sleep(route["trickle"] / len(body))
-                else:
+                pieces = [body[i:i + 1] for i in range(len(body))] if "trickle" in route else [body]
+                for piece in pieces:
+                    self.wfile.write(piece)
+                    time.sleep(route.get("trickle", 0) / len(pieces))
+                while route.get("endless") and time.monotonic() - started < 60:
                     self.wfile.write(body)
-                    while route.get("endless") and time.monotonic() - started < 60:
-                        self.wfile.write(body)
                 if route.get("chunked"):
                     self.wfile.write(b"0\r\n\r\n")
             except OSError:  # hung up, reset, or a TLS close
@@ -70,20 +67,17 @@ def main():
             pass
 
     class Server(ThreadingHTTPServer):
-        daemon_threads = True
-
         def finish_request(self, request, client_address):
             if len(sys.argv) > 5:
-                request.settimeout(60)
                 tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
                 tls.load_cert_chain(sys.argv[4], sys.argv[5])
-                try:
+                try:  # in the request's own thread: a client that never finishes stops no other
                     request = tls.wrap_socket(request, server_side=True)
-                except OSError as refused:  # the client did not trust us, say
-                    log(f"REFUSED {type(refused).__name__}")
-                    return
+                except OSError:
+                    return log("REFUSED")
             super().finish_request(request, client_address)
 
+    Server.daemon_threads = True
     server = Server(("127.0.0.1", port), Handler)
     open(log_file, "a", encoding="utf-8").close()  # the log appears once requests can come
     server.serve_forever()
