@@ -5,7 +5,7 @@ ROUTES maps a path with its query ("/ad/201072846_1.html") to {"body": text, "ty
 "METHOD Host PATH" as soon as it arrives. A "hang" route reads the request and never answers
 (for at most a minute). "chunked" sends the body without a length, "endless" again and again
 for a minute, "trickle": S byte by byte over S seconds; a client hanging up before the end logs
-"DROP PATH SECONDS", a refused handshake "REFUSED"."""
+"DROP PATH SECONDS", a refused handshake "REFUSED handshake"."""
 
 import base64
 import json
@@ -74,7 +74,7 @@ def main():
                 try:  # in the request's own thread: a client that never finishes stops no other
                     request = tls.wrap_socket(request, server_side=True)
                 except OSError:
-                    return log("REFUSED")
+                    return log("REFUSED handshake")
             super().finish_request(request, client_address)
 
     Server.daemon_threads = True
