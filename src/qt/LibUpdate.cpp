@@ -67,6 +67,7 @@ std::optional<std::string> Fetch(Check& check) {
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https");
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(e, CURLOPT_SSLVERSION, long{CURL_SSLVERSION_TLSv1_2});
     curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, long{tolvane::kUpdateTimeoutMs});
     curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, curl_off_t{tolvane::kMaxUpdateDescriptionBytes});
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);

@@ -138,6 +138,9 @@ bool Fetch(const std::string& address, std::string& body) {
     if (!session) return false;
     const int timeout = tolvane::kUpdateTimeoutMs;
     WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
+    // Older systems still offer TLS 1.0 and 1.1 by default.
+    DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+    WinHttpSetOption(session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
     Handle connection(
         WinHttpConnect(session.get(), ToWide(CP_UTF8, parts->host).c_str(), parts->port, 0));
     if (!connection) return false;

@@ -470,10 +470,8 @@ def private_network(session):
 
 
 def certificate_authority(session):
-    """A self-signed certificate for the built-in hosts, its own authority: (folder, certificate,
-    key). The folder, mounted over /etc/ssl/certs, makes it the one authority OpenSSL, libcurl,
-    Qt and Wine's crypt32 trust: a bundle as curl and crypt32 read it, a hash link as Qt's OpenSSL
-    backend looks it up."""
+    """A self-signed certificate for the built-in hosts: (folder, certificate, key). The folder
+    over /etc/ssl/certs makes it the one authority OpenSSL, libcurl, Qt and Wine's crypt32 trust."""
     trusted = session.folder("pki")
     certificate, key = trusted / "ca-certificates.crt", session.root / "server.key"
     names = ",".join(f"DNS:{h}" for h in BUILT_IN_HOSTS)
@@ -482,18 +480,16 @@ def certificate_authority(session):
     for step in (["req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes",
                   "-keyout", key, "-out", certificate, "-days", "36500", "-subj", "/CN=Tolvane",
                   "-addext", f"subjectAltName={names}"], ["rehash", trusted]):
-        done = subprocess.run(["openssl", *map(str, step)], env=env, capture_output=True,
-                              text=True, timeout=30)
-        if done.returncode != 0:
-            raise RuntimeError(f"openssl {step[0]} failed: {done.stderr}")
+        subprocess.run(["openssl", *map(str, step)], env=env, capture_output=True, timeout=30,
+                       check=True)
     return trusted, certificate, key
 
 
 class WebServer:
     """web_server.py on port 443 of the session's private network, speaking HTTPS with our own
     certificate, which the network trusts unless `trusted` is false (until trust()); serves
-    `routes` (see its docstring). What it logged: `requests()` as (host, path), `drops()` as
-    (path, seconds), `refusals()`."""
+    `routes` (see its docstring); `requests()` lists what it was asked for, as (host, path), and
+    `requests(verb)` its other lines ("DROP", "REFUSED")."""
 
     def __init__(self, session, routes, trusted=True):
         self.routes_file = session.root / "routes.json"
@@ -516,21 +512,12 @@ class WebServer:
     def set_routes(self, routes):
         self.routes_file.write_text(json.dumps(routes, ensure_ascii=False), encoding="utf-8")
 
-    def lines(self, verb):
+    def requests(self, verb="GET"):
         lines = self.log.read_text(encoding="utf-8").splitlines()
         return [tuple(line.split(" ", 2)[1:]) for line in lines if line.startswith(verb + " ")]
 
-    def requests(self):
-        return self.lines("GET")
-
     def paths(self):
         return [path for _, path in self.requests()]
-
-    def drops(self):
-        return [(path, float(seconds)) for path, seconds in self.lines("DROP")]
-
-    def refusals(self):
-        return self.lines("REFUSED")
 
 
 def fake_opener(session):

@@ -9,7 +9,6 @@ import shutil
 import subprocess
 import time
 import unittest
-from pathlib import Path
 
 from harness import (ADVERT_PAGE, ADVERT_TITLE, LINUX_BUILD, NEWER_RELEASE, OFFER_TITLE, RELEASE,
                      SECOND_PAGE, UPDATE_DESCRIPTION, E2ETest, TrayDriver, WebServer,
@@ -28,12 +27,6 @@ def picture(size="160x60"):
     png = subprocess.run(["convert", "-size", size, "xc:#e05a20", "-define", "png:color-type=2",
                           "png:-"], capture_output=True, timeout=30, check=True).stdout
     return base64.b64encode(png).decode()
-
-
-def program_pid(process):
-    """tolvane's PID: the traced child of the process started."""
-    children = Path(f"/proc/{process.pid}/task/{process.pid}/children").read_text().split()
-    return int(children[0])
 
 
 def routes(description=f"{RELEASE}\nhttps://update.tolvane.example/download\n"):
@@ -168,7 +161,7 @@ class LinuxPromo(TrayDriver, E2ETest):
         program = linux_program(self.session, value_ini="[Tolvane]\n广告设置=2\n", update=True)
         process = self.start(program)
         # A server no authority of this system vouches for is told nothing and offers nothing.
-        self.assertTrue(wait_until(server.refusals, 15))
+        self.assertTrue(wait_until(lambda: server.requests("REFUSED"), 15))
         time.sleep(1)
         self.assertEqual((server.requests(), self.windows(OFFER_TITLE)), ([], []))
         stop(process)
@@ -214,8 +207,9 @@ class LinuxPromo(TrayDriver, E2ETest):
                 self.assertTrue(wait_until(lambda: len(strace_clips(self.trace)) > spoken, 5))
                 self.assertLess(strace_clips(self.trace, with_times=True)[spoken][1] - clicked, 1.0)
                 time.sleep(1)
-            self.assertLess(peak_memory_kb(program_pid(process)), 200_000)
-            self.assertIn(endless, [path for path, _ in server.drops()])
+            traced = open(f"/proc/{process.pid}/task/{process.pid}/children").read().split()
+            self.assertLess(peak_memory_kb(int(traced[0])), 200_000)
+            self.assertIn(endless, [path for path, _ in server.requests("DROP")])
             self.assertNotIn(str(local), self.trace.read_text())
             # Pictures refused or cut off leave gaps; a page cut off never shows.
             self.assertEqual(bool(self.windows(ADVERT_TITLE)), endless != ADVERT_PAGE)

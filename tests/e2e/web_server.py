@@ -3,9 +3,9 @@
 ROUTES maps a path with its query ("/ad/201072846_1.html") to {"body": text, "type": ...,
 "status": 200, "hang": false} (or "base64" for bytes); other paths get 404. Every request is appended to LOG as
 "METHOD Host PATH" as soon as it arrives. A "hang" route reads the request and never answers
-(for at most a minute). "chunked" sends the body without a length, "endless" again and again
-for a minute, "trickle": S byte by byte over S seconds; a client hanging up before the end logs
-"DROP PATH SECONDS", a refused handshake "REFUSED handshake"."""
+(for at most a minute). "chunked" sends the body without a length, "endless" again for a minute,
+"trickle": S byte by byte over S seconds; a hang-up logs "DROP PATH SECONDS", a refused
+handshake "REFUSED handshake"."""
 
 import base64
 import json
