@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-// The update library's portable half: the description format, version comparison and the
-// plain-HTTP pieces its Linux build needs. Every input here comes from the network.
+// The update library's portable half: the description format, version comparison and which
+// download address may be offered. Every input here comes from the network.
 namespace tolvane {
 
 // Nothing longer is read from the server: a bigger description is rejected whole.
@@ -27,9 +27,9 @@ struct Version {
 std::optional<Version> ParseVersion(std::string_view text);
 std::string VersionText(const Version& version);
 
-// The description: line 1 the newest version, line 2 the address of its download page
-// (http:// or https://, printable ASCII without spaces). Lines end in LF or CRLF; later lines
-// are ignored; a UTF-8 byte order mark at the start is skipped.
+// The description: line 1 the newest version, line 2 the address of its download page (a web
+// address SplitWebAddress takes). Lines end in LF or CRLF; later lines are ignored; a UTF-8 byte
+// order mark at the start is skipped.
 struct UpdateDescription {
     Version version;
     std::string downloadAddress;
@@ -39,28 +39,30 @@ struct UpdateDescription {
 
 std::optional<UpdateDescription> ParseUpdateDescription(std::string_view text);
 
-// The description when it names a higher version than the running one, else nothing.
+// "scheme://host[:port]/path?query" for http and https: the scheme and host in lower case,
+// the port filled in, the path from the first '/' or '?' ("/" when there is none), the fragment
+// dropped. nullopt for anything else, a host outside letters, digits, '-', '.' and '_' (no user
+// name, no percent escape, no IPv6 literal) included.
+struct WebAddress {
+    std::string scheme;
+    std::string host;
+    std::uint16_t port = 0;
+    std::string path;
+
+    friend bool operator==(const WebAddress&, const WebAddress&) = default;
+};
+
+std::optional<WebAddress> SplitWebAddress(std::string_view address);
+
+// The description fetched from `descriptionAddress` when it names a higher version than the
+// running one and a download page on https:// on the same host, else nothing: a description
+// must not send the user elsewhere.
 std::optional<UpdateDescription> UpdateOfferFor(std::string_view description,
-                                                std::string_view runningVersion);
+                                                std::string_view runningVersion,
+                                                std::string_view descriptionAddress);
 
 // The offer as the user reads it (UTF-8).
 inline constexpr std::string_view kUpdateOfferCaption = "Tolvane 新版本";
 std::string UpdateOfferText(const UpdateDescription& offer, std::string_view runningVersion);
-
-// "http://host[:port]/path": the parts a plain HTTP/1.0 request needs.
-struct HttpAddress {
-    std::string host;
-    std::uint16_t port = 80;
-    std::string path;
-
-    friend bool operator==(const HttpAddress&, const HttpAddress&) = default;
-};
-
-std::optional<HttpAddress> SplitHttpAddress(std::string_view address);
-std::string HttpGetRequest(const HttpAddress& address, std::string_view userAgent);
-
-// The body of a complete HTTP/1.x reply with status 200, at most `maxBody` bytes; nothing for
-// any other status, a chunked or cut-off reply, or a longer body.
-std::optional<std::string> HttpReplyBody(std::string_view reply, std::size_t maxBody);
 
 }  // namespace tolvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QImage>
 #include <QNetworkAccessManager>
@@ -9,6 +10,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "promo/AdvertWindowCore.h"
@@ -21,7 +24,7 @@ namespace tolvane {
 // nothing by itself (no local files, no scripts).
 class AdvertBrowser final : public QTextBrowser {
 public:
-    explicit AdvertBrowser(QWidget* parent) : QTextBrowser(parent) {}
+    explicit AdvertBrowser(QWidget* parent);
     void AddImage(const QUrl& url, const QImage& image) { m_images.insert(url, image); }
 
 protected:
@@ -29,12 +32,14 @@ protected:
 
 private:
     QHash<QUrl, QImage> m_images;
+    QImage m_blank;
 };
 
 // The advert window: "为您推荐", a tool window of 300 × 200 pixels whose page arrives over
 // HTTP with its images. The page having arrived is its document complete; a page that fails
 // never completes, and the window then stays hidden. Its events go to the advert's logic,
-// `core`.
+// `core`. Every reply is read as it comes, within a size limit and 10 s, and every picture is
+// decoded only when the size it declares fits a budget, whatever the server sends.
 // No Q_OBJECT: moc reads only ASCII class names, and lambdas serve every connection here.
 class Form_广告 final : public QWidget, public AdvertView {
 public:
@@ -46,10 +51,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void PageArrived(QNetworkReply* reply);
-    void ImageArrived(QNetworkReply* reply);
+    using Arrived =
+        std::function<void(QNetworkReply& reply, const std::optional<QByteArray>& body)>;
+    // `arrived` gets the whole body, or nothing for a failed, cut-off or oversized reply.
+    void Get(const QUrl& url, qint64 maxBytes, Arrived arrived);
+    void PageArrived(QNetworkReply& reply, const std::optional<QByteArray>& body);
+    void ImageArrived(QNetworkReply& reply, const std::optional<QByteArray>& body);
+    QImage Decode(const QByteArray& data);
     void Complete();
-    QNetworkReply* Get(const QUrl& url);
 
     void Navigate(std::string_view address) override;
     void Hide() override;
@@ -66,6 +75,7 @@ private:
     QString m_html;
     std::vector<QPointer<QNetworkReply>> m_replies;
     int m_pendingImages = 0;
+    qint64 m_pixelsLeft;
     bool m_open = true;
 };
 

@@ -1,25 +1,25 @@
 // libupdate.so: Tolvane's update check. DoUpdate returns at once; a thread of its own fetches
-// the description over plain HTTP (POSIX sockets, 10 s for the whole exchange, at most 64 KiB)
-// and, when it names a higher version than this one, the GUI thread asks the user once
-// whether to open the download page. Nothing is downloaded or installed here, and a failure
-// of any kind shows nothing.
-#include <fcntl.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+// the description with libcurl (https only, the certificate checked against the system's
+// authorities, 10 s for the whole exchange, at most 64 KiB) and, when it offers a higher version
+// on the description's own host, the GUI thread asks the user, without blocking anything else,
+// whether to open the download page. Nothing is downloaded or installed here, and a failure of
+// any kind shows nothing.
+#include <curl/curl.h>
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 #include <QUrl>
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -29,151 +29,132 @@
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
-
 std::atomic<bool> g_started{false};
 
-class Socket {
-public:
-    explicit Socket(int fd) : m_fd(fd) {}
-    ~Socket() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
+// The one check of this process. The GUI thread stops it when the program quits, so no fetch
+// outlives the event loop and no offer is posted to an application that is going away.
+struct Check {
+    std::string address;
+    std::mutex mutex;
+    std::condition_variable finished;
+    CURLM* multi = nullptr;
+    bool stopping = false;
+    bool done = false;
+    std::thread worker;
+    QPointer<QMessageBox> offer;  // GUI thread only
 };
 
-// True when the socket is ready (or has failed, which the next call reports) before the
-// deadline.
-bool WaitFor(int fd, short events, SteadyClock::time_point deadline) {
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
-        if (left.count() <= 0) return false;
-        pollfd entry{fd, events, 0};
-        const int ready = ::poll(&entry, 1, static_cast<int>(left.count()));
-        if (ready > 0) return true;
-        if (ready == 0 || errno != EINTR) return false;
-    }
+struct EasyCleanup {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+
+std::size_t Append(char* data, std::size_t size, std::size_t count, void* target) {
+    auto& body = *static_cast<std::string*>(target);
+    const std::size_t bytes = size * count;
+    // Returning less than was given ends the transfer with an error.
+    if (body.size() + bytes > tolvane::kMaxUpdateDescriptionBytes) return 0;
+    body.append(data, bytes);
+    return bytes;
 }
 
-int Connect(const tolvane::HttpAddress& address, SteadyClock::time_point deadline) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &found) !=
-        0) {
-        return -1;
-    }
-    int connected = -1;
-    for (addrinfo* entry = found; entry != nullptr && connected < 0; entry = entry->ai_next) {
-        const int fd = ::socket(entry->ai_family, entry->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                                entry->ai_protocol);
-        if (fd < 0) continue;
-        int error = 0;
-        socklen_t size = sizeof error;
-        if (::connect(fd, entry->ai_addr, entry->ai_addrlen) == 0 ||
-            (errno == EINPROGRESS && WaitFor(fd, POLLOUT, deadline) &&
-             ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)) {
-            connected = fd;
-        } else {
-            ::close(fd);
+// The body of a 200 reply, or nothing.
+std::optional<std::string> Fetch(Check& check) {
+    const std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
+    if (!easy) return std::nullopt;
+    std::string body;
+    CURL* e = easy.get();
+    curl_easy_setopt(e, CURLOPT_URL, check.address.c_str());
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https");
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(e, CURLOPT_SSLVERSION, long{CURL_SSLVERSION_TLSv1_2});
+    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, long{tolvane::kUpdateTimeoutMs});
+    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, curl_off_t{tolvane::kMaxUpdateDescriptionBytes});
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_USERAGENT, "Tolvane-Update/" TOLVANE_VERSION_TEXT);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Append);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &body);
+    if (curl_multi_add_handle(check.multi, e) != CURLM_OK) return std::nullopt;
+
+    int running = 1;
+    while (running > 0) {
+        {
+            const std::lock_guard lock(check.mutex);
+            if (check.stopping) break;
         }
-    }
-    ::freeaddrinfo(found);
-    return connected;
-}
-
-bool SendAll(int fd, const std::string& text, SteadyClock::time_point deadline) {
-    std::size_t sent = 0;
-    while (sent < text.size()) {
-        const ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) &&
-                   WaitFor(fd, POLLOUT, deadline)) {
-            continue;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::optional<std::string> Fetch(const std::string& address) {
-    const auto parts = tolvane::SplitHttpAddress(address);
-    if (!parts) return std::nullopt;
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(tolvane::kUpdateTimeoutMs);
-    const Socket socket(Connect(*parts, deadline));
-    if (socket.fd() < 0) return std::nullopt;
-    if (!SendAll(socket.fd(),
-                 tolvane::HttpGetRequest(*parts, "Tolvane-Update/" TOLVANE_VERSION_TEXT),
-                 deadline)) {
-        return std::nullopt;
-    }
-    // Room for the headers beside the largest description.
-    constexpr std::size_t kMaxReply = tolvane::kMaxUpdateDescriptionBytes + 16 * 1024;
-    std::string reply;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::recv(socket.fd(), buffer, sizeof buffer, 0);
-        if (n > 0) {
-            reply.append(buffer, static_cast<std::size_t>(n));
-            if (reply.size() > kMaxReply) return std::nullopt;
-        } else if (n == 0) {
+        if (curl_multi_perform(check.multi, &running) != CURLM_OK) break;
+        // Bounded by the transfer's own timeout; a stop wakes it at once.
+        if (running > 0 && curl_multi_poll(check.multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
             break;
-        } else if (errno == EINTR) {
-            continue;
-        } else if ((errno == EAGAIN || errno == EWOULDBLOCK) &&
-                   WaitFor(socket.fd(), POLLIN, deadline)) {
-            continue;
-        } else {
-            return std::nullopt;
         }
     }
-    return tolvane::HttpReplyBody(reply, tolvane::kMaxUpdateDescriptionBytes);
+    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(check.multi, &left)) {
+        if (message->msg == CURLMSG_DONE) result = message->data.result;
+    }
+    curl_multi_remove_handle(check.multi, e);
+    long status = 0;
+    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
+    if (result != CURLE_OK || status != 200) return std::nullopt;
+    return body;
 }
 
-// On the GUI thread: a small question with no owner (there is no main window to own it here).
-void Offer(const tolvane::UpdateDescription& offer) {
-    QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr) return;
+// On the GUI thread: a question that blocks nothing, so the tray still speaks and its menu
+// still opens while it waits for an answer.
+void ShowOffer(Check& check, const QString& text, const QUrl& download) {
     const QString caption = QString::fromUtf8(tolvane::kUpdateOfferCaption.data(),
                                               qsizetype(tolvane::kUpdateOfferCaption.size()));
-    const QString text =
-        QString::fromStdString(tolvane::UpdateOfferText(offer, TOLVANE_VERSION_TEXT));
-    const QUrl download(QString::fromStdString(offer.downloadAddress));
-    QMetaObject::invokeMethod(
-        application,
-        [caption, text, download] {
-            auto* box = new QMessageBox(QMessageBox::Information, caption, text,
-                                        QMessageBox::Yes | QMessageBox::No);
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
-            box->button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
-            QObject::connect(box, &QMessageBox::buttonClicked, box,
-                             [box, download](QAbstractButton* button) {
-                                 if (box->standardButton(button) == QMessageBox::Yes) {
-                                     QDesktopServices::openUrl(download);
-                                 }
-                             });
-            box->show();
-        },
-        Qt::QueuedConnection);
+    auto* box = new QMessageBox(QMessageBox::Information, caption, text,
+                                QMessageBox::Yes | QMessageBox::No);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box->button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    QObject::connect(box, &QMessageBox::buttonClicked, box,
+                     [box, download](QAbstractButton* button) {
+                         if (box->standardButton(button) == QMessageBox::Yes) {
+                             QDesktopServices::openUrl(download);
+                         }
+                     });
+    check.offer = box;
+    box->show();
 }
 
-void Check(const std::string& address) {
-    const auto description = Fetch(address);
-    if (!description) return;
-    const auto offer = tolvane::UpdateOfferFor(*description, TOLVANE_VERSION_TEXT);
-    if (offer) Offer(*offer);
+void Run(Check* check) {
+    const auto description = Fetch(*check);
+    const auto offer =
+        description ? tolvane::UpdateOfferFor(*description, TOLVANE_VERSION_TEXT, check->address)
+                    : std::nullopt;
+    const std::lock_guard lock(check->mutex);
+    QCoreApplication* application = QCoreApplication::instance();
+    if (offer && !check->stopping && application != nullptr) {
+        const QString text =
+            QString::fromStdString(tolvane::UpdateOfferText(*offer, TOLVANE_VERSION_TEXT));
+        const QUrl download(QString::fromStdString(offer->downloadAddress));
+        QMetaObject::invokeMethod(
+            application, [check, text, download] { ShowOffer(*check, text, download); },
+            Qt::QueuedConnection);
+    }
+    check->done = true;
+    check->finished.notify_all();
+}
+
+// On the GUI thread as the event loop ends: the transfer is cut and the offer closed.
+void Stop(Check& check) {
+    delete check.offer.data();
+    std::unique_lock lock(check.mutex);
+    check.stopping = true;
+    curl_multi_wakeup(check.multi);
+    const bool finished =
+        check.finished.wait_for(lock, std::chrono::seconds(2), [&check] { return check.done; });
+    lock.unlock();
+    // A worker still busy (in a name lookup, say) is left to end with the process.
+    if (finished) {
+        check.worker.join();
+    } else {
+        check.worker.detach();
+    }
 }
 
 }  // namespace
@@ -182,9 +163,21 @@ void Check(const std::string& address) {
 extern "C" __attribute__((visibility("default"))) void DoUpdate(std::uint32_t /*window*/,
                                                                 const char* address) {
     if (address == nullptr || g_started.exchange(true)) return;
+    // Here, on the calling thread: libcurl's set-up must not race another thread's.
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return;
+    // Never freed: a worker left running at exit may still touch it.
+    auto* check = new Check;
+    check->address = address;
+    check->multi = curl_multi_init();
+    if (check->multi == nullptr) return;
     try {
-        std::thread(Check, std::string(address)).detach();
+        check->worker = std::thread(Run, check);
     } catch (...) {
         // No thread, no check: the program goes on as without the library.
+        return;
+    }
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        QObject::connect(application, &QCoreApplication::aboutToQuit, application,
+                         [check] { Stop(*check); });
     }
 }

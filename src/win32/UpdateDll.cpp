@@ -1,12 +1,14 @@
 // update.dll: Tolvane's update check. DoUpdate returns at once; a thread of its own fetches the
-// description over HTTP (WinHTTP, 10 s timeouts, at most 64 KiB) and, when it names a higher
-// version than this one, asks the user once whether to open the download page. Nothing is
+// description with WinHTTP (https only, the certificate checked by the system, no redirects,
+// 10 s for the whole exchange, at most 64 KiB) and, when it offers a higher version on the
+// description's own host, asks the user once whether to open the download page. Nothing is
 // downloaded or installed here, and a failure of any kind shows nothing.
 #include <windows.h>
 
 #include <shellapi.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <new>
@@ -21,7 +23,7 @@ std::atomic<bool> g_started{false};
 
 struct Request {
     HWND owner;
-    std::wstring address;
+    std::string address;
 };
 
 std::wstring ToWide(UINT codePage, const std::string& text) {
@@ -50,62 +52,135 @@ private:
     HINTERNET m_handle;
 };
 
-// The body of a 200 reply, or false for anything else (including a body over the limit).
-bool Fetch(const std::wstring& address, std::string& body) {
-    URL_COMPONENTS parts{};
-    parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = static_cast<DWORD>(-1);
-    parts.dwUrlPathLength = static_cast<DWORD>(-1);
-    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-    if (!WinHttpCrackUrl(address.c_str(), 0, 0, &parts)) return false;
-    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
-        return false;
+// One exchange, run by WinHTTP's callbacks on its own thread. Synchronous calls would each have
+// their own timeout, and a server sending a byte at a time would hold them for ever; here the
+// checking thread waits for the whole exchange until the deadline and then closes the request.
+struct Transfer {
+    HANDLE settled = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // the reply is read, or failed
+    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);   // no callback comes any more
+    bool ok = false;
+    std::string body;
+    char buffer[4096];
+
+    ~Transfer() {
+        if (settled != nullptr) CloseHandle(settled);
+        if (closed != nullptr) CloseHandle(closed);
     }
-    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
-    path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    if (path.empty()) path = L"/";
+};
+
+void Settle(Transfer& transfer, bool ok) {
+    transfer.ok = ok;
+    SetEvent(transfer.settled);
+}
+
+// Asks what has arrived and then reads just that: a read of a whole buffer could wait for the
+// rest of a slow reply, and the connection would outlive the deadline by as long.
+void AskForMore(HINTERNET request, Transfer& transfer) {
+    if (!WinHttpQueryDataAvailable(request, nullptr)) Settle(transfer, false);
+}
+
+void CALLBACK OnStatus(HINTERNET request, DWORD_PTR context, DWORD status, void* info,
+                       DWORD length) {
+    Transfer& transfer = *reinterpret_cast<Transfer*>(context);
+    switch (status) {
+        case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+            if (!WinHttpReceiveResponse(request, nullptr)) Settle(transfer, false);
+            break;
+        case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE: {
+            DWORD code = 0;
+            DWORD size = sizeof code;
+            if (WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                    WINHTTP_HEADER_NAME_BY_INDEX, &code, &size,
+                                    WINHTTP_NO_HEADER_INDEX) &&
+                code == 200) {
+                AskForMore(request, transfer);
+            } else {
+                Settle(transfer, false);
+            }
+            break;
+        }
+        case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE: {
+            const DWORD available = *static_cast<DWORD*>(info);
+            if (available == 0) {
+                Settle(transfer, true);
+            } else if (transfer.body.size() + available > tolvane::kMaxUpdateDescriptionBytes ||
+                       !WinHttpReadData(request, transfer.buffer,
+                                        std::min<DWORD>(available, sizeof transfer.buffer),
+                                        nullptr)) {
+                Settle(transfer, false);
+            }
+            break;
+        }
+        case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+            transfer.body.append(transfer.buffer, length);
+            AskForMore(request, transfer);
+            break;
+        case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
+            Settle(transfer, false);
+            break;
+        case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+            SetEvent(transfer.closed);
+            break;
+        default:
+            break;
+    }
+}
+
+// The body of a 200 reply from an https:// address, or false for anything else.
+bool Fetch(const std::string& address, std::string& body) {
+    const ULONGLONG deadline = GetTickCount64() + tolvane::kUpdateTimeoutMs;
+    const auto parts = tolvane::SplitWebAddress(address);
+    if (!parts || parts->scheme != "https") return false;
 
     const std::wstring agent = L"Tolvane-Update/" TOLVANE_VERSION_TEXT;
     Handle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                               WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+                               WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
     if (!session) return false;
     const int timeout = tolvane::kUpdateTimeoutMs;
     WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
-    Handle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+    // Older systems still offer TLS 1.0 and 1.1 by default.
+    DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+    WinHttpSetOption(session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+    Handle connection(
+        WinHttpConnect(session.get(), ToWide(CP_UTF8, parts->host).c_str(), parts->port, 0));
     if (!connection) return false;
-    const DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
-    Handle request(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
-                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
-    if (!request) return false;
-    if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !WinHttpReceiveResponse(request.get(), nullptr)) {
+    auto* transfer = new (std::nothrow) Transfer;
+    if (transfer == nullptr) return false;
+    HINTERNET request =
+        WinHttpOpenRequest(connection.get(), L"GET", ToWide(CP_UTF8, parts->path).c_str(), nullptr,
+                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
+    if (request == nullptr || transfer->settled == nullptr || transfer->closed == nullptr) {
+        if (request != nullptr) WinHttpCloseHandle(request);
+        delete transfer;
         return false;
     }
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
-                             WINHTTP_NO_HEADER_INDEX) ||
-        status != 200) {
-        return false;
+    // A redirect would let another host answer for this one.
+    DWORD feature = WINHTTP_DISABLE_REDIRECTS;
+    WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &feature, sizeof feature);
+    bool ok = false;
+    if (WinHttpSetStatusCallback(
+            request, &OnStatus,
+            WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
+            0) != WINHTTP_INVALID_STATUS_CALLBACK &&
+        WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+                           reinterpret_cast<DWORD_PTR>(transfer))) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        ok = WaitForSingleObject(transfer->settled, left) == WAIT_OBJECT_0 && transfer->ok;
+        if (ok) body = transfer->body;
     }
-    char buffer[4096];
-    for (;;) {
-        DWORD read = 0;
-        if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &read)) return false;
-        if (read == 0) return true;
-        if (body.size() + read > tolvane::kMaxUpdateDescriptionBytes) return false;
-        body.append(buffer, read);
-    }
+    WinHttpCloseHandle(request);
+    // Freed only once WinHTTP has let go of it; should that never be said, it is left alone.
+    if (WaitForSingleObject(transfer->closed, 5000) == WAIT_OBJECT_0) delete transfer;
+    return ok;
 }
 
 DWORD WINAPI Check(void* parameter) {
     const Request* request = static_cast<Request*>(parameter);
     std::string description;
     if (Fetch(request->address, description)) {
-        const auto offer = tolvane::UpdateOfferFor(description, TOLVANE_VERSION_TEXT);
+        const auto offer =
+            tolvane::UpdateOfferFor(description, TOLVANE_VERSION_TEXT, request->address);
         if (offer) {
             const std::wstring text =
                 ToWide(CP_UTF8, tolvane::UpdateOfferText(*offer, TOLVANE_VERSION_TEXT));
@@ -124,12 +199,12 @@ DWORD WINAPI Check(void* parameter) {
 }  // namespace
 
 // The window handle arrives as 32 bits; handles are sign-extended back to pointer size. The
-// address is in the ANSI code page and valid only during the call.
+// address is in the ANSI code page (an address we can use is ASCII) and valid only during the
+// call.
 extern "C" __declspec(dllexport) void WINAPI DoUpdate(std::uint32_t window, const char* address) {
     if (address == nullptr || g_started.exchange(true)) return;
-    auto* request = new (std::nothrow)
-        Request{reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(window))),
-                ToWide(CP_ACP, address)};
+    auto* request = new (std::nothrow) Request{
+        reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(window))), address};
     if (request == nullptr) return;
     HANDLE thread = CreateThread(nullptr, 0, &Check, request, 0, nullptr);
     if (thread == nullptr) {

@@ -413,7 +413,7 @@ def peak_memory_kb(pid):
 # captions of the advert window and of the update library's offer.
 ADVERT_PAGE = "/ad/201072846_1.html"
 UPDATE_DESCRIPTION = "/SiteBack/updateTxt/46.txt"
-SECOND_PAGE = "http://www.pelmora.example/?Pelmora"
+SECOND_PAGE = "https://www.pelmora.example/?Pelmora"
 ADVERT_TITLE = "为您推荐"
 OFFER_TITLE = "Tolvane 新版本"
 SETTINGS_TITLE = "Tolvane设置"
@@ -469,26 +469,52 @@ def private_network(session):
     return session.network
 
 
-class WebServer:
-    """web_server.py on port 80 of the session's private network, serving `routes` (see its
-    docstring); `requests()` lists what it was asked for, as (host, path)."""
+def certificate_authority(session):
+    """A self-signed certificate for the built-in hosts: (folder, certificate, key). The folder
+    over /etc/ssl/certs makes it the one authority OpenSSL, libcurl, Qt and Wine's crypt32 trust."""
+    trusted = session.folder("pki")
+    certificate, key = trusted / "ca-certificates.crt", session.root / "server.key"
+    names = ",".join(f"DNS:{h}" for h in BUILT_IN_HOSTS)
+    # Valid from 2000 for a century, so that the tests under fake time trust it too.
+    env = dict(os.environ, LD_PRELOAD=FAKETIME_LIB, FAKETIME="@2000-01-01 00:00:00")
+    for step in (["req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes",
+                  "-keyout", key, "-out", certificate, "-days", "36500", "-subj", "/CN=Tolvane",
+                  "-addext", f"subjectAltName={names}"], ["rehash", trusted]):
+        subprocess.run(["openssl", *map(str, step)], env=env, capture_output=True, timeout=30,
+                       check=True)
+    return trusted, certificate, key
 
-    def __init__(self, session, routes):
+
+class WebServer:
+    """web_server.py on port 443 of the session's private network, speaking HTTPS with our own
+    certificate, which the network trusts unless `trusted` is false (until trust()); serves
+    `routes` (see its docstring); `requests()` lists what it was asked for, as (host, path), and
+    `requests(verb)` its other lines ("DROP", "REFUSED")."""
+
+    def __init__(self, session, routes, trusted=True):
         self.routes_file = session.root / "routes.json"
         self.log = session.root / "web.log"
         self.set_routes(routes)
-        private_network(session).spawn(
-            [sys.executable, SOURCE / "tests/e2e/web_server.py", self.routes_file, self.log],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.network = private_network(session)
+        self.authority, certificate, key = certificate_authority(session)
+        if trusted:
+            self.trust()
+        self.network.spawn([sys.executable, SOURCE / "tests/e2e/web_server.py", self.routes_file,
+                            self.log, 443, certificate, key],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not wait_until(self.log.exists, 10):
             raise RuntimeError("the web server did not start")
+
+    def trust(self):
+        self.network.run(["mount", "--bind", self.authority, "/etc/ssl/certs"], check=True,
+                         timeout=10)
 
     def set_routes(self, routes):
         self.routes_file.write_text(json.dumps(routes, ensure_ascii=False), encoding="utf-8")
 
-    def requests(self):
+    def requests(self, verb="GET"):
         lines = self.log.read_text(encoding="utf-8").splitlines()
-        return [tuple(line.split(" ", 2)[1:]) for line in lines if line.startswith("GET ")]
+        return [tuple(line.split(" ", 2)[1:]) for line in lines if line.startswith(verb + " ")]
 
     def paths(self):
         return [path for _, path in self.requests()]

@@ -14,7 +14,7 @@ from harness import (ABOUT_TITLE, ADVANCED_TITLE, RUN_KEY, SETTINGS_TITLE, E2ETe
                      strace_clips, tray_icons, wait_until, windows_program, wine_clips, x_close_box,
                      x_tool, x_window_named, x_windows_named)
 
-ABOUT_PAGE = "http://www.tolvane.example/201072846.html"
+ABOUT_PAGE = "https://www.tolvane.example/201072846.html"
 # Places in the About box's client area (pixels, from its layout table): the link label, OK.
 LINK_POINT = (62 + 40, 180 + 8)
 OK_POINT = (318 + 30, 176 + 12)

@@ -13,8 +13,8 @@ import unittest
 from harness import (ADVERT_PAGE, ADVERT_TITLE, LINUX_BUILD, NEWER_RELEASE, OFFER_TITLE, RELEASE,
                      SECOND_PAGE, UPDATE_DESCRIPTION, E2ETest, TrayDriver, WebServer,
                      alsa_null_home, fake_opener, is_running, linux_env, linux_program, opened,
-                     start_linux, start_tray_host, start_xvfb, stop, strace_clips, wait_until,
-                     x_is_viewable, x_tool, x_windows)
+                     peak_memory_kb, start_linux, start_tray_host, start_xvfb, stop, strace_clips,
+                     wait_until, x_is_viewable, x_tool, x_windows)
 
 PICTURE = "/ad/picture.png"
 PLANTED = LINUX_BUILD / "tests" / "e2e" / "planted" / "libupdate.so"
@@ -23,13 +23,13 @@ SCREEN = (1024, 768)
 TASKBAR = 40  # kept free at the bottom through _NET_WORKAREA, as a panel would
 
 
-def picture():
-    png = subprocess.run(["convert", "-size", "160x60", "xc:#e05a20", "png:-"],
-                         capture_output=True, timeout=30, check=True).stdout
+def picture(size="160x60"):
+    png = subprocess.run(["convert", "-size", size, "xc:#e05a20", "-define", "png:color-type=2",
+                          "png:-"], capture_output=True, timeout=30, check=True).stdout
     return base64.b64encode(png).decode()
 
 
-def routes(description=f"{RELEASE}\nhttp://www.tolvane.example/download\n"):
+def routes(description=f"{RELEASE}\nhttps://update.tolvane.example/download\n"):
     page = ("<html><head><meta charset='utf-8'></head><body><p>Tolvane 推荐</p>"
             f"<img src='{PICTURE}'></body></html>")
     return {ADVERT_PAGE: {"body": page},
@@ -153,22 +153,71 @@ class LinuxPromo(TrayDriver, E2ETest):
                          "[Tolvane]\n广告设置=1\n广告日期=2026|09|08\n")
         self.assertEqual(opened(self.opened), [])  # never shown here: killed, not closed
 
-    def test_mode_2_shows_no_advert_but_the_update_offer_comes(self):
+    def test_mode_2_shows_no_advert_and_the_offer_leaves_the_tray_working(self):
         self.desktop()
         server = WebServer(self.session,
-                           routes(f"{NEWER_RELEASE}\nhttp://www.tolvane.example/download\n"))
+                           routes(f"{NEWER_RELEASE}\nhttps://update.tolvane.example/download\n"),
+                           trusted=False)
         program = linux_program(self.session, value_ini="[Tolvane]\n广告设置=2\n", update=True)
         process = self.start(program)
+        # A server no authority of this system vouches for is told nothing and offers nothing.
+        self.assertTrue(wait_until(lambda: server.requests("REFUSED"), 15))
+        time.sleep(1)
+        self.assertEqual((server.requests(), self.windows(OFFER_TITLE)), ([], []))
+        stop(process)
+
+        server.trust()
+        process = self.start(program, fake_time="2010-07-28 15:44:20")
         self.assertTrue(wait_until(lambda: self.windows(OFFER_TITLE), 20), "no update offer")
-        self.assertEqual(server.paths(), [UPDATE_DESCRIPTION])
-        self.assertEqual(server.requests()[0][0], "update.tolvane.example")
+        self.assertEqual(server.requests(), [("update.tolvane.example", UPDATE_DESCRIPTION)])
         self.assertFalse(self.windows(ADVERT_TITLE))
-        self.assertTrue(is_running(process))
+        # While the offer waits for an answer the tray speaks at once, and its menu ends the
+        # program, offer and all.
+        clicked = time.time()
+        self.click_icon(1)
+        self.assertTrue(wait_until(lambda: strace_clips(self.trace), 5))
+        self.assertLess(strace_clips(self.trace, with_times=True)[0][1] - clicked, 1.0)
+        self.choose("e")
+        self.assertEqual(process.wait(timeout=10), 0)
         self.assertEqual(opened(self.opened), [])  # nothing without the user's yes
+
+    def test_hostile_pages_leave_memory_bounded_and_the_tray_speaking(self):
+        self.desktop()
+        # 60 KB of pictures that decode to 64 MB each, the last of them never ending.
+        bomb = picture("4000x4000")
+        pictures = {f"/p{i}.png": {"base64": bomb, "type": "image/png"} for i in range(31)}
+        pictures["/p31.png"] = {"base64": bomb, "chunked": True, "endless": True}
+        local = self.session.root / "local.png"  # a page names files of this computer in vain
+        tags = [f"<img src='/p{i % 32}.png'>" for i in range(3000)]
+        tags[32:32] = [f"<img src='{local}'>", f"<img src='file://{local}'>"]
+        page = {"body": "".join(tags), "chunked": True}
+        pages = [(dict(pictures, **{ADVERT_PAGE: page}), "/p31.png"),
+                 ({ADVERT_PAGE: {"body": "<p>" + "x" * 4096, "chunked": True, "endless": True}},
+                  ADVERT_PAGE)]
+        server = WebServer(self.session, {})
+        program = linux_program(self.session, value_ini="[Tolvane]\n广告设置=0\n")
+        for hostile, endless in pages:
+            server.set_routes(hostile)
+            process = self.start(program, fake_time="2010-07-28 15:44:20")
+            self.assertTrue(wait_until(lambda: ADVERT_PAGE in server.paths(), 15))
+            for _ in range(6):
+                spoken = len(strace_clips(self.trace))
+                clicked = time.time()
+                self.click_icon(1)
+                self.assertTrue(wait_until(lambda: len(strace_clips(self.trace)) > spoken, 5))
+                self.assertLess(strace_clips(self.trace, with_times=True)[spoken][1] - clicked, 1.0)
+                time.sleep(1)
+            traced = open(f"/proc/{process.pid}/task/{process.pid}/children").read().split()
+            self.assertLess(peak_memory_kb(int(traced[0])), 200_000)
+            self.assertIn(endless, [path for path, _ in server.requests("DROP")])
+            self.assertNotIn(str(local), self.trace.read_text())
+            # Pictures refused or cut off leave gaps; a page cut off never shows.
+            self.assertEqual(bool(self.windows(ADVERT_TITLE)), endless != ADVERT_PAGE)
+            stop(process)
 
     def test_update_library_comes_only_from_the_program_folder(self):
         self.desktop()
-        server = WebServer(self.session, routes("2.9\nhttp://www.tolvane.example/old\n"))
+        server = WebServer(self.session, routes("2.9\nhttps://update.tolvane.example/old\n"))
         marker = self.session.root / "planted.log"
         planted = {name: self.session.folder(name) for name in ("cwd", "libs", "bin")}
         for folder in planted.values():
@@ -190,7 +239,7 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.assertFalse(marker.exists())
         shutil.copy2(LINUX_BUILD / "libupdate.so", program / "libupdate.so")
         run(1)  # ours, asked; a lower version offers nothing
-        server.set_routes(routes("3.1 http://www.tolvane.example/new\n"))
+        server.set_routes(routes("3.1 https://update.tolvane.example/new\n"))
         run(2)  # malformed: nothing
         self.assertFalse(marker.exists())
         shutil.copy2(PLANTED, program / "libupdate.so")

@@ -16,7 +16,7 @@ from harness import (ADVERT_PAGE, ADVERT_TITLE, NEWER_RELEASE, OFFER_TITLE, RELE
 PLANTED = WIN32_BUILD / "tests" / "e2e" / "planted" / "update.dll"
 
 
-def routes(description=f"{RELEASE}\r\nhttp://www.tolvane.example/download\r\n"):
+def routes(description=f"{RELEASE}\r\nhttps://update.tolvane.example/download\r\n"):
     return {ADVERT_PAGE: {"body": "<html><body>Tolvane 推荐</body></html>"},
             UPDATE_DESCRIPTION: {"body": description, "type": "text/plain"}}
 
@@ -103,8 +103,8 @@ class WindowsPromo(WineTrayDriver, E2ETest):
                          gbk_ini("[Tolvane]\n广告设置=1\n广告日期=2026|09|08\n"))
 
     def test_mode_2_asks_for_no_page_but_the_update_offer_comes(self):
-        server = WebServer(self.session,
-                           routes(f"{NEWER_RELEASE}\r\nhttp://www.tolvane.example/download\r\n"))
+        server = WebServer(self.session, routes(
+            f"{NEWER_RELEASE}\r\nhttps://update.tolvane.example/download\r\n"))
         program = windows_program(self.session, value_ini=gbk_ini("[Tolvane]\n广告设置=2\n"),
                                   update=True)
         process = self.start(program)
@@ -115,7 +115,7 @@ class WindowsPromo(WineTrayDriver, E2ETest):
         self.assertEqual(opened(self.opened), [])
 
     def test_update_library_comes_only_from_the_program_folder(self):
-        server = WebServer(self.session, routes("2.9\r\nhttp://www.tolvane.example/old\r\n"))
+        server = WebServer(self.session, routes("2.9\r\nhttps://update.tolvane.example/old\r\n"))
         marker = self.session.root / "planted.log"
         cwd, path = self.session.folder("cwd"), self.session.folder("path")
         for folder in (cwd, path):
@@ -137,13 +137,25 @@ class WindowsPromo(WineTrayDriver, E2ETest):
         self.assertFalse(marker.exists())
         shutil.copy2(WIN32_BUILD / "update.dll", program / "update.dll")
         run(1)
-        server.set_routes(routes("3.1 http://www.tolvane.example/new\r\n"))
+        server.set_routes(routes("3.1 https://update.tolvane.example/new\r\n"))
         run(2)
         self.assertFalse(marker.exists())
         shutil.copy2(PLANTED, program / "update.dll")
         self.start(program, cwd=cwd, extra=extra)
         self.assertTrue(
             wait_until(lambda: marker.exists() and "DoUpdate" in marker.read_text(), 10))
+
+    def test_a_description_trickling_in_is_given_up_at_ten_seconds(self):
+        description = f"{NEWER_RELEASE}\r\nhttps://update.tolvane.example/download\r\n"
+        server = WebServer(self.session, dict(routes(), **{
+            UPDATE_DESCRIPTION: {"body": description, "type": "text/plain", "trickle": 15}}))
+        program = windows_program(self.session, value_ini=gbk_ini("[Tolvane]\n广告设置=2\n"),
+                                  update=True)
+        self.start(program)
+        dropped = wait_until(lambda: server.requests("DROP"), 30)
+        self.assertTrue(dropped, "the description was read to its end")
+        self.assertLess(float(dropped[0][1]), 12)
+        self.assertFalse(self.wine.find_window(OFFER_TITLE, wait=7), "an offer after 10 s")
 
     def test_a_silent_update_server_leaves_the_tray_responsive(self):
         server = WebServer(self.session,

@@ -5,6 +5,7 @@
 
 #include "about/WebAddresses.h"
 #include "fakes/CoreRig.h"
+#include "promo/AdvertPage.h"
 #include "promo/AdvertSlide.h"
 #include "promo/AdvertWindowCore.h"
 
@@ -231,6 +232,45 @@ TEST(AdvertWindowCore, ClosingOpensTheSecondPageOnceUnlessTheExitCleared) {
         EXPECT_EQ(std::count(window.view.actions.begin(), window.view.actions.end(),
                              "OpenInBrowser " + std::string(kPageOnCloseUrl)),
                   row.opened);
+    }
+}
+
+TEST(AdvertPage, OnlyAPlainSubsetOfHtmlStaysAndEveryElementIsClosed) {
+    const auto Repeat = [](std::string_view text, int times) {
+        std::string repeated;
+        while (times-- > 0) repeated += text;
+        return repeated;
+    };
+    // clang-format off
+    const struct {
+        std::string page;
+        std::string shown;
+    } rows[] = {
+        {"<p>Tolvane 推荐</p>", "<p>Tolvane 推荐</p>"},
+        {"<HTML><Body BGCOLOR=#fff><P Align=CENTER>x", R"(<body bgcolor="#fff"><p align="center">x</p></body>)"},
+        {"<a href='https://t.example/?a=1&amp;b' target=_blank onclick=x>go</a>", R"(<a href="https://t.example/?a=1&amp;b">go</a>)"},
+        {"<img src=/p.png width=99999 height=50% style='x' src=/q.png>", R"(<img src="/p.png" width="1000" height="50%">)"},
+        {"<font size=+9 color=red;x>a</font><font size=-2>b</font>", R"(<font>a</font><font size="-2">b</font>)"},
+        {"<script>alert('<p>')</script><STYLE>p{}</style >x", "x"},
+        {"<SCRIPT>never closed", ""},
+        {"<p title=\"unclosed>x", ""},
+        {"<!-- <p> --><!DOCTYPE html><?xml?>a < b > c<br/>", "a &lt; b &gt; c<br>"},
+        {"<b><i>x</b>y</i></u>", "<b><i>x</i></b>y"},
+        {"<td colspan=0>no table</td>", "no table"},
+        {"<table border=99><tr><td colspan=0 rowspan=99>x<td>y<tr><td>z</table>",
+         R"(<table border="20"><tr><td colspan="1" rowspan="16">x</td><td>y</td></tr><tr><td>z</td></tr></table>)"},
+        {"<ul><li>a<li>b</ul><p>c<p>d<div><b>e<p>f", "<ul><li>a</li><li>b</li></ul><p>c</p><p>d</p><div><b>e<p>f</p></b></div>"},
+        {"&amp;" + Repeat("x", 250), "&amp;" + Repeat("x", 195) + "&#8203;" + Repeat("x", 55)},
+        {"&" + Repeat("x", 250), "&" + Repeat("x", 199) + "&#8203;" + Repeat("x", 51)},
+        {Repeat("<div>", 30), Repeat("<div>", 24) + Repeat("</div>", 24)},
+        {Repeat("<table><tr><td>", 4),
+         Repeat("<table><tr><td>", 3) + "</td></tr><tr><td>" + Repeat("</td></tr></table>", 3)},
+        {Repeat("<table></table>", 9), Repeat("<table></table>", 8)},
+        {Repeat("<br>", 501), Repeat("<br>", 500)},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        EXPECT_EQ(SanitizeAdvertPage(row.page), row.shown) << row.page.substr(0, 60);
     }
 }
 

@@ -44,20 +44,20 @@ TEST(UpdateCheck, VersionsAreUpToFourSmallNumbers) {
 
 TEST(UpdateCheck, OfferOnlyForAHigherVersionInAWellFormedDescription) {
     const std::string big(kMaxUpdateDescriptionBytes, 'x');
-    const std::string fits = "4\nhttp://d.example/\n" + big.substr(20);
+    const std::string fits = "4\nhttps://d.example/\n" + big.substr(21);
     const struct {
         std::string description;
         const char* running;
         const char* offered;  // download address, nullptr for no offer
     } rows[] = {
-        {"3.0.0.1\nhttp://d.example/get\n", "3.0.0.0", "http://d.example/get"},
-        {"3.0.0.1\r\nhttp://d.example/get\r\n", "3.0.0.0", "http://d.example/get"},
+        {"3.0.0.1\nhttps://d.example/get\n", "3.0.0.0", "https://d.example/get"},
+        {"3.0.0.1\r\nhttps://d.example/get\r\n", "3.0.0.0", "https://d.example/get"},
         {"\xEF\xBB\xBF"
          "3.1\nHTTPS://d.example/\n",
          "3.0.0.0", "HTTPS://d.example/"},
-        {"3.0.0.1\nhttp://d.example/get", "3.0.0.0", "http://d.example/get"},
-        {"3.0.0.1\nhttp://d.example/get\nnotes follow\n\n", "3.0.0.0", "http://d.example/get"},
-        {"10.0\nhttp://d.example/\n", "9.9", "http://d.example/"},
+        {"3.0.0.1\nhttps://d.example/get", "3.0.0.0", "https://d.example/get"},
+        {"3.0.0.1\nhttps://d.example/get\nnotes follow\n\n", "3.0.0.0", "https://d.example/get"},
+        {"10.0\nhttps://d.example/\n", "9.9", "https://d.example/"},
         {"3.0.0.0\nhttp://d.example/\n", "3.0.0.0", nullptr},
         {"3\nhttp://d.example/\n", "3.0.0.0", nullptr},
         {"2.99\nhttp://d.example/\n", "3.0.0.0", nullptr},
@@ -77,12 +77,21 @@ TEST(UpdateCheck, OfferOnlyForAHigherVersionInAWellFormedDescription) {
         {"<html>404</html>\n", "3.0.0.0", nullptr},
         {"4.0\nhttp://d.example/" + std::string(kMaxDownloadAddressBytes, 'a') + "\n", "3.0.0.0",
          nullptr},
-        {fits, "3.0.0.0", "http://d.example/"},
+        {fits, "3.0.0.0", "https://d.example/"},
         {fits + "x", "3.0.0.0", nullptr},
-        {"4.0\nhttp://d.example/\n", "garbage", nullptr},
+        {"4.0\nhttps://d.example/\n", "garbage", nullptr},
+        // Only a page on https:// on the host the description came from.
+        {"4.0\nHTTPS://D.Example:8443/get?v=4#x\n", "3.0.0.0", "HTTPS://D.Example:8443/get?v=4#x"},
+        {"4.0\nhttp://d.example/\n", "3.0.0.0", nullptr},
+        {"4.0\nhttps://elsewhere.example/\n", "3.0.0.0", nullptr},
+        {"4.0\nhttps://d.example.elsewhere.example/\n", "3.0.0.0", nullptr},
+        {"4.0\nhttps://d.example@elsewhere.example/\n", "3.0.0.0", nullptr},
+        {"4.0\nhttps://elsewhere.example\\@d.example/\n", "3.0.0.0", nullptr},
+        {"4.0\nhttps://d.example./\n", "3.0.0.0", nullptr},
+        {"4.0\nhttps://%64.example/\n", "3.0.0.0", nullptr},
     };
     for (const auto& row : rows) {
-        const auto offer = UpdateOfferFor(row.description, row.running);
+        const auto offer = UpdateOfferFor(row.description, row.running, "https://d.example/46.txt");
         const std::string shown = row.description.substr(0, 40);
         ASSERT_EQ(offer.has_value(), row.offered != nullptr) << shown;
         if (offer) {
@@ -98,61 +107,28 @@ TEST(UpdateCheck, OfferTextNamesBothVersionsAndTheAddress) {
               "http://d.example/");
 }
 
-TEST(UpdateCheck, PlainHttpAddresses) {
+TEST(UpdateCheck, WebAddresses) {
     const struct {
         std::string address;
-        std::optional<HttpAddress> parts;
+        std::optional<WebAddress> parts;
     } rows[] = {
         {std::string(kUpdateDescriptionUrl),
-         HttpAddress{"update.tolvane.example", 80, "/SiteBack/updateTxt/46.txt"}},
-        {"http://h:8080/p?q#frag", HttpAddress{"h", 8080, "/p?q"}},
-        {"HTTP://h", HttpAddress{"h", 80, "/"}},
-        {"http://h?x", HttpAddress{"h", 80, "/?x"}},
-        {"http://127.0.0.1/", HttpAddress{"127.0.0.1", 80, "/"}},
-        {"https://h/", std::nullopt},
-        {"http://user@h/", std::nullopt},
-        {"http://h:0/", std::nullopt},
-        {"http://h:99999/", std::nullopt},
-        {"http://h:/", std::nullopt},
-        {"http://:80/", std::nullopt},
-        {"http:///", std::nullopt},
-        {"http://h /", std::nullopt},
-        {"http://h/\r\nX: y", std::nullopt},
+         WebAddress{"https", "update.tolvane.example", 443, "/SiteBack/updateTxt/46.txt"}},
+        {"http://h:8080/p?q#frag", WebAddress{"http", "h", 8080, "/p?q"}},
+        {"HTTPS://Host.Example", WebAddress{"https", "host.example", 443, "/"}},
+        {"https://h?x", WebAddress{"https", "h", 443, "/?x"}},
+        {"https://127.0.0.1/", WebAddress{"https", "127.0.0.1", 443, "/"}},
+        {"ftp://h/", std::nullopt},
+        {"https://user@h/", std::nullopt},
+        {"https://h:0/", std::nullopt},
+        {"https://h:99999/", std::nullopt},
+        {"https://:443/", std::nullopt},
+        {"https://[::1]/", std::nullopt},
+        {"https://h /", std::nullopt},
+        {"https://h/\r\nX: y", std::nullopt},
+        {"https://主机/", std::nullopt},
     };
-    for (const auto& row : rows) EXPECT_EQ(SplitHttpAddress(row.address), row.parts) << row.address;
-    EXPECT_EQ(HttpGetRequest(HttpAddress{"h", 8080, "/a"}, "T/1"),
-              "GET /a HTTP/1.0\r\nHost: h:8080\r\nUser-Agent: T/1\r\nAccept: text/plain\r\n"
-              "Connection: close\r\n\r\n");
-}
-
-TEST(UpdateCheck, ReplyBodyOnlyFromACompleteOkReply) {
-    const struct {
-        std::string reply;
-        std::optional<std::string> body;
-    } rows[] = {
-        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", "hello"},
-        {"HTTP/1.0 200 OK\r\nServer: x\r\n\r\nto the end", "to the end"},
-        {"HTTP/1.1 200\r\n\r\nx", "x"},
-        {"HTTP/1.1 200 OK\r\ncontent-length:  3 \r\n\r\nabcdef", "abc"},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", ""},
-        {"HTTP/1.1 404 Not Found\r\n\r\nmissing", std::nullopt},
-        {"HTTP/1.1 301 Moved\r\nLocation: http://x/\r\n\r\n", std::nullopt},
-        {"HTTP/1.1 2000 OK\r\n\r\nx", std::nullopt},
-        {"HTTP/2 200\r\n\r\nx", std::nullopt},
-        {"ICY 200 OK\r\n\r\nx", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n",
-         std::nullopt},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nshort", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\nabc", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\nabc", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nabc", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n", std::nullopt},
-        {"HTTP/1.1 200 OK\r\n\r\n" + std::string(11, 'x'), std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(HttpReplyBody(row.reply, 10), row.body) << row.reply.substr(0, 30);
-    }
+    for (const auto& row : rows) EXPECT_EQ(SplitWebAddress(row.address), row.parts) << row.address;
 }
 
 }  // namespace
