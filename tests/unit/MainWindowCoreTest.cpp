@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 
 #include "fakes/CoreRig.h"
 
@@ -12,6 +13,57 @@ namespace {
 using namespace std::chrono_literals;
 using Strings = std::vector<std::string>;
 using fakes::CoreRig;
+
+// The main window's events by name: menu commands ("off", "boot", "sync", "settings", "about",
+// "exit"; those up to "end" come inside the About box's modal loop), tray buttons ("button1"),
+// "hotkey", timers ("tick", "upgrade", "preview"), clicks on the open settings dialog ("syncbox",
+// "apply", "ok"); "fail" makes every settings window fail. "EVENT@N" comes inside the Nth message
+// dispatched from then on, while clips play.
+void Do(CoreRig& rig, const std::string& event) {
+    using C = MenuCommand;
+    const std::pair<const char*, MenuCommand> commands[] = {
+        {"off", C::AnnounceOff},   {"boot", C::StartAtBoot}, {"sync", C::NetworkSync},
+        {"settings", C::Settings}, {"about", C::About},      {"exit", C::Exit}};
+    for (const auto& [name, command] : commands) {
+        if (event == name) rig.core.OnMenuCommand(command);
+    }
+    const std::pair<const char*, SettingsRole> clicks[] = {{"syncbox", SettingsRole::HourlySyncOn},
+                                                           {"apply", SettingsRole::Apply},
+                                                           {"ok", SettingsRole::Ok}};
+    for (const auto& [name, role] : clicks) {
+        if (event == name) rig.windows.settings->Click(role);
+    }
+    if (event.starts_with("button")) rig.core.OnTrayButton(event[6] - '0');
+    if (event == "hotkey") rig.core.OnHotkey();
+    if (event == "tick") rig.core.OnTimer(MainTimer::Timer_自动报时);
+    if (event == "upgrade") rig.core.OnTimer(MainTimer::Timer_自动升级);
+    if (event == "preview") rig.core.OnTimer(MainTimer::Timer_试听);
+    if (event == "fail") rig.windows.settingsFail = true;
+}
+
+// What the shell was asked, then whether the settings dialog is open and what was written.
+std::string Play(CoreRig& rig, const std::string& steps) {
+    std::istringstream words(steps);
+    std::function<void()> run = [&] {
+        for (std::string word; words >> word && word != "end";) {
+            if (const std::size_t at = word.find('@'); at != std::string::npos) {
+                const int dispatch = rig.pump.dispatches + std::stoi(word.substr(at + 1));
+                rig.pump.onDispatch = [&rig, dispatch, event = word.substr(0, at)](int n) {
+                    if (n == dispatch) Do(rig, event);
+                };
+                continue;
+            }
+            Do(rig, word);
+        }
+    };
+    rig.windows.duringAbout = [&] { run(); };
+    run();
+    std::string shown;
+    for (const std::string& action : rig.windows.log) shown += (shown.empty() ? "" : ", ") + action;
+    if (rig.core.IsSettingsOpen()) shown += " | settings open";
+    const int writes = rig.profiles.CountOf("WriteString");
+    return writes == 0 ? shown : shown + " | " + std::to_string(writes) + " writes";
+}
 
 TEST(MainWindowCore, LoadReadsValueIniBesideTheProgramAndWritesNothing) {
     CoreRig rig(ProgramFolder{"C:\\Apps\\T", '\\'});
@@ -23,49 +75,36 @@ TEST(MainWindowCore, LoadReadsValueIniBesideTheProgramAndWritesNothing) {
     for (const auto& call : rig.profiles.calls) EXPECT_EQ(call.file, "C:\\Apps\\T\\Value.ini");
 }
 
+// Every start arms the tooltip's and the update's timers first and ends hiding the main window
+// and showing the icon; in between the rows differ.
 TEST(MainWindowCore, StartUpOrderAndTheTimersItArms) {
-    const std::string boot = "SetTimer Timer_更新托盘显示时间 1000";
-    const std::string upgrade = "SetTimer Timer_自动升级 2000";
-    const std::string announce = "SetTimer Timer_自动报时 " + std::to_string(270 + kTickOffsetMs);
-    const std::string sync = "SetTimer Timer_自动校时 1000";
+    // clang-format off
     const struct {
         const char* what;
         ProgramFolder folder;
         const char* ini;
-        Strings log;
+        const char* log;
     } rows[] = {
-        {"defaults",
-         {"C:\\T", '\\'},
-         nullptr,
-         {boot, upgrade, announce, sync, "SetMenuChecks 00", "SetCurrentFolder C:\\T", "HideMain",
-          "ShowTrayIcon"}},
-        {"announcements off",
-         {"/opt/t", '/'},
-         "[Tolvane]\n关闭报时=1\n",
-         {boot, upgrade, sync, "SetMenuChecks 10", "SetCurrentFolder /opt/t", "HideMain",
-          "ShowTrayIcon"}},
-        {"sync off, a hand-edited 2 leaves announcements on",
-         {"C:\\T", '\\'},
-         "[Tolvane]\n关闭报时=2\n自动校时=1\n",
-         {boot, upgrade, announce, "SetMenuChecks 10", "SetCurrentFolder C:\\T", "HideMain",
-          "ShowTrayIcon"}},
-        {"no folder: no current folder",
-         {"", '\\'},
-         nullptr,
-         {boot, upgrade, announce, sync, "SetMenuChecks 00", "HideMain", "ShowTrayIcon"}},
+        {"defaults", {"C:\\T", '\\'}, nullptr, "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00, SetCurrentFolder C:\\T"},
+        {"announcements off", {"/opt/t", '/'}, "关闭报时=1\n", "SetTimer Timer_自动校时 1000, SetMenuChecks 10, SetCurrentFolder /opt/t"},
+        {"sync off, a hand-edited 2 leaves announcements on", {"C:\\T", '\\'}, "关闭报时=2\n自动校时=1\n",
+         "SetTimer Timer_自动报时 275, SetMenuChecks 10, SetCurrentFolder C:\\T"},
+        {"no folder: no current folder", {"", '\\'}, nullptr, "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         CoreRig rig(row.folder);
-        if (row.ini != nullptr) rig.profiles.files[rig.Ini()] = row.ini;
+        if (row.ini) rig.profiles.files[rig.Ini()] = std::string("[Tolvane]\n") + row.ini;
         rig.clock.Set(fakes::At(2010, 7, 28, 9, 59, 58, 730));
         rig.core.Form_Load();
-        EXPECT_EQ(rig.windows.log, row.log);
+        EXPECT_EQ(
+            Play(rig, ""),
+            std::string("SetTimer Timer_更新托盘显示时间 1000, SetTimer Timer_自动升级 2000, ") +
+                row.log + ", HideMain, ShowTrayIcon");
         const bool off = !rig.core.State().announceTimerEnabled;
         EXPECT_TRUE(rig.windows.tooltip.ends_with(off ? "9:59:58\r\n报时已关闭" : "9:59:58"));
         EXPECT_EQ(rig.windows.muted, off);
-        EXPECT_TRUE(rig.profiles.files.size() <= 1u);
-        EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
     }
 }
 
@@ -132,137 +171,50 @@ TEST(ProgramFolder, JoinsNamesOnlyToAKnownFolder) {
     for (const Row& row : rows) EXPECT_EQ(row.folder.Join(row.name), row.joined) << row.name;
 }
 
-// A menu command; About's modal loop runs the commands listed after it up to "end".
-constexpr MenuCommand kEnd = MenuCommand::None;
-
-TEST(MainWindowCore, WhichCommandOpensOrBringsForwardWhichDialog) {
-    using C = MenuCommand;
+TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
+    const std::string noon =
+        "play 提示, play 现在时间, play 下午, play 十, play 二, play 点, play 整";
+    // clang-format off
     const struct {
         const char* what;
-        std::vector<MenuCommand> commands;  // About's loop takes the following ones, to kEnd
-        Strings log;
-        bool settingsOpenAfter;
-        bool advert = false;
-        bool settingsFail = false;
-        int writes = 0;
+        const char* steps;
+        std::string shown;
     } rows[] = {
-        {"one settings dialog at a time",
-         {C::Settings, C::Settings},
-         {"ShowSettings", "BringSettingsForward"},
-         true},
-        {"a dialog that could not be made is tried again",
-         {C::Settings, C::Settings},
-         {"ShowSettings", "ShowSettings"},
-         false,
-         false,
-         true},
-        {"the About box waits for itself and greys the settings dialog",
-         {C::Settings, C::About, C::About, kEnd, C::Settings},
-         {"ShowSettings", "DisableSettings", "RunAbout", "BringAboutForward", "AboutClosed",
-          "EnableSettings", "BringSettingsForward"},
-         true},
-        {"settings opened under the About box start greyed",
-         {C::About, C::Settings, kEnd},
-         {"RunAbout", "ShowSettings disabled", "AboutClosed", "EnableSettings"},
-         true},
-        {"the tray's other entries work under the About box",
-         {C::About, C::AnnounceOff, C::NetworkSync, kEnd},
-         {"RunAbout", "KillTimer Timer_自动报时", "SetMenuChecks 10", "AboutClosed"},
-         false,
-         false,
-         false,
-         1},
+        {"one settings dialog at a time", "settings settings", "ShowSettings, BringSettingsForward | settings open"},
+        {"a dialog that could not be made is tried again", "fail settings settings", "ShowSettings, ShowSettings"},
+        {"the About box waits for itself and greys the settings dialog", "settings about about end settings",
+         "ShowSettings, DisableSettings, RunAbout, BringAboutForward, AboutClosed, EnableSettings, BringSettingsForward | settings open"},
+        {"settings opened under the About box start greyed", "about settings end",
+         "RunAbout, ShowSettings disabled, AboutClosed, EnableSettings | settings open"},
+        {"the tray works under the About box", "about off sync button1 end",
+         "RunAbout, KillTimer Timer_自动报时, SetMenuChecks 10, " + noon + ", AboutClosed | 1 writes"},
         {"exit closes what is open in order, the main window last; then nothing more",
-         {C::Settings, C::About, C::Exit, kEnd, C::Settings, C::About, C::AnnounceOff},
-         {"ShowSettings", "DisableSettings", "RunAbout", "CloseSettings", "CloseAdvert",
-          "CloseAbout", "UnloadMain", "AboutClosed"},
-         false,
-         true},
-        {"exit with nothing open", {C::Exit}, {"UnloadMain"}, false},
+         "upgrade settings about exit end settings about off button1 hotkey tick",
+         "KillTimer Timer_自动升级, CreateAdvert, ShowSettings, DisableSettings, RunAbout, CloseSettings, CloseAdvert, CloseAbout, UnloadMain, AboutClosed"},
+        {"exit with nothing open", "exit", "UnloadMain"},
+        {"an exit between two clips ends the speech, the tick having armed its timer first",
+         "exit@3 tick tick", "SetTimer Timer_自动报时 1000, play 提示, play 现在时间, UnloadMain"},
+        {"announcements off and on: the timer stops and starts again", "off off",
+         "KillTimer Timer_自动报时, SetMenuChecks 10, SetTimer Timer_自动报时 1000, SetMenuChecks 00 | 2 writes"},
+        {"the sync box moves the sync timer when applied", "settings syncbox apply syncbox ok",
+         "ShowSettings, KillTimer Timer_自动校时, SetMenuChecks 00, SetTimer Timer_自动校时 1000, SetMenuChecks 00 | 10 writes"},
+        {"the left button speaks now, the right opens the menu, others nothing", "button1 button2 button0 button3",
+         noon + ", PopupTrayMenu"},
+        {"a click or the hotkey while speaking adds nothing", "button1@4 button1 hotkey@4 hotkey", noon + ", " + noon},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         CoreRig rig;
+        rig.clock.Set(fakes::At(2010, 7, 28, 12, 0, 0, 5));
         rig.core.Form_Load();
-        if (row.advert) rig.core.OnTimer(MainTimer::Timer_自动升级);
         rig.windows.log.clear();
-        rig.windows.settingsFail = row.settingsFail;
-        std::size_t next = 0;
-        std::function<void(bool)> run = [&](bool inAbout) {
-            while (next < row.commands.size()) {
-                const MenuCommand command = row.commands[next++];
-                if (command == kEnd && inAbout) return;
-                if (command == C::About) rig.windows.duringAbout = [&] { run(true); };
-                rig.core.OnMenuCommand(command);
-            }
-        };
-        run(false);
-        EXPECT_EQ(rig.windows.log, row.log);
-        EXPECT_EQ(rig.core.IsSettingsOpen(), row.settingsOpenAfter);
+        EXPECT_EQ(Play(rig, row.steps), row.shown);
         EXPECT_FALSE(rig.core.IsAboutOpen());
         // Closing the advert on the way out never opens the second page.
-        if (row.advert) {
-            EXPECT_EQ(rig.windows.advert.actions.back(), "MoveTo 1614,1080");
+        for (const std::string& action : rig.windows.advert.actions) {
+            EXPECT_FALSE(action.starts_with("OpenInBrowser"));
         }
-        EXPECT_EQ(rig.profiles.CountOf("WriteString"), row.writes);
-    }
-}
-
-TEST(MainWindowCore, TimersFollowTheSwitchesAndStopAtExit) {
-    const std::string arm = "SetTimer Timer_自动报时 " + std::to_string(1000 + kTickOffsetMs);
-    CoreRig rig;
-    rig.clock.Set(fakes::At(2026, 9, 7, 11, 59, 59, 0));
-    rig.core.Form_Load();
-    rig.windows.log.clear();
-
-    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
-    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
-    rig.core.OnTimer(MainTimer::Timer_自动升级);
-    rig.core.OnMenuCommand(MenuCommand::Settings);
-    rig.windows.settings->Click(SettingsRole::HourlySyncOn);
-    rig.windows.settings->Click(SettingsRole::Apply);
-    rig.windows.settings->Click(SettingsRole::HourlySyncOn);
-    rig.windows.settings->Click(SettingsRole::Ok);
-    EXPECT_EQ(rig.windows.log,
-              (Strings{"KillTimer Timer_自动报时", "SetMenuChecks 10", arm, "SetMenuChecks 00",
-                       "KillTimer Timer_自动升级", "CreateAdvert", "ShowSettings",
-                       "KillTimer Timer_自动校时", "SetMenuChecks 00",
-                       "SetTimer Timer_自动校时 1000", "SetMenuChecks 00"}));
-    EXPECT_EQ(rig.promo.log.size(), 1u);
-
-    // An exit between two clips: the tick armed its timer before speaking, and nothing after.
-    rig.windows.log.clear();
-    rig.clock.Set(fakes::At(2026, 9, 7, 12, 0, 0, 5));
-    rig.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 3) rig.core.OnMenuCommand(MenuCommand::Exit);
-    };
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    rig.core.OnTrayButton(1);
-    EXPECT_EQ(rig.windows.log,
-              (Strings{"SetTimer Timer_自动报时 " + std::to_string(995 + kTickOffsetMs),
-                       "play 提示", "play 现在时间", "CloseAdvert", "UnloadMain"}));
-}
-
-TEST(MainWindowCore, TrayButtonsSpeakOrOpenTheMenu) {
-    const struct {
-        int button;
-        Strings log;
-    } rows[] = {
-        {1,
-         {"play 提示", "play 现在时间", "play 下午", "play 三", "play 点", "play 四", "play 十",
-          "play 五", "play 分"}},
-        {2, {"PopupTrayMenu"}},
-        {0, {}},
-        {3, {}},
-    };
-    for (const auto& row : rows) {
-        CoreRig rig;
-        rig.clock.Set(fakes::At(2010, 7, 28, 15, 45, 0));
-        rig.core.Form_Load();
-        rig.windows.log.clear();
-        rig.core.OnTrayButton(row.button);
-        EXPECT_EQ(rig.windows.log, row.log) << row.button;
     }
 }
 
@@ -282,19 +234,12 @@ TEST(MainWindowCore, TheAdvancedPageAppliesAtOnceAndItsPreviewSpeaksFromTheMainW
     EXPECT_EQ(rig.windows.log, (Strings{"SetTimer Timer_试听 0"}));
     page.Click(AdvancedRole::HalfHour);
     page.Click(AdvancedRole::Ok);
-    // A second preview coming while the first speaks is dropped.
-    rig.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 2) rig.core.OnTimer(MainTimer::Timer_试听);
-    };
-    rig.core.OnTimer(MainTimer::Timer_试听);
-    EXPECT_EQ(rig.Words(),
-              (Strings{"提示", "现在时间", "上午", "十", "点", "二", "十", "九", "分"}));
-    rig.pump.onDispatch = nullptr;
-    rig.player.played.clear();
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
+    // A second preview coming while the first speaks is dropped; half past speaks at once.
+    Play(rig, "preview@2 preview tick");
     rig.clock.Set(fakes::At(2010, 7, 28, 10, 30, 0, 5));
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    EXPECT_EQ(rig.Words(), (Strings{"提示", "现在时间", "上午", "十", "点", "半"}));
+    Play(rig, "tick");
+    EXPECT_EQ(rig.Words(), (Strings{"提示", "现在时间", "上午", "十", "点", "二", "十", "九", "分",
+                                    "提示", "现在时间", "上午", "十", "点", "半"}));
     EXPECT_EQ(rig.player.volumes, std::vector<int>(15, 40));
 }
 

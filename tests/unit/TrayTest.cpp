@@ -52,20 +52,6 @@ TEST(TrayMenu, TenEntriesWithCaptionsAndSeparatorsInOrder) {
     EXPECT_EQ(kTrayMenu[9].command, MenuCommand::Exit);
 }
 
-TEST(TrayButtons, ALeftClickOrTheHotkeyDuringAnAnnouncementAddsNothing) {
-    for (bool hotkey : {false, true}) {
-        fakes::CoreRig rig;
-        rig.clock.Set(At(2010, 7, 28, 15, 45, 0));
-        rig.core.Form_Load();
-        const auto speak = [&] { hotkey ? rig.core.OnHotkey() : rig.core.OnTrayButton(1); };
-        rig.pump.onDispatch = [&](int dispatch) {
-            if (dispatch == 4) speak();
-        };
-        speak();
-        EXPECT_EQ(rig.player.played.size(), 9u);
-    }
-}
-
 TEST(AnnounceOffCommand, TogglingTwiceRestoresMarkValueTimerAndFile) {
     fakes::CoreRig rig;
     rig.profiles.files[kIni] = "[Tolvane]\r\n关闭报时=0\r\n格式设置=0\r\n";
