@@ -5,6 +5,7 @@
 #include <functional>
 #include <sstream>
 
+#include "autostart/StartAtBoot.h"
 #include "fakes/CoreRig.h"
 
 namespace tolvane::testing {
@@ -16,9 +17,15 @@ using fakes::CoreRig;
 
 // The main window's events by name: menu commands ("off", "boot", "sync", "settings", "about",
 // "exit"; those up to "end" come inside the About box's modal loop), tray buttons ("button1"),
-// "hotkey", timers ("tick", "upgrade", "preview"), clicks on the open settings dialog ("syncbox",
-// "apply", "ok"); "fail" makes every settings window fail. "EVENT@N" comes inside the Nth message
-// dispatched from then on, while clips play.
+// "hotkey", timers ("tick", "upgrade", "preview", "hourly": an hour of Timer_自动校时), clicks on
+// the open settings dialog ("offbox", "bootbox", "syncbox", "apply", "ok", "cancel"), a hotkey
+// typed on its page ("key=Ctrl+Alt+T"). The time server's answers: "reply" (a good line),
+// "garbage", "timeout"; the system's: "moved=MS", "refused", "late" until "answers". Conditions:
+// "fail" (no settings window can be made), "registered" (at logon, as this program), "stale" (as
+// a program elsewhere), "refusing" (the logon store), "nohotkeys", "readonly" (Value.ini); those
+// that count at start come before "load", which leaves out the start's calls up to the tray
+// icon (see the start-up table). "EVENT@N" comes inside the Nth message dispatched from then
+// on, while clips play.
 void Do(CoreRig& rig, const std::string& event) {
     using C = MenuCommand;
     const std::pair<const char*, MenuCommand> commands[] = {
@@ -27,21 +34,50 @@ void Do(CoreRig& rig, const std::string& event) {
     for (const auto& [name, command] : commands) {
         if (event == name) rig.core.OnMenuCommand(command);
     }
-    const std::pair<const char*, SettingsRole> clicks[] = {{"syncbox", SettingsRole::HourlySyncOn},
-                                                           {"apply", SettingsRole::Apply},
-                                                           {"ok", SettingsRole::Ok}};
+    using R = SettingsRole;
+    const std::pair<const char*, SettingsRole> clicks[] = {{"offbox", R::AnnounceOff},
+                                                           {"bootbox", R::StartAtBoot},
+                                                           {"syncbox", R::HourlySyncOn},
+                                                           {"apply", R::Apply},
+                                                           {"ok", R::Ok},
+                                                           {"cancel", R::Cancel}};
     for (const auto& [name, role] : clicks) {
         if (event == name) rig.windows.settings->Click(role);
+    }
+    const std::string value = event.substr(event.find('=') + 1);
+    const std::pair<std::string, std::string> run{std::string(kRunKeyPath), "Kestrune"};
+    if (event == "load") {
+        rig.core.Form_Load();
+        std::vector<std::string>& log = rig.windows.log;
+        log.erase(log.begin(), std::find(log.begin(), log.end(), "ShowTrayIcon") + 1);
     }
     if (event.starts_with("button")) rig.core.OnTrayButton(event[6] - '0');
     if (event == "hotkey") rig.core.OnHotkey();
     if (event == "tick") rig.core.OnTimer(MainTimer::Timer_自动报时);
     if (event == "upgrade") rig.core.OnTimer(MainTimer::Timer_自动升级);
     if (event == "preview") rig.core.OnTimer(MainTimer::Timer_试听);
+    for (int i = 0; event == "hourly" && i < 3601; ++i) rig.core.OnTimer(MainTimer::Timer_自动校时);
+    if (event.starts_with("key="))
+        rig.windows.Do(std::string(HotkeyChangeMessage(rig.core.ChangeHotkey(value))));
+    if (event == "reply") rig.socket.Deliver("07 SEPT 2026 08:05:09\r\n");
+    if (event == "garbage") rig.socket.Deliver("garbage\r\n");
+    if (event == "timeout") rig.socket.Timeout();
+    if (event.starts_with("moved=")) rig.setter.answer = {true, std::stoi(value)};
+    if (event == "refused") rig.setter.answer = {false, 0};
+    if (event == "late") rig.setter.answerAtOnce = false;
+    if (event == "answers") {
+        for (const ClockSetDone& done : rig.setter.pending) done(rig.setter.answer);
+    }
     if (event == "fail") rig.windows.settingsFail = true;
+    if (event == "registered") rig.store.values[run] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
+    if (event == "stale") rig.store.values[run] = {kRegSz, "\"C:\\Old\\Tolvane.exe\""};
+    if (event == "refusing") rig.store.refuse = true;
+    if (event == "nohotkeys") rig.windows.unavailableReason = "Wayland";
+    if (event == "readonly") rig.profiles.readOnly[rig.Ini()] = true;
 }
 
-// What the shell was asked, then whether the settings dialog is open and what was written.
+// What the shell was asked, with the clips played; then whether the settings dialog is open,
+// Value.ini after any writes, and what was written to or deleted from the logon store.
 std::string Play(CoreRig& rig, const std::string& steps) {
     std::istringstream words(steps);
     std::function<void()> run = [&] {
@@ -58,25 +94,29 @@ std::string Play(CoreRig& rig, const std::string& steps) {
     };
     rig.windows.duringAbout = [&] { run(); };
     run();
-    std::string shown;
-    for (const std::string& action : rig.windows.log) shown += (shown.empty() ? "" : ", ") + action;
+    const auto join = [](const std::vector<std::string>& lines) {
+        std::string joined;
+        for (const std::string& line : lines) {
+            if (!line.empty() && line != "[Tolvane]" && !line.starts_with("Get "))
+                joined += (joined.empty() ? "" : ", ") + line;
+        }
+        return joined;
+    };
+    std::string shown = join(rig.windows.log);
     if (rig.core.IsSettingsOpen()) shown += " | settings open";
-    const int writes = rig.profiles.CountOf("WriteString");
-    return writes == 0 ? shown : shown + " | " + std::to_string(writes) + " writes";
+    if (rig.profiles.CountOf("WriteString") > 0) {
+        std::vector<std::string> lines;
+        std::istringstream file(rig.profiles.files[rig.Ini()]);
+        for (std::string line; std::getline(file, line);)
+            lines.push_back(line.substr(0, line.find('\r')));
+        shown += " | Value.ini " + join(lines);
+    }
+    const std::string store = join(rig.store.calls);
+    return store.empty() ? shown : shown + " | " + store;
 }
 
-TEST(MainWindowCore, LoadReadsValueIniBesideTheProgramAndWritesNothing) {
-    CoreRig rig(ProgramFolder{"C:\\Apps\\T", '\\'});
-    rig.profiles.files["C:\\Apps\\T\\Value.ini"] = "[Tolvane]\r\n关闭报时=1\r\n自动校时=2\r\n";
-    rig.core.Form_Load();
-    EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, true}));
-    EXPECT_EQ(rig.core.Vars().ConfigFile.FilePath(), "C:\\Apps\\T\\Value.ini");
-    EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
-    for (const auto& call : rig.profiles.calls) EXPECT_EQ(call.file, "C:\\Apps\\T\\Value.ini");
-}
-
-// Every start arms the tooltip's and the update's timers first and ends hiding the main window
-// and showing the icon; in between the rows differ.
+// Every start arms the tooltip's and the update's timers first and ends showing the icon; it
+// reads Value.ini beside the program only, where a relative or root path would find another.
 TEST(MainWindowCore, StartUpOrderAndTheTimersItArms) {
     // clang-format off
     const struct {
@@ -85,26 +125,32 @@ TEST(MainWindowCore, StartUpOrderAndTheTimersItArms) {
         const char* ini;
         const char* log;
     } rows[] = {
-        {"defaults", {"C:\\T", '\\'}, nullptr, "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00, SetCurrentFolder C:\\T"},
-        {"announcements off", {"/opt/t", '/'}, "关闭报时=1\n", "SetTimer Timer_自动校时 1000, SetMenuChecks 10, SetCurrentFolder /opt/t"},
-        {"sync off, a hand-edited 2 leaves announcements on", {"C:\\T", '\\'}, "关闭报时=2\n自动校时=1\n",
-         "SetTimer Timer_自动报时 275, SetMenuChecks 10, SetCurrentFolder C:\\T"},
-        {"no folder: no current folder", {"", '\\'}, nullptr, "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00"},
+        {"defaults", {"C:\\T", '\\'}, nullptr,
+         "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00, SetTrayTooltip 2010/7/28 9:59:58, SetCurrentFolder C:\\T, HideMain, SetTrayIconMuted 0"},
+        {"announcements off", {"/opt/t", '/'}, "[Tolvane]\n关闭报时=1\n自动校时=2\n",
+         "SetTimer Timer_自动校时 1000, SetMenuChecks 10, SetTrayTooltip 报时已关闭, SetCurrentFolder /opt/t, HideMain, SetTrayIconMuted 1"},
+        {"sync off, a hand-edited 2 leaves announcements on", {"C:\\T", '\\'}, "[Tolvane]\r\n关闭报时=2\r\n自动校时=1\r\n",
+         "SetTimer Timer_自动报时 275, SetMenuChecks 10, SetTrayTooltip 2010/7/28 9:59:58, SetCurrentFolder C:\\T, HideMain, SetTrayIconMuted 0"},
+        {"no folder: defaults, and no current folder", {"", '/'}, nullptr,
+         "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00, SetTrayTooltip 2010/7/28 9:59:58, HideMain, SetTrayIconMuted 0"},
     };
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         CoreRig rig(row.folder);
-        if (row.ini) rig.profiles.files[rig.Ini()] = std::string("[Tolvane]\n") + row.ini;
+        for (const char* file : {"Value.ini", "/Value.ini", "\\Value.ini", "./Value.ini"}) {
+            rig.profiles.files[file] = "[Tolvane]\r\n格式设置=2\r\n关闭报时=1\r\n";
+        }
+        if (row.ini) rig.profiles.files[rig.Ini()] = row.ini;
         rig.clock.Set(fakes::At(2010, 7, 28, 9, 59, 58, 730));
         rig.core.Form_Load();
         EXPECT_EQ(
             Play(rig, ""),
             std::string("SetTimer Timer_更新托盘显示时间 1000, SetTimer Timer_自动升级 2000, ") +
-                row.log + ", HideMain, ShowTrayIcon");
-        const bool off = !rig.core.State().announceTimerEnabled;
-        EXPECT_TRUE(rig.windows.tooltip.ends_with(off ? "9:59:58\r\n报时已关闭" : "9:59:58"));
-        EXPECT_EQ(rig.windows.muted, off);
+                row.log + ", ShowTrayIcon");
+        for (const auto& call : rig.profiles.calls) {
+            EXPECT_TRUE(rig.core.Folder().IsKnown() && call.file == rig.Ini()) << call.file;
+        }
     }
 }
 
@@ -135,23 +181,12 @@ TEST(MainWindowCore, FrequencyFromTheFileChoosesTheHours) {
     EXPECT_EQ(rig.Words(), (Strings{"提示", "现在时间", "下午", "六", "点", "整"}));
 }
 
-TEST(MainWindowCore, AnUnknownFolderRunsOnDefaultsWithTheAlertForEveryClip) {
+TEST(MainWindowCore, AnUnknownFolderWritesNothingAndPlaysTheAlertForEveryClip) {
     for (char separator : {'/', '\\'}) {
         CoreRig rig(ProgramFolder{"", separator});
-        // What a relative or root path would find: it must stay unread.
-        for (const char* file : {"Value.ini", "/Value.ini", "\\Value.ini", "./Value.ini"}) {
-            rig.profiles.files[file] = "[Tolvane]\r\n格式设置=2\r\n关闭报时=1\r\n";
-        }
-        EXPECT_FALSE(rig.core.Folder().IsKnown());
-        rig.core.Form_Load();
-        EXPECT_EQ(rig.core.State(), (ShellState{false, false, true, true}));
-        EXPECT_EQ(rig.core.Vars().ConfigFile.FilePath(), "");
-        EXPECT_TRUE(rig.profiles.calls.empty());
-        rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
-        EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
-        rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
         rig.clock.Set(fakes::At(2010, 7, 28, 10, 0, 0, 5));
-        rig.core.OnTimer(MainTimer::Timer_自动报时);
+        Play(rig, "load off off tick");
+        EXPECT_TRUE(rig.profiles.calls.empty());
         EXPECT_EQ(rig.player.played, std::vector<std::string>(6, ""));
     }
 }
@@ -171,45 +206,98 @@ TEST(ProgramFolder, JoinsNamesOnlyToAKnownFolder) {
     for (const Row& row : rows) EXPECT_EQ(row.folder.Join(row.name), row.joined) << row.name;
 }
 
+// Value.ini's lines are written with blanks between them; nullptr: no file. Unless the steps
+// say when, the program starts first.
 TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
     const std::string noon =
         "play 提示, play 现在时间, play 下午, play 十, play 二, play 点, play 整";
+    const std::string on = "SetTrayIconMuted 0, SetTrayTooltip 2010/7/28 12:00:00";
+    const std::string off = "SetTrayIconMuted 1, SetTrayTooltip 报时已关闭";
+    const std::string set = "Notice 网络校时: 时间已校准，";
+    const std::string failed = "Warning 网络校时: 校时失败：";
+    const std::string registered = "Set Kestrune=\"C:\\T\\Tolvane.exe\"";
     // clang-format off
     const struct {
         const char* what;
+        const char* ini;
         const char* steps;
         std::string shown;
     } rows[] = {
-        {"one settings dialog at a time", "settings settings", "ShowSettings, BringSettingsForward | settings open"},
-        {"a dialog that could not be made is tried again", "fail settings settings", "ShowSettings, ShowSettings"},
-        {"the About box waits for itself and greys the settings dialog", "settings about about end settings",
+        // the dialogs
+        {"one settings dialog at a time", nullptr, "settings settings", "ShowSettings, BringSettingsForward | settings open"},
+        {"a dialog that could not be made is tried again", nullptr, "fail settings settings", "ShowSettings, ShowSettings"},
+        {"the About box waits for itself and greys the settings dialog", nullptr, "settings about about end settings",
          "ShowSettings, DisableSettings, RunAbout, BringAboutForward, AboutClosed, EnableSettings, BringSettingsForward | settings open"},
-        {"settings opened under the About box start greyed", "about settings end",
+        {"settings opened under the About box start greyed", nullptr, "about settings end",
          "RunAbout, ShowSettings disabled, AboutClosed, EnableSettings | settings open"},
-        {"the tray works under the About box", "about off sync button1 end",
-         "RunAbout, KillTimer Timer_自动报时, SetMenuChecks 10, " + noon + ", AboutClosed | 1 writes"},
-        {"exit closes what is open in order, the main window last; then nothing more",
+        {"the tray works under the About box", nullptr, "about off sync reply button1 end",
+         "RunAbout, KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, " + set + "误差不到 1 秒, " + noon + ", AboutClosed | Value.ini 关闭报时=1"},
+        {"exit closes what is open in order, the main window last; then nothing more", nullptr,
          "upgrade settings about exit end settings about off button1 hotkey tick",
          "KillTimer Timer_自动升级, CreateAdvert, ShowSettings, DisableSettings, RunAbout, CloseSettings, CloseAdvert, CloseAbout, UnloadMain, AboutClosed"},
-        {"exit with nothing open", "exit", "UnloadMain"},
-        {"an exit between two clips ends the speech, the tick having armed its timer first",
+        {"exit with nothing open", nullptr, "exit", "UnloadMain"},
+        {"an exit between two clips ends the speech, the tick having armed its timer first", nullptr,
          "exit@3 tick tick", "SetTimer Timer_自动报时 1000, play 提示, play 现在时间, UnloadMain"},
-        {"announcements off and on: the timer stops and starts again", "off off",
-         "KillTimer Timer_自动报时, SetMenuChecks 10, SetTimer Timer_自动报时 1000, SetMenuChecks 00 | 2 writes"},
-        {"the sync box moves the sync timer when applied", "settings syncbox apply syncbox ok",
-         "ShowSettings, KillTimer Timer_自动校时, SetMenuChecks 00, SetTimer Timer_自动校时 1000, SetMenuChecks 00 | 10 writes"},
-        {"the left button speaks now, the right opens the menu, others nothing", "button1 button2 button0 button3",
+        // the tray icon and its switches
+        {"the left button speaks now, the right opens the menu, others nothing", nullptr, "button1 button2 button0 button3",
          noon + ", PopupTrayMenu"},
-        {"a click or the hotkey while speaking adds nothing", "button1@4 button1 hotkey@4 hotkey", noon + ", " + noon},
+        {"a click or the hotkey while speaking adds nothing", nullptr, "button1@4 button1 hotkey@4 hotkey", noon + ", " + noon},
+        {"announcements off: timer, icon, tooltip, mark and file", "关闭报时=0 格式设置=0", "off",
+         "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10 | Value.ini 关闭报时=1, 格式设置=0"},
+        {"and on again, as it was", "关闭报时=0 格式设置=0", "off off",
+         "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, SetTimer Timer_自动报时 1000, " + on + ", SetMenuChecks 00 | Value.ini 关闭报时=0, 格式设置=0"},
+        {"from a hand-edited 2 the first choice switches on", "关闭报时=2", "off", on + ", SetMenuChecks 00 | Value.ini 关闭报时=0"},
+        {"a read-only file still switches for this run", "格式设置=0", "readonly off",
+         "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10 | Value.ini 格式设置=0"},
+        {"the settings dialog moves timers and marks when applied, the logon box at once", "格式设置=0",
+         "settings offbox syncbox apply bootbox cancel off",
+         "ShowSettings, KillTimer Timer_自动报时, " + off + ", KillTimer Timer_自动校时, SetMenuChecks 10, SetMenuChecks 11, SetTimer Timer_自动报时 1000, " + on +
+         ", SetMenuChecks 01 | Value.ini 格式设置=0, 报时设置=0, 广告设置=0, 关闭报时=0, 自动校时=1 | " + registered},
+        {"the sync box moves the sync timer when applied", nullptr, "settings syncbox apply syncbox ok",
+         "ShowSettings, " + on + ", KillTimer Timer_自动校时, SetMenuChecks 00, " + on + ", SetTimer Timer_自动校时 1000, SetMenuChecks 00 | Value.ini 报时设置=0, 格式设置=0, 广告设置=0, 关闭报时=0, 自动校时=0"},
+        // start at logon, from the real state at start; the settings dialog registers again what is on
+        {"start at logon on and off", nullptr, "boot boot settings", "SetMenuChecks 01, SetMenuChecks 00, ShowSettings | settings open | " + registered + ", Delete Kestrune"},
+        {"registered: off and on", nullptr, "registered load boot boot settings",
+         "SetMenuChecks 00, SetMenuChecks 01, ShowSettings, SetMenuChecks 01 | settings open | Delete Kestrune, " + registered},
+        {"a moved program starts unmarked; a refusing store still moves the mark", nullptr, "stale refusing load boot settings",
+         "SetMenuChecks 01, ShowSettings, SetMenuChecks 01 | settings open | " + registered + ", " + registered},
+        // the hotkey from the file and from the page
+        {"registered at start, replaced from the page", "报时热键=ctrl+alt+t", "key=Win+F5",
+         "RegisterHotkey Ctrl+Alt+T, UnregisterHotkey, RegisterHotkey Win+F5 | Value.ini 报时热键=Win+F5"},
+        {"cleared from the page", "报时热键=Ctrl+Alt+T", "key=", "RegisterHotkey Ctrl+Alt+T, UnregisterHotkey | Value.ini 报时热键="},
+        {"taken at start: told; the page may choose another", "报时热键=Ctrl+Alt+X", "key=Ctrl+Alt+Y",
+         "RegisterHotkey Ctrl+Alt+X, Warning 报时热键: 报时热键 Ctrl+Alt+X 已被其他程序占用, RegisterHotkey Ctrl+Alt+Y | Value.ini 报时热键=Ctrl+Alt+Y"},
+        {"taken on the page: the old one is kept", "报时热键=Ctrl+Alt+T", "key=ctrl+alt+x",
+         "RegisterHotkey Ctrl+Alt+T, UnregisterHotkey, RegisterHotkey Ctrl+Alt+X, RegisterHotkey Ctrl+Alt+T, 该热键已被占用"},
+        {"unreadable in the file: told", "报时热键=Ctrl+T+", "", "Warning 报时热键: Value.ini 中的报时热键“Ctrl+T+”无法识别"},
+        {"unreadable on the page", nullptr, "key=Shift+T", "热键请按 Ctrl+Alt+T 的形式填写"},
+        {"a desktop without hotkeys: nothing told", "报时热键=Ctrl+Alt+T", "nohotkeys load key=Ctrl+Alt+Y",
+         "RegisterHotkey Ctrl+Alt+T, RegisterHotkey Ctrl+Alt+Y, 此桌面不支持全局热键"},
+        // only synchronisations from the menu are reported
+        {"set", nullptr, "moved=3000 sync reply", set + "调整了 +3 秒"},
+        {"refused", nullptr, "refused sync reply", "Warning 网络校时: 系统拒绝修改时间"},
+        {"unusable", nullptr, "sync garbage", failed + "时间服务器 time.nist.gov 的回复无法识别"},
+        {"silent", nullptr, "sync timeout", failed + "时间服务器 time.nist.gov 没有回应"},
+        {"no server", "校时服务器=x:0", "sync", failed + "Value.ini 中的“校时服务器”无法识别"},
+        {"hourly", nullptr, "hourly reply", ""},
+        {"hourly, no server", "校时服务器=x:0", "hourly", ""},
+        {"the menu during the hourly one", nullptr, "moved=-3000 hourly sync reply", set + "调整了 -3 秒"},
+        {"an answer after exit", nullptr, "late sync reply exit answers", "UnloadMain"},
     };
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         CoreRig rig;
+        if (row.ini) {
+            std::string ini = std::string("[Tolvane] ") + row.ini + " ";
+            for (std::size_t at; (at = ini.find(' ')) != std::string::npos;)
+                ini.replace(at, 1, "\r\n");
+            rig.profiles.files[rig.Ini()] = ini;
+        }
         rig.clock.Set(fakes::At(2010, 7, 28, 12, 0, 0, 5));
-        rig.core.Form_Load();
-        rig.windows.log.clear();
-        EXPECT_EQ(Play(rig, row.steps), row.shown);
+        const std::string steps = row.steps;
+        EXPECT_EQ(Play(rig, steps.find("load") == std::string::npos ? "load " + steps : steps),
+                  row.shown);
         EXPECT_FALSE(rig.core.IsAboutOpen());
         // Closing the advert on the way out never opens the second page.
         for (const std::string& action : rig.windows.advert.actions) {
