@@ -9,7 +9,6 @@ namespace {
 using fakes::At;
 using Strings = std::vector<std::string>;
 
-
 TEST(TrayTooltipText, FourLinesWithDateAndTimeButNoTimeAtMidnight) {
     fakes::FakeDateTimeFormatter formatter;
     const std::string head = "Tolvane Ver:3.0.0.0\r\n鼠标右键单击：菜单\r\n鼠标左键单击：报时\r\n";
