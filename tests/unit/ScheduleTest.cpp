@@ -145,12 +145,11 @@ TEST(AnnouncementSchedule, AMomentSteppedOverIsSpokenOnceWithinAMinute) {
         std::istringstream ticks(row.ticks);
         std::string spoken;
         for (std::string tick; ticks >> tick;) {
-            const int day = tick[0] == '+' ? 29 : 28;
-            if (tick[0] == '+') tick.erase(0, 1);
+            const bool nextDay = tick[0] == '+';
+            int hour = 0, minute = 0, second = 0;
+            std::sscanf(tick.c_str() + nextDay, "%d:%d:%d", &hour, &minute, &second);
             const auto moment = schedule.OnTick(
-                fakes::At(2010, 7, day, std::stoi(tick.substr(0, 2)), std::stoi(tick.substr(3, 2)),
-                          std::stoi(tick.substr(6, 2)), 5),
-                row.plan);
+                fakes::At(2010, 7, 28 + nextDay, hour, minute, second, 5), row.plan);
             char text[8] = "-";
             if (moment) {
                 std::snprintf(text, sizeof text, "%02d:%02d", moment->hour, moment->minute);
