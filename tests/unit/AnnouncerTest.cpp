@@ -184,8 +184,7 @@ TEST(TimeWords, NaturalMandarinForEveryHourAndStandardOtherwise) {
         int hour, minute, phrasing;
         const char* words;
     } others[] = {
-        {14, 5, 1, "下午 两 点 零 五 分"},
-        {2, 2, 1, "凌晨 两 点 零 二 分"},
+        {2, 5, 1, "凌晨 两 点 零 五 分"},
         {12, 45, 1, "中午 十 二 点 四 十 五 分"},
         {22, 10, 1, "晚上 十 点 十 分"},
         {14, 30, 0, "下午 二 点 三 十 分"},

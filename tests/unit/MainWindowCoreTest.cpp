@@ -15,19 +15,12 @@ using namespace std::chrono_literals;
 using Strings = std::vector<std::string>;
 using fakes::CoreRig;
 
-// The main window's events by name: menu commands ("off", "boot", "sync", "settings", "about",
-// "exit"; those up to "end" come inside the About box's modal loop), tray buttons ("button1"),
-// "hotkey", timers ("tick", "upgrade", "preview", "hourly": an hour of Timer_自动校时), the
-// clock ("at=10:00:00", 5 ms past the second; 12:00:00 at first), clicks on the open settings
-// dialog ("offbox", "bootbox", "syncbox", "apply", "ok", "cancel"; "adv" opens its 高级设置
-// page: "half", "say1", "vol=40", "try" for 试听, "pageok") and a hotkey typed on that page
-// ("key=Ctrl+Alt+T", its message logged). The time server's answers: "reply" (a good line),
-// "garbage", "timeout"; the system's: "moved=MS", "refused", or "late" until "answers".
-// Conditions: "fail" (no settings window can be made), "registered" (at logon, as this program),
-// "stale" (as a program elsewhere), "refusing" (the logon store), "nohotkeys", "readonly"
-// (Value.ini); those that count at start come before "load", which leaves out the start's calls
-// up to the tray icon (see the start-up table). "EVENT@N" comes inside the Nth message
-// dispatched from then on, while clips play.
+// One event of the main window by name (menu commands, tray buttons, timers, clicks on the
+// settings dialog and its 高级设置 page, the time server's and the system's answers) or a
+// condition set up. Those that count at start come before "load", which leaves out the start's
+// calls up to the tray icon (see the start-up table). "at=10:00:00" sets the clock 5 ms past
+// that second (12:00:00 at first); "about" runs the events up to "end" inside its modal loop;
+// "EVENT@N" comes inside the Nth message dispatched from then on, while clips play.
 void Do(CoreRig& rig, const std::string& event) {
     using C = MenuCommand;
     const std::pair<const char*, MenuCommand> commands[] = {
@@ -277,9 +270,14 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          "RegisterHotkey Ctrl+Alt+T, RegisterHotkey Ctrl+Alt+Y, 此桌面不支持全局热键"},
         // only synchronisations from the menu are reported
         {"set", nullptr, "moved=3000 sync reply", set + "调整了 +3 秒"},
+        {"set: whole seconds, rounded", nullptr, "moved=-2600 sync reply", set + "调整了 -3 秒"},
+        {"set: half a second is one", nullptr, "moved=500 sync reply", set + "调整了 +1 秒"},
+        {"set: less than half a second", nullptr, "moved=-499 sync reply", set + "误差不到 1 秒"},
+        {"set: hours, minutes, seconds", nullptr, "moved=3725000 sync reply", set + "调整了 +1 小时 2 分 5 秒"},
+        {"set: a day", nullptr, "moved=-86400000 sync reply", set + "调整了 -1 天"},
         {"refused", nullptr, "refused sync reply", "Warning 网络校时: 系统拒绝修改时间"},
-        {"unusable", nullptr, "sync garbage", failed + "时间服务器 time.nist.gov 的回复无法识别"},
-        {"silent", nullptr, "sync timeout", failed + "时间服务器 time.nist.gov 没有回应"},
+        {"unusable: a server on another port named with it", "校时服务器=10.1.2.3:2013", "sync garbage", failed + "时间服务器 10.1.2.3:2013 的回复无法识别"},
+        {"silent: the default server by its name", nullptr, "sync timeout", failed + "时间服务器 time.nist.gov 没有回应"},
         {"no server", "校时服务器=x:0", "sync", failed + "Value.ini 中的“校时服务器”无法识别"},
         {"hourly", nullptr, "hourly reply", ""},
         {"hourly, no server", "校时服务器=x:0", "hourly", ""},
