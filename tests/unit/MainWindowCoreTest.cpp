@@ -230,9 +230,9 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"the frequency in the file chooses the hours", "报时设置=2", "at=15:00:00 tick at=18:00:00 tick",
          "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 六, play 点, play 整"},
         {"the 高级设置 page applies at once; its preview speaks from the main window, not in the click, and a second one while it speaks is dropped",
-         nullptr, "at=10:29:59 settings adv say1 vol=40 try half pageok preview@2 preview tick at=10:30:00 tick",
-         "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示 40, KillTimer Timer_试听, play 现在时间 40, play 上午 40, play 十 40, play 点 40, play 二 40, "
-         "play 十 40, play 九 40, play 分 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示 40, play 现在时间 40, play 上午 40, play 十 40, play 点 40, play 半 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0"},
+         nullptr, "at=14:29:59 settings adv say1 vol=40 try half pageok preview@2 preview tick at=14:30:00 tick",
+         "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示 40, KillTimer Timer_试听, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 二 40, "
+         "play 十 40, play 九 40, play 分 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示 40, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 半 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0"},
         // the tray icon and its switches
         {"the left button speaks now, the right opens the menu, others nothing", nullptr, "button1 button2 button0 button3",
          noon + ", PopupTrayMenu"},
@@ -303,6 +303,28 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         for (const std::string& action : rig.windows.advert.actions) {
             EXPECT_FALSE(action.starts_with("OpenInBrowser"));
         }
+    }
+}
+
+TEST(Hotkey, StoredFormReadInAnyCaseAndWrittenCanonically) {
+    // clang-format off
+    const std::pair<const char*, const char*> rows[] = {
+        {"Ctrl+Alt+T", "Ctrl+Alt+T"}, {" alt + CONTROL + t ", "Ctrl+Alt+T"}, {"F9", "F9"},
+        {"super+shift+ctrl+9", "Ctrl+Shift+Win+9"}, {"shift+f24", "Shift+F24"}, {"Pause", "Pause"},
+        {"Ctrl+Alt+pagedown", "Ctrl+Alt+PageDown"}, {"", ""}, {" \t", ""},
+        // Unreadable, or a typing key that every program would lose.
+        {"T", nullptr}, {"Shift+T", nullptr}, {"Space", nullptr}, {"Ctrl+Ctrl+T", nullptr},
+        {"Ctrl++T", nullptr}, {"Ctrl+Alt", nullptr}, {"Ctrl+Alt+", nullptr}, {"Ctrl+F0", nullptr},
+        {"Ctrl+Alt+TT", nullptr}, {"Ctrl+Alt+T+U", nullptr}, {"Hyper+T", nullptr},
+        {"Ctrl+F25", nullptr}, {"Ctrl+F05", nullptr}, {"Ctrl+Alt+时", nullptr},
+    };
+    // clang-format on
+    for (const auto& [text, canonical] : rows) {
+        const std::optional<Hotkey> hotkey = ParseHotkey(text);
+        ASSERT_EQ(hotkey.has_value(), canonical != nullptr) << text;
+        if (!hotkey) continue;
+        EXPECT_EQ(FormatHotkey(*hotkey), canonical) << text;
+        EXPECT_EQ(ParseHotkey(canonical), hotkey) << text;
     }
 }
 

@@ -62,7 +62,7 @@ TEST(IsAnnouncementDue, OnlySecondZeroOfMinuteZeroOfAChosenHour) {
         {13, 0, 0, 1, false, true},
         // quiet 22:00-07:00 across midnight: the start is quiet, the end speaks
         {22, 0, 0, 0, false, false, 1320, 420},
-        {23, 0, 0, 0, false, false, 1320, 420},
+        {2, 0, 0, 1, false, false, 1320, 420},
         {0, 0, 0, 2, false, false, 1320, 420},
         {6, 30, 0, 0, false, true, 1320, 420},
         {7, 0, 0, 0, true, false, 1320, 420},
