@@ -216,7 +216,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          "ShowSettings, DisableSettings, RunAbout, BringAboutForward, AboutClosed, EnableSettings, BringSettingsForward | settings open"},
         {"settings opened under the About box start greyed", nullptr, "about settings end",
          "RunAbout, ShowSettings disabled, AboutClosed, EnableSettings | settings open"},
-        {"the tray works under the About box", nullptr, "about off sync reply button1 end",
+        {"the tray works under the About box", nullptr, "about off moved=0 sync reply button1 end",
          "RunAbout, KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, " + set + "误差不到 1 秒, " + noon + ", AboutClosed | Value.ini 关闭报时=1"},
         {"exit closes what is open in order, the main window last; then nothing more", nullptr,
          "upgrade settings about exit end settings about off button1 hotkey tick",
