@@ -11,8 +11,6 @@
 namespace tolvane::testing {
 namespace {
 
-using namespace std::chrono_literals;
-using Strings = std::vector<std::string>;
 using fakes::CoreRig;
 
 // One event of the main window by name (menu commands, tray buttons, timers, clicks on the
@@ -46,7 +44,7 @@ void Do(CoreRig& rig, const std::string& event) {
         if (event == name) rig.windows.settings->Advanced()->Click(role);
     }
     const std::string value = event.substr(event.find('=') + 1);
-    const std::pair<std::string, std::string> run{std::string(kRunKeyPath), "Kestrune"};
+    const std::pair<std::string, std::string> runValue{std::string(kRunKeyPath), "Kestrune"};
     if (event == "adv") {
         rig.windows.settings->Click(SettingsRole::Advanced);
         rig.windows.settings->Advanced()->Form_Load();
@@ -83,8 +81,8 @@ void Do(CoreRig& rig, const std::string& event) {
         for (const ClockSetDone& done : rig.setter.pending) done(rig.setter.answer);
     }
     if (event == "fail") rig.windows.settingsFail = true;
-    if (event == "registered") rig.store.values[run] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
-    if (event == "stale") rig.store.values[run] = {kRegSz, "\"C:\\Old\\Tolvane.exe\""};
+    if (event == "registered") rig.store.values[runValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
+    if (event == "stale") rig.store.values[runValue] = {kRegSz, "\"C:\\Old\\Tolvane.exe\""};
     if (event == "refusing") rig.store.refuse = true;
     if (event == "nohotkeys") rig.windows.unavailableReason = "Wayland";
     if (event == "readonly") rig.profiles.readOnly[rig.Ini()] = true;
