@@ -47,8 +47,11 @@ class DialogScenarios:
 
     def open_dialog(self, access_key, title, choose=None):
         (choose or self.choose)(access_key)
+        return self.point_at(title)
+
+    def point_at(self, title):
         window = wait_until(lambda: x_window_named(self.display, title), 15)
-        self.assertTrue(window, f"{title} did not open")
+        self.assertTrue(window, f"{title} is not open")
         # No window manager runs here, so the keyboard goes to the window under the pointer,
         # and Wine leaves the focus of a window with a title bar to a window manager: point at
         # the dialog, or the keys go where the pointer is (after a click, the tray icon).
@@ -157,10 +160,7 @@ class DialogScenarios:
         self.open_dialog("s", SETTINGS_TITLE)
         # OK, Cancel, the three option groups and two boxes, then the link: Space follows it.
         self.keys(*["Tab"] * 7, "space")
-        page = wait_until(lambda: x_window_named(self.display, ADVANCED_TITLE), 15)
-        self.assertTrue(page)
-        x_tool(self.display, "xdotool", "mousemove", page[3] + 2, page[4] + 2)
-        time.sleep(1.0)
+        self.point_at(ADVANCED_TITLE)
         # 半点报时 has the focus; then 安静时段 and its two times; past the volume, the phrasing,
         # 试听 and 广告设置 the hotkey; Enter is OK.
         self.keys("space", "Tab", "space", "Tab")
@@ -175,8 +175,7 @@ class DialogScenarios:
                  "安静开始=10:00\n安静结束=10:30\n广告设置=0\n")
         self.assertEqual(self.read_ini(), saved)
         # Back on the first page, which Esc closes without writing.
-        first = x_window_named(self.display, SETTINGS_TITLE)
-        x_tool(self.display, "xdotool", "mousemove", first[3] + 2, first[4] + 2)
+        self.point_at(SETTINGS_TITLE)
         self.keys("Escape")
         self.assertTrue(self.gone(SETTINGS_TITLE))
         # Applied at once: the quiet 10:00 passes in silence.

@@ -10,10 +10,10 @@ import subprocess
 import time
 import unittest
 
-from harness import (FAKETIME_LIB, E2ETest, PrivateNetwork, Wine, WineTrayDriver, alsa_null_home,
-                     gbk_ini, linux_env, linux_program, pixels_like, screenshot, start_tray_host,
-                     start_xvfb, strace_clips, tray_icons, wait_until, windows_path,
-                     windows_program, wine_clips, x_tool)
+from harness import (E2ETest, Wine, WineTrayDriver, alsa_null_home, gbk_ini, linux_env,
+                     linux_program, pixels_like, private_network, screenshot, start_linux,
+                     start_tray_host, start_xvfb, strace_clips, tray_icons, wait_until,
+                     windows_path, windows_program, wine_clips, x_tool)
 from timeservers import (EXAMPLE_LINE, EXAMPLE_LOCAL, FAKES, DaytimeServer, PrivateSystemBus,
                          utc_epoch)
 
@@ -27,9 +27,9 @@ SPOKEN = "提示 现在时间 上午 七 点 五 十 五 分".split()
 
 class HotkeyFeedbackScenario:
     def test_hotkey_sync_report_muted_icon(self):
-        self.net = PrivateNetwork(self.session)
+        self.net = private_network(self.session)  # the one start_linux runs the program in
         DaytimeServer(self.session, self.net, mode=("send", EXAMPLE_LINE))
-        self.start(self.program(INI))
+        self.start(INI)
         self.assertTrue(wait_until(self.muted_icon, 10))
         self.assertTrue(self.tooltip().endswith("\n报时已关闭"), self.tooltip())
 
@@ -51,7 +51,8 @@ class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
     # Ten minutes forward, less the moments the fake time has run since the start.
     sync_notice = r"^时间已校准，调整了 \+(10 分|9 分 5\d 秒)$"
 
-    def start(self, program):
+    def start(self, ini):
+        program = linux_program(self.session, value_ini=ini)
         self.display = start_xvfb(self.session)
         # One private bus is both the system bus (timedate) and the desktop's session bus.
         bus = PrivateSystemBus(self.session)
@@ -65,18 +66,12 @@ class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
         env = linux_env(self.session, display=self.display, home=alsa_null_home(self.session),
                         extra=dict(bus.env, DBUS_SESSION_BUS_ADDRESS=bus.address,
                                    TZ="Asia/Shanghai"))
-        when = time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(START + SHANGHAI * 3600))
-        self.net.spawn(["strace", "-f", "-qq", "-ttt", "-e", "trace=openat", "-o", self.trace, "-E",
-                        f"LD_PRELOAD={FAKETIME_LIB}", "-E", f"FAKETIME=@{when}",
-                        program / "tolvane"], env=env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        start_linux(self.session, program, env, trace=self.trace, fake_time=time.strftime(
+            "%Y-%m-%d %H:%M:%S", time.gmtime(START + SHANGHAI * 3600)))
         item = wait_until(lambda: re.findall(r"^item (\S+)", self.desktop.read_text(), re.M), 15)
         self.assertTrue(item, "no tray icon was registered")
         self.item = item[0]
         self.menu = re.search(r"'(/[^']*)'", self.property("Menu")).group(1)
-
-    def program(self, ini):
-        return linux_program(self.session, value_ini=ini)
 
     def call(self, path, method, *args):
         """A method of the tray icon's service, its answer as gdbus prints it."""
@@ -124,7 +119,8 @@ class WindowsHotkeyFeedback(HotkeyFeedbackScenario, WineTrayDriver, E2ETest):
     # Wine never lets a program set the host's clock.
     sync_notice = "^系统拒绝修改时间$"
 
-    def start(self, program):
+    def start(self, ini):
+        program = windows_program(self.session, value_ini=gbk_ini(ini))
         self.display = start_xvfb(self.session)
         start_tray_host(self.session, self.display)
         self.wine = Wine(self.session, display=self.display, home=alsa_null_home(self.session),
@@ -133,9 +129,6 @@ class WindowsHotkeyFeedback(HotkeyFeedbackScenario, WineTrayDriver, E2ETest):
         # Wine's start-up eats a few seconds of the fake time.
         super().start(program, fake_time=time.strftime("%Y-%m-%d %H:%M:%S",
                                                        time.localtime(START - 5)))
-
-    def program(self, ini):
-        return windows_program(self.session, value_ini=gbk_ini(ini))
 
     def helper(self, *argv):
         return self.wine.run([self.wine.helper("keys_and_balloons"), *argv]).returncode == 0

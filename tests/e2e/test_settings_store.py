@@ -33,8 +33,7 @@ def ini_with(value):
 
 
 class KillScenario:
-    """A subclass starts its program's writer (`spawn_writer`, `run_writer`) and names the
-    file's encoding."""
+    """A subclass starts its program's writer (`spawn_writer`) and names the file's encoding."""
 
     def wait_writing(self, ini):
         """Returns once the writer is saving; a writer that starts at once needs no wait."""
@@ -59,7 +58,7 @@ class KillScenario:
         print(f"\n{intact} of {self.kills} kills left an intact Value.ini")
         self.assertEqual(intact, self.kills)
         # The next complete write clears what the killed writers left unfinished.
-        self.run_writer(ini, "once", "3")
+        self.assertEqual(self.spawn_writer(ini, "once", "3").wait(timeout=60), 0)
         self.assertEqual(sorted(p.name for p in folder.iterdir()), ["Value.ini"])
         self.assertEqual(settings_of(ini, self.encoding), dict.fromkeys(KEYS, "3"))
 
@@ -76,10 +75,6 @@ class WindowsSettingsStore(KillScenario, E2ETest):
     def spawn_writer(self, ini, *args):
         return self.wine.spawn([self.wine.helper("settings_writer"), windows_path(ini), *args])
 
-    def run_writer(self, ini, *args):
-        self.assertEqual(self.wine.run([self.wine.helper("settings_writer"), windows_path(ini),
-                                        *args]).returncode, 0)
-
     def wait_writing(self, ini):
         """Until the writer has saved once, so that the kill comes while it writes."""
         before = ini.stat().st_mtime_ns
@@ -94,9 +89,6 @@ class LinuxSettingsStore(KillScenario, E2ETest):
     def spawn_writer(self, ini, *args):
         return self.session.spawn([WRITER, ini, *args], stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL)
-
-    def run_writer(self, ini, *args):
-        subprocess.run([WRITER, ini, *args], check=True, timeout=30, stdout=subprocess.DEVNULL)
 
     def test_refused_writes_keep_the_old_file_and_leave_no_temporary(self):
         old = ini_with("1")

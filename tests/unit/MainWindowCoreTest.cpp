@@ -3,116 +3,175 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 
+#include "autostart/StartAtBoot.h"
 #include "fakes/CoreRig.h"
 
 namespace tolvane::testing {
 namespace {
 
-using namespace std::chrono_literals;
-using Strings = std::vector<std::string>;
 using fakes::CoreRig;
 
-TEST(MainWindowCore, LoadReadsValueIniBesideTheProgramAndWritesNothing) {
-    CoreRig rig(ProgramFolder{"C:\\Apps\\T", '\\'});
-    rig.profiles.files["C:\\Apps\\T\\Value.ini"] = "[Tolvane]\r\n关闭报时=1\r\n自动校时=2\r\n";
-    rig.core.Form_Load();
-    EXPECT_EQ(rig.core.State(), (ShellState{true, false, false, true}));
-    EXPECT_EQ(rig.core.Vars().ConfigFile.FilePath(), "C:\\Apps\\T\\Value.ini");
-    EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
-    for (const auto& call : rig.profiles.calls) EXPECT_EQ(call.file, "C:\\Apps\\T\\Value.ini");
+// One event of the main window by name (menu commands, tray buttons, timers, clicks on the
+// settings dialog and its 高级设置 page, the time server's and the system's answers) or a
+// condition set up. Those that count at start come before "load", which leaves out the start's
+// calls up to the tray icon (see the start-up table). "at=10:00:00" sets the clock 5 ms past
+// that second (12:00:00 at first); "about" runs the events up to "end" inside its modal loop;
+// "EVENT@N" comes inside the Nth message dispatched from then on, while clips play.
+void Do(CoreRig& rig, const std::string& event) {
+    using C = MenuCommand;
+    const std::pair<const char*, MenuCommand> commands[] = {
+        {"off", C::AnnounceOff},   {"boot", C::StartAtBoot}, {"sync", C::NetworkSync},
+        {"settings", C::Settings}, {"about", C::About},      {"exit", C::Exit}};
+    for (const auto& [name, command] : commands) {
+        if (event == name) rig.core.OnMenuCommand(command);
+    }
+    using R = SettingsRole;
+    const std::pair<const char*, SettingsRole> clicks[] = {{"offbox", R::AnnounceOff},
+                                                           {"bootbox", R::StartAtBoot},
+                                                           {"syncbox", R::HourlySyncOn},
+                                                           {"apply", R::Apply},
+                                                           {"ok", R::Ok},
+                                                           {"cancel", R::Cancel}};
+    for (const auto& [name, role] : clicks) {
+        if (event == name) rig.windows.settings->Click(role);
+    }
+    using A = AdvancedRole;
+    const std::pair<const char*, AdvancedRole> pageClicks[] = {
+        {"half", A::HalfHour}, {"try", A::Preview}, {"pageok", A::Ok}};
+    for (const auto& [name, role] : pageClicks) {
+        if (event == name) rig.windows.settings->Advanced()->Click(role);
+    }
+    const std::string value = event.substr(event.find('=') + 1);
+    const std::pair<std::string, std::string> runValue{std::string(kRunKeyPath), "Kestrune"};
+    if (event == "adv") {
+        rig.windows.settings->Click(SettingsRole::Advanced);
+        rig.windows.settings->Advanced()->Form_Load();
+    }
+    if (event == "say1") rig.windows.settings->Advanced()->Click(AdvancedRole::Phrasing, 1);
+    if (event.starts_with("vol=")) {
+        rig.windows.settings->Advanced()->Slide(*FindControl(kAdvancedDialog, "Slider_报时音量"),
+                                                std::stoi(value));
+    }
+    if (event == "load") {
+        rig.core.Form_Load();
+        std::vector<std::string>& log = rig.windows.log;
+        log.erase(log.begin(), std::find(log.begin(), log.end(), "ShowTrayIcon") + 1);
+    }
+    if (event.starts_with("button")) rig.core.OnTrayButton(event[6] - '0');
+    if (event == "hotkey") rig.core.OnHotkey();
+    if (event == "tick") rig.core.OnTimer(MainTimer::Timer_自动报时);
+    if (event.starts_with("at=")) {
+        rig.clock.Set(fakes::At(2010, 7, 28, std::stoi(value.substr(0, 2)),
+                                std::stoi(value.substr(3, 2)), std::stoi(value.substr(6)), 5));
+    }
+    if (event == "upgrade") rig.core.OnTimer(MainTimer::Timer_自动升级);
+    if (event == "preview") rig.core.OnTimer(MainTimer::Timer_试听);
+    for (int i = 0; event == "hourly" && i < 3601; ++i) rig.core.OnTimer(MainTimer::Timer_自动校时);
+    if (event.starts_with("key="))
+        rig.windows.Do(std::string(HotkeyChangeMessage(rig.core.ChangeHotkey(value))));
+    if (event == "reply") rig.socket.Deliver("07 SEPT 2026 08:05:09\r\n");
+    if (event == "garbage") rig.socket.Deliver("garbage\r\n");
+    if (event == "timeout") rig.socket.Timeout();
+    if (event.starts_with("moved=")) rig.setter.answer = {true, std::stoi(value)};
+    if (event == "refused") rig.setter.answer = {false, 0};
+    if (event == "late") rig.setter.answerAtOnce = false;
+    if (event == "answers") {
+        for (const ClockSetDone& done : rig.setter.pending) done(rig.setter.answer);
+    }
+    if (event == "fail") rig.windows.settingsFail = true;
+    if (event == "registered") rig.store.values[runValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
+    if (event == "stale") rig.store.values[runValue] = {kRegSz, "\"C:\\Old\\Tolvane.exe\""};
+    if (event == "refusing") rig.store.refuse = true;
+    if (event == "nohotkeys") rig.windows.unavailableReason = "Wayland";
+    if (event == "readonly") rig.profiles.readOnly[rig.Ini()] = true;
 }
 
+// What the shell was asked, with the clips played; then whether the settings dialog is open,
+// Value.ini after any writes, and what was written to or deleted from the logon store.
+std::string Play(CoreRig& rig, const std::string& steps) {
+    std::istringstream words(steps);
+    std::function<void()> run = [&] {
+        for (std::string word; words >> word && word != "end";) {
+            if (const std::size_t at = word.find('@'); at != std::string::npos) {
+                const int dispatch = rig.pump.dispatches + std::stoi(word.substr(at + 1));
+                rig.pump.onDispatch = [&rig, dispatch, event = word.substr(0, at)](int n) {
+                    if (n == dispatch) Do(rig, event);
+                };
+                continue;
+            }
+            Do(rig, word);
+        }
+    };
+    rig.windows.duringAbout = [&] { run(); };
+    run();
+    const auto join = [](const std::vector<std::string>& lines) {
+        std::string joined;
+        for (const std::string& line : lines) {
+            if (!line.empty() && line != "[Tolvane]" && !line.starts_with("Get "))
+                joined += (joined.empty() ? "" : ", ") + line;
+        }
+        return joined;
+    };
+    std::string shown = join(rig.windows.log);
+    if (rig.core.IsSettingsOpen()) shown += " | settings open";
+    if (rig.profiles.CountOf("WriteString") > 0) {
+        std::vector<std::string> lines;
+        std::istringstream file(rig.profiles.files[rig.Ini()]);
+        for (std::string line; std::getline(file, line);)
+            lines.push_back(line.substr(0, line.find('\r')));
+        shown += " | Value.ini " + join(lines);
+    }
+    const std::string store = join(rig.store.calls);
+    return store.empty() ? shown : shown + " | " + store;
+}
+
+// Every start arms the tooltip's and the update's timers first and ends showing the icon; it
+// reads Value.ini beside the program only, where a relative or root path would find another.
 TEST(MainWindowCore, StartUpOrderAndTheTimersItArms) {
-    const std::string boot = "SetTimer Timer_更新托盘显示时间 1000";
-    const std::string upgrade = "SetTimer Timer_自动升级 2000";
-    const std::string announce = "SetTimer Timer_自动报时 " + std::to_string(270 + kTickOffsetMs);
-    const std::string sync = "SetTimer Timer_自动校时 1000";
+    // clang-format off
     const struct {
         const char* what;
         ProgramFolder folder;
         const char* ini;
-        Strings log;
+        const char* log;
     } rows[] = {
-        {"defaults",
-         {"C:\\T", '\\'},
-         nullptr,
-         {boot, upgrade, announce, sync, "SetMenuChecks 00", "SetCurrentFolder C:\\T", "HideMain",
-          "ShowTrayIcon"}},
-        {"announcements off",
-         {"/opt/t", '/'},
-         "[Tolvane]\n关闭报时=1\n",
-         {boot, upgrade, sync, "SetMenuChecks 10", "SetCurrentFolder /opt/t", "HideMain",
-          "ShowTrayIcon"}},
-        {"sync off, a hand-edited 2 leaves announcements on",
-         {"C:\\T", '\\'},
-         "[Tolvane]\n关闭报时=2\n自动校时=1\n",
-         {boot, upgrade, announce, "SetMenuChecks 10", "SetCurrentFolder C:\\T", "HideMain",
-          "ShowTrayIcon"}},
-        {"no folder: no current folder",
-         {"", '\\'},
-         nullptr,
-         {boot, upgrade, announce, sync, "SetMenuChecks 00", "HideMain", "ShowTrayIcon"}},
+        {"defaults", {"C:\\T", '\\'}, nullptr,
+         "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00, SetTrayTooltip 2010/7/28 9:59:58, SetCurrentFolder C:\\T, HideMain, SetTrayIconMuted 0"},
+        {"announcements off", {"/opt/t", '/'}, "[Tolvane]\n关闭报时=1\n自动校时=2\n",
+         "SetTimer Timer_自动校时 1000, SetMenuChecks 10, SetTrayTooltip 报时已关闭, SetCurrentFolder /opt/t, HideMain, SetTrayIconMuted 1"},
+        {"sync off, a hand-edited 2 leaves announcements on", {"C:\\T", '\\'}, "[Tolvane]\r\n关闭报时=2\r\n自动校时=1\r\n",
+         "SetTimer Timer_自动报时 275, SetMenuChecks 10, SetTrayTooltip 2010/7/28 9:59:58, SetCurrentFolder C:\\T, HideMain, SetTrayIconMuted 0"},
+        {"no folder: defaults, and no current folder", {"", '/'}, nullptr,
+         "SetTimer Timer_自动报时 275, SetTimer Timer_自动校时 1000, SetMenuChecks 00, SetTrayTooltip 2010/7/28 9:59:58, HideMain, SetTrayIconMuted 0"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         CoreRig rig(row.folder);
-        if (row.ini != nullptr) rig.profiles.files[rig.Ini()] = row.ini;
-        rig.clock.Set(fakes::At(2010, 7, 28, 9, 59, 58, 730));
-        rig.core.Form_Load();
-        EXPECT_EQ(rig.windows.log, row.log);
-        const bool off = !rig.core.State().announceTimerEnabled;
-        EXPECT_TRUE(rig.windows.tooltip.ends_with(off ? "9:59:58\r\n报时已关闭" : "9:59:58"));
-        EXPECT_EQ(rig.windows.muted, off);
-        EXPECT_TRUE(rig.profiles.files.size() <= 1u);
-        EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
-    }
-}
-
-TEST(MainWindowCore, TicksSpeakOnTheHourFromTheSoundFolderArmingTheTimerFirst) {
-    CoreRig rig(ProgramFolder{"/opt/tolvane", '/'});
-    rig.core.Form_Load();
-    rig.windows.log.clear();
-    rig.clock.Set(fakes::At(2010, 7, 28, 9, 59, 59, 5));
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    rig.clock.Advance(1000ms);
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    const std::string arm = "SetTimer Timer_自动报时 " + std::to_string(995 + kTickOffsetMs);
-    EXPECT_EQ(rig.windows.log, (Strings{arm, arm, "play 提示", "play 现在时间", "play 上午",
-                                        "play 十", "play 点", "play 整"}));
-    rig.clock.Advance(1000ms);
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    EXPECT_EQ(rig.player.played.size(), 6u);
-}
-
-TEST(MainWindowCore, FrequencyFromTheFileChoosesTheHours) {
-    CoreRig rig;
-    rig.profiles.files[rig.Ini()] = "[Tolvane]\r\n报时设置=2\r\n";
-    rig.core.Form_Load();
-    for (int hour : {15, 18}) {
-        rig.clock.Set(fakes::At(2010, 7, 28, hour, 0, 0, 5));
-        rig.core.OnTimer(MainTimer::Timer_自动报时);
-    }
-    EXPECT_EQ(rig.Words(), (Strings{"提示", "现在时间", "下午", "六", "点", "整"}));
-}
-
-TEST(MainWindowCore, AnUnknownFolderRunsOnDefaultsWithTheAlertForEveryClip) {
-    for (char separator : {'/', '\\'}) {
-        CoreRig rig(ProgramFolder{"", separator});
-        // What a relative or root path would find: it must stay unread.
         for (const char* file : {"Value.ini", "/Value.ini", "\\Value.ini", "./Value.ini"}) {
             rig.profiles.files[file] = "[Tolvane]\r\n格式设置=2\r\n关闭报时=1\r\n";
         }
-        EXPECT_FALSE(rig.core.Folder().IsKnown());
+        if (row.ini) rig.profiles.files[rig.Ini()] = row.ini;
+        rig.clock.Set(fakes::At(2010, 7, 28, 9, 59, 58, 730));
         rig.core.Form_Load();
-        EXPECT_EQ(rig.core.State(), (ShellState{false, false, true, true}));
-        EXPECT_EQ(rig.core.Vars().ConfigFile.FilePath(), "");
-        EXPECT_TRUE(rig.profiles.calls.empty());
-        rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
-        EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
-        rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
+        EXPECT_EQ(
+            Play(rig, ""),
+            std::string("SetTimer Timer_更新托盘显示时间 1000, SetTimer Timer_自动升级 2000, ") +
+                row.log + ", ShowTrayIcon");
+        for (const auto& call : rig.profiles.calls) {
+            EXPECT_TRUE(rig.core.Folder().IsKnown() && call.file == rig.Ini()) << call.file;
+        }
+    }
+}
+
+TEST(MainWindowCore, AnUnknownFolderWritesNothingAndPlaysTheAlertForEveryClip) {
+    for (char separator : {'/', '\\'}) {
+        CoreRig rig(ProgramFolder{"", separator});
         rig.clock.Set(fakes::At(2010, 7, 28, 10, 0, 0, 5));
-        rig.core.OnTimer(MainTimer::Timer_自动报时);
+        Play(rig, "load off off tick");
+        EXPECT_TRUE(rig.profiles.calls.empty());
         EXPECT_EQ(rig.player.played, std::vector<std::string>(6, ""));
     }
 }
@@ -132,170 +191,135 @@ TEST(ProgramFolder, JoinsNamesOnlyToAKnownFolder) {
     for (const Row& row : rows) EXPECT_EQ(row.folder.Join(row.name), row.joined) << row.name;
 }
 
-// A menu command; About's modal loop runs the commands listed after it up to "end".
-constexpr MenuCommand kEnd = MenuCommand::None;
-
-TEST(MainWindowCore, WhichCommandOpensOrBringsForwardWhichDialog) {
-    using C = MenuCommand;
+// Value.ini's lines are written with blanks between them; nullptr: no file. Unless the steps
+// say when, the program starts first.
+TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
+    const std::string noon =
+        "play 提示, play 现在时间, play 下午, play 十, play 二, play 点, play 整";
+    const std::string on = "SetTrayIconMuted 0, SetTrayTooltip 2010/7/28 12:00:00";
+    const std::string off = "SetTrayIconMuted 1, SetTrayTooltip 报时已关闭";
+    const std::string set = "Notice 网络校时: 时间已校准，";
+    const std::string failed = "Warning 网络校时: 校时失败：";
+    const std::string registered = "Set Kestrune=\"C:\\T\\Tolvane.exe\"";
+    // clang-format off
     const struct {
         const char* what;
-        std::vector<MenuCommand> commands;  // About's loop takes the following ones, to kEnd
-        Strings log;
-        bool settingsOpenAfter;
-        bool advert = false;
-        bool settingsFail = false;
-        int writes = 0;
+        const char* ini;
+        const char* steps;
+        std::string shown;
     } rows[] = {
-        {"one settings dialog at a time",
-         {C::Settings, C::Settings},
-         {"ShowSettings", "BringSettingsForward"},
-         true},
-        {"a dialog that could not be made is tried again",
-         {C::Settings, C::Settings},
-         {"ShowSettings", "ShowSettings"},
-         false,
-         false,
-         true},
-        {"the About box waits for itself and greys the settings dialog",
-         {C::Settings, C::About, C::About, kEnd, C::Settings},
-         {"ShowSettings", "DisableSettings", "RunAbout", "BringAboutForward", "AboutClosed",
-          "EnableSettings", "BringSettingsForward"},
-         true},
-        {"settings opened under the About box start greyed",
-         {C::About, C::Settings, kEnd},
-         {"RunAbout", "ShowSettings disabled", "AboutClosed", "EnableSettings"},
-         true},
-        {"the tray's other entries work under the About box",
-         {C::About, C::AnnounceOff, C::NetworkSync, kEnd},
-         {"RunAbout", "KillTimer Timer_自动报时", "SetMenuChecks 10", "AboutClosed"},
-         false,
-         false,
-         false,
-         1},
-        {"exit closes what is open in order, the main window last; then nothing more",
-         {C::Settings, C::About, C::Exit, kEnd, C::Settings, C::About, C::AnnounceOff},
-         {"ShowSettings", "DisableSettings", "RunAbout", "CloseSettings", "CloseAdvert",
-          "CloseAbout", "UnloadMain", "AboutClosed"},
-         false,
-         true},
-        {"exit with nothing open", {C::Exit}, {"UnloadMain"}, false},
+        // the dialogs
+        {"a dialog that could not be made is tried again", nullptr, "fail settings settings", "ShowSettings, ShowSettings"},
+        {"one settings dialog at a time; the About box waits for itself and greys it", nullptr, "settings about about end settings",
+         "ShowSettings, DisableSettings, RunAbout, BringAboutForward, AboutClosed, EnableSettings, BringSettingsForward | settings open"},
+        {"settings opened under the About box start greyed", nullptr, "about settings end",
+         "RunAbout, ShowSettings disabled, AboutClosed, EnableSettings | settings open"},
+        {"the tray works under the About box", nullptr, "about off moved=0 sync reply button1 end",
+         "RunAbout, KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, " + set + "误差不到 1 秒, " + noon + ", AboutClosed | Value.ini 关闭报时=1"},
+        {"exit closes what is open in order, the main window last; then nothing more", nullptr,
+         "upgrade settings about exit end settings about off button1 hotkey tick",
+         "KillTimer Timer_自动升级, CreateAdvert, ShowSettings, DisableSettings, RunAbout, CloseSettings, CloseAdvert, CloseAbout, UnloadMain, AboutClosed"},
+        {"an exit between two clips, nothing else open, ends the speech, the tick having armed its timer first", nullptr,
+         "exit@3 tick tick", "SetTimer Timer_自动报时 1000, play 提示, play 现在时间, UnloadMain"},
+        {"a tick speaks on the hour once, arming its timer first", nullptr, "at=09:59:59 tick at=10:00:00 tick at=10:00:01 tick",
+         "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十, play 点, play 整, SetTimer Timer_自动报时 1000"},
+        {"the frequency in the file chooses the hours", "报时设置=2", "at=15:00:00 tick at=18:00:00 tick",
+         "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 六, play 点, play 整"},
+        {"the 高级设置 page applies at once; its preview speaks from the main window, not in the click, and a second one while it speaks is dropped",
+         nullptr, "at=14:29:59 settings adv say1 vol=40 try half pageok preview@2 preview tick at=14:30:00 tick",
+         "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示 40, KillTimer Timer_试听, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 二 40, "
+         "play 十 40, play 九 40, play 分 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示 40, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 半 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0"},
+        // the tray icon and its switches
+        {"the left button speaks now, the right opens the menu, others nothing", nullptr, "button1 button2 button0 button3",
+         noon + ", PopupTrayMenu"},
+        {"a click or the hotkey while speaking adds nothing", nullptr, "button1@4 button1 hotkey@4 hotkey", noon + ", " + noon},
+        {"announcements off and on again, as they were", "关闭报时=0 格式设置=0", "off off",
+         "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, SetTimer Timer_自动报时 1000, " + on + ", SetMenuChecks 00 | Value.ini 关闭报时=0, 格式设置=0"},
+        {"from a hand-edited 2 the first choice switches on", "关闭报时=2", "off", on + ", SetMenuChecks 00 | Value.ini 关闭报时=0"},
+        {"a read-only file still switches for this run", "格式设置=0", "readonly off",
+         "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10 | Value.ini 格式设置=0"},
+        {"the settings dialog moves timers and marks when applied, the logon box at once", "格式设置=0",
+         "settings offbox syncbox apply bootbox cancel off",
+         "ShowSettings, KillTimer Timer_自动报时, " + off + ", KillTimer Timer_自动校时, SetMenuChecks 10, SetMenuChecks 11, SetTimer Timer_自动报时 1000, " + on +
+         ", SetMenuChecks 01 | Value.ini 格式设置=0, 报时设置=0, 广告设置=0, 关闭报时=0, 自动校时=1 | " + registered},
+        {"the sync box moves the sync timer when applied", nullptr, "settings syncbox apply syncbox ok",
+         "ShowSettings, " + on + ", KillTimer Timer_自动校时, SetMenuChecks 00, " + on + ", SetTimer Timer_自动校时 1000, SetMenuChecks 00 | Value.ini 报时设置=0, 格式设置=0, 广告设置=0, 关闭报时=0, 自动校时=0"},
+        // start at logon, from the real state at start; the settings dialog registers again what is on
+        {"start at logon on and off", nullptr, "boot boot settings", "SetMenuChecks 01, SetMenuChecks 00, ShowSettings | settings open | " + registered + ", Delete Kestrune"},
+        {"registered: off and on", nullptr, "registered load boot boot settings",
+         "SetMenuChecks 00, SetMenuChecks 01, ShowSettings, SetMenuChecks 01 | settings open | Delete Kestrune, " + registered},
+        {"a moved program starts unmarked; a refusing store still moves the mark", nullptr, "stale refusing load boot settings",
+         "SetMenuChecks 01, ShowSettings, SetMenuChecks 01 | settings open | " + registered + ", " + registered},
+        // the hotkey from the file and from the page
+        {"registered at start, replaced from the page", "报时热键=ctrl+alt+t", "key=Win+F5",
+         "RegisterHotkey Ctrl+Alt+T, UnregisterHotkey, RegisterHotkey Win+F5 | Value.ini 报时热键=Win+F5"},
+        {"cleared from the page", "报时热键=Ctrl+Alt+T", "key=", "RegisterHotkey Ctrl+Alt+T, UnregisterHotkey | Value.ini 报时热键="},
+        {"taken at start: told; the page may choose another", "报时热键=Ctrl+Alt+X", "key=Ctrl+Alt+Y",
+         "RegisterHotkey Ctrl+Alt+X, Warning 报时热键: 报时热键 Ctrl+Alt+X 已被其他程序占用, RegisterHotkey Ctrl+Alt+Y | Value.ini 报时热键=Ctrl+Alt+Y"},
+        {"taken on the page: the old one is kept", "报时热键=Ctrl+Alt+T", "key=ctrl+alt+x",
+         "RegisterHotkey Ctrl+Alt+T, UnregisterHotkey, RegisterHotkey Ctrl+Alt+X, RegisterHotkey Ctrl+Alt+T, 该热键已被占用"},
+        {"unreadable in the file: told", "报时热键=Ctrl+T+", "", "Warning 报时热键: Value.ini 中的报时热键“Ctrl+T+”无法识别"},
+        {"unreadable on the page", nullptr, "key=Shift+T", "热键请按 Ctrl+Alt+T 的形式填写"},
+        {"a desktop without hotkeys: nothing told", "报时热键=Ctrl+Alt+T", "nohotkeys load key=Ctrl+Alt+Y",
+         "RegisterHotkey Ctrl+Alt+T, RegisterHotkey Ctrl+Alt+Y, 此桌面不支持全局热键"},
+        // only synchronisations from the menu are reported
+        {"set", nullptr, "moved=3000 sync reply", set + "调整了 +3 秒"},
+        {"set: whole seconds, rounded", nullptr, "moved=-2600 sync reply", set + "调整了 -3 秒"},
+        {"set: half a second is one", nullptr, "moved=500 sync reply", set + "调整了 +1 秒"},
+        {"set: less than half a second", nullptr, "moved=-499 sync reply", set + "误差不到 1 秒"},
+        {"set: hours, minutes, seconds", nullptr, "moved=3725000 sync reply", set + "调整了 +1 小时 2 分 5 秒"},
+        {"set: a day", nullptr, "moved=-86400000 sync reply", set + "调整了 -1 天"},
+        {"refused", nullptr, "refused sync reply", "Warning 网络校时: 系统拒绝修改时间"},
+        {"unusable: a server on another port named with it", "校时服务器=10.1.2.3:2013", "sync garbage", failed + "时间服务器 10.1.2.3:2013 的回复无法识别"},
+        {"silent: the default server by its name", nullptr, "sync timeout", failed + "时间服务器 time.nist.gov 没有回应"},
+        {"no server", "校时服务器=x:0", "sync", failed + "Value.ini 中的“校时服务器”无法识别"},
+        {"hourly", nullptr, "hourly reply", ""},
+        {"hourly, no server", "校时服务器=x:0", "hourly", ""},
+        {"the menu during the hourly one", nullptr, "moved=-3000 hourly sync reply", set + "调整了 -3 秒"},
+        {"an answer after exit", nullptr, "late sync reply exit answers", "UnloadMain"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         CoreRig rig;
-        rig.core.Form_Load();
-        if (row.advert) rig.core.OnTimer(MainTimer::Timer_自动升级);
-        rig.windows.log.clear();
-        rig.windows.settingsFail = row.settingsFail;
-        std::size_t next = 0;
-        std::function<void(bool)> run = [&](bool inAbout) {
-            while (next < row.commands.size()) {
-                const MenuCommand command = row.commands[next++];
-                if (command == kEnd && inAbout) return;
-                if (command == C::About) rig.windows.duringAbout = [&] { run(true); };
-                rig.core.OnMenuCommand(command);
-            }
-        };
-        run(false);
-        EXPECT_EQ(rig.windows.log, row.log);
-        EXPECT_EQ(rig.core.IsSettingsOpen(), row.settingsOpenAfter);
+        if (row.ini) {
+            std::string ini = std::string("[Tolvane] ") + row.ini + " ";
+            for (std::size_t at; (at = ini.find(' ')) != std::string::npos;)
+                ini.replace(at, 1, "\r\n");
+            rig.profiles.files[rig.Ini()] = ini;
+        }
+        rig.clock.Set(fakes::At(2010, 7, 28, 12, 0, 0, 5));
+        const std::string steps = row.steps;
+        EXPECT_EQ(Play(rig, steps.find("load") == std::string::npos ? "load " + steps : steps),
+                  row.shown);
         EXPECT_FALSE(rig.core.IsAboutOpen());
         // Closing the advert on the way out never opens the second page.
-        if (row.advert) {
-            EXPECT_EQ(rig.windows.advert.actions.back(), "MoveTo 1614,1080");
+        for (const std::string& action : rig.windows.advert.actions) {
+            EXPECT_FALSE(action.starts_with("OpenInBrowser"));
         }
-        EXPECT_EQ(rig.profiles.CountOf("WriteString"), row.writes);
     }
 }
 
-TEST(MainWindowCore, TimersFollowTheSwitchesAndStopAtExit) {
-    const std::string arm = "SetTimer Timer_自动报时 " + std::to_string(1000 + kTickOffsetMs);
-    CoreRig rig;
-    rig.clock.Set(fakes::At(2026, 9, 7, 11, 59, 59, 0));
-    rig.core.Form_Load();
-    rig.windows.log.clear();
-
-    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
-    rig.core.OnMenuCommand(MenuCommand::AnnounceOff);
-    rig.core.OnTimer(MainTimer::Timer_自动升级);
-    rig.core.OnMenuCommand(MenuCommand::Settings);
-    rig.windows.settings->Click(SettingsRole::HourlySyncOn);
-    rig.windows.settings->Click(SettingsRole::Apply);
-    rig.windows.settings->Click(SettingsRole::HourlySyncOn);
-    rig.windows.settings->Click(SettingsRole::Ok);
-    EXPECT_EQ(rig.windows.log,
-              (Strings{"KillTimer Timer_自动报时", "SetMenuChecks 10", arm, "SetMenuChecks 00",
-                       "KillTimer Timer_自动升级", "CreateAdvert", "ShowSettings",
-                       "KillTimer Timer_自动校时", "SetMenuChecks 00",
-                       "SetTimer Timer_自动校时 1000", "SetMenuChecks 00"}));
-    EXPECT_EQ(rig.promo.log.size(), 1u);
-
-    // An exit between two clips: the tick armed its timer before speaking, and nothing after.
-    rig.windows.log.clear();
-    rig.clock.Set(fakes::At(2026, 9, 7, 12, 0, 0, 5));
-    rig.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 3) rig.core.OnMenuCommand(MenuCommand::Exit);
+TEST(Hotkey, StoredFormReadInAnyCaseAndWrittenCanonically) {
+    // clang-format off
+    const std::pair<const char*, const char*> rows[] = {
+        {"Ctrl+Alt+T", "Ctrl+Alt+T"}, {" alt + CONTROL + t ", "Ctrl+Alt+T"}, {"F9", "F9"},
+        {"super+shift+ctrl+9", "Ctrl+Shift+Win+9"}, {"shift+f24", "Shift+F24"}, {"Pause", "Pause"},
+        {"Ctrl+Alt+pagedown", "Ctrl+Alt+PageDown"}, {"", ""}, {" \t", ""},
+        // Unreadable, or a typing key that every program would lose.
+        {"T", nullptr}, {"Shift+T", nullptr}, {"Space", nullptr}, {"Ctrl+Ctrl+T", nullptr},
+        {"Ctrl++T", nullptr}, {"Ctrl+Alt", nullptr}, {"Ctrl+Alt+", nullptr}, {"Ctrl+F0", nullptr},
+        {"Ctrl+Alt+TT", nullptr}, {"Ctrl+Alt+T+U", nullptr}, {"Hyper+T", nullptr},
+        {"Ctrl+F25", nullptr}, {"Ctrl+F05", nullptr}, {"Ctrl+Alt+时", nullptr},
     };
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    rig.core.OnTrayButton(1);
-    EXPECT_EQ(rig.windows.log,
-              (Strings{"SetTimer Timer_自动报时 " + std::to_string(995 + kTickOffsetMs),
-                       "play 提示", "play 现在时间", "CloseAdvert", "UnloadMain"}));
-}
-
-TEST(MainWindowCore, TrayButtonsSpeakOrOpenTheMenu) {
-    const struct {
-        int button;
-        Strings log;
-    } rows[] = {
-        {1,
-         {"play 提示", "play 现在时间", "play 下午", "play 三", "play 点", "play 四", "play 十",
-          "play 五", "play 分"}},
-        {2, {"PopupTrayMenu"}},
-        {0, {}},
-        {3, {}},
-    };
-    for (const auto& row : rows) {
-        CoreRig rig;
-        rig.clock.Set(fakes::At(2010, 7, 28, 15, 45, 0));
-        rig.core.Form_Load();
-        rig.windows.log.clear();
-        rig.core.OnTrayButton(row.button);
-        EXPECT_EQ(rig.windows.log, row.log) << row.button;
+    // clang-format on
+    for (const auto& [text, canonical] : rows) {
+        const std::optional<Hotkey> hotkey = ParseHotkey(text);
+        ASSERT_EQ(hotkey.has_value(), canonical != nullptr) << text;
+        if (!hotkey) continue;
+        EXPECT_EQ(FormatHotkey(*hotkey), canonical) << text;
+        EXPECT_EQ(ParseHotkey(canonical), hotkey) << text;
     }
-}
-
-TEST(MainWindowCore, TheAdvancedPageAppliesAtOnceAndItsPreviewSpeaksFromTheMainWindow) {
-    CoreRig rig;
-    rig.clock.Set(fakes::At(2010, 7, 28, 10, 29, 59, 5));
-    rig.core.Form_Load();
-    rig.core.OnMenuCommand(MenuCommand::Settings);
-    rig.windows.settings->Click(SettingsRole::Advanced);
-    AdvancedDialog& page = *rig.windows.settings->Advanced();
-    page.Form_Load();
-    page.Click(AdvancedRole::Phrasing, 1);
-    page.Slide(*FindControl(kAdvancedDialog, "Slider_报时音量"), 40);
-    rig.windows.log.clear();
-    page.Click(AdvancedRole::Preview);
-    // Nothing speaks inside the page's click, which may close the page while the clips play.
-    EXPECT_EQ(rig.windows.log, (Strings{"SetTimer Timer_试听 0"}));
-    page.Click(AdvancedRole::HalfHour);
-    page.Click(AdvancedRole::Ok);
-    // A second preview coming while the first speaks is dropped.
-    rig.pump.onDispatch = [&](int dispatch) {
-        if (dispatch == 2) rig.core.OnTimer(MainTimer::Timer_试听);
-    };
-    rig.core.OnTimer(MainTimer::Timer_试听);
-    EXPECT_EQ(rig.Words(),
-              (Strings{"提示", "现在时间", "上午", "十", "点", "二", "十", "九", "分"}));
-    rig.pump.onDispatch = nullptr;
-    rig.player.played.clear();
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    rig.clock.Set(fakes::At(2010, 7, 28, 10, 30, 0, 5));
-    rig.core.OnTimer(MainTimer::Timer_自动报时);
-    EXPECT_EQ(rig.Words(), (Strings{"提示", "现在时间", "上午", "十", "点", "半"}));
-    EXPECT_EQ(rig.player.volumes, std::vector<int>(15, 40));
 }
 
 }  // namespace

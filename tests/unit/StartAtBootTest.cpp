@@ -118,38 +118,6 @@ TEST(RegValueText, EachStoredTypeAsTheRegistryModuleReadsIt) {
     EXPECT_EQ(askedBuffer, 7u + 256u);
 }
 
-const std::pair<std::string, std::string> kRunValue{std::string(kRunKeyPath), "Kestrune"};
-
-TEST(StartAtBootCommand, MenuTogglesStoreMarkAndSettingFromTheRealStateAtStart) {
-    for (bool registeredBefore : {false, true}) {
-        fakes::CoreRig rig;
-        if (registeredBefore) rig.store.values[kRunValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
-        rig.core.Form_Load();
-        EXPECT_EQ(rig.core.State().startAtBootChecked, registeredBefore);
-        EXPECT_EQ(rig.core.Vars().Settings.StartAtBoot, registeredBefore ? 1 : 0);
-
-        rig.core.OnMenuCommand(MenuCommand::StartAtBoot);
-        EXPECT_EQ(rig.core.State().startAtBootChecked, !registeredBefore);
-        EXPECT_EQ(rig.store.values.count(kRunValue), registeredBefore ? 0u : 1u);
-        rig.core.OnMenuCommand(MenuCommand::StartAtBoot);
-        EXPECT_EQ(rig.core.State().startAtBootChecked, registeredBefore);
-        EXPECT_EQ(rig.core.Vars().Settings.StartAtBoot, registeredBefore ? 1 : 0);
-        EXPECT_EQ(rig.profiles.CountOf("WriteString"), 0);
-    }
-}
-
-TEST(StartAtBootCommand, ARefusingStoreStillMovesTheMarkAndAMovedProgramStartsUnmarked) {
-    fakes::CoreRig rig(ProgramFolder{"C:\\Moved", '\\', "Tolvane.exe"});
-    rig.store.values[kRunValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
-    rig.store.refuse = true;
-    rig.core.Form_Load();
-    EXPECT_FALSE(rig.core.State().startAtBootChecked);
-    rig.core.OnMenuCommand(MenuCommand::StartAtBoot);
-    EXPECT_TRUE(rig.core.State().startAtBootChecked);
-    EXPECT_EQ(rig.core.Vars().Settings.StartAtBoot, 1);
-    EXPECT_EQ(rig.store.calls.back(), "Set Kestrune=\"C:\\Moved\\Tolvane.exe\"");
-}
-
 TEST(NetworkSyncCommand, MenuAndTimerAskTheServerFromValueIni) {
     const struct {
         const char* ini;

@@ -28,13 +28,9 @@ static HWND ShownMenu(void) {
     return found;
 }
 
-static int MenuShown(void) {
-    return ShownMenu() != NULL;
-}
-
 static int WaitForMenu(int shown, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (MenuShown() == shown) return 0;
+        if ((ShownMenu() != NULL) == shown) return 0;
         Sleep(50);
     }
     return 1;

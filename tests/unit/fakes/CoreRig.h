@@ -19,16 +19,18 @@
 namespace tolvane::fakes {
 
 // The main window's core with every service faked. Clips played go into the windows' log as
-// "play <word>", so that a test sees them in order with the shell's calls.
+// "play <word>", with the volume unless it is 100, so that a test sees them in order with the
+// shell's calls.
 struct CoreRig {
     explicit CoreRig(ProgramFolder folder = {"C:\\T", '\\', "Tolvane.exe"},
                      bool withUpdateLibrary = true)
         : core(ShellServices{profiles, clock, player, pump, locale, formatter,
                              withUpdateLibrary ? &promo : nullptr, &socket, &setter, &store},
                std::move(folder), windows) {
-        player.whilePlaying = [this](const std::string& path) {
-            windows.Do("play " + Words().back());
-            (void)path;
+        player.whilePlaying = [this](const std::string&) {
+            const int volume = player.volumes.back();
+            windows.Do("play " + Words().back() +
+                       (volume == 100 ? "" : " " + std::to_string(volume)));
         };
     }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +24,10 @@ public:
     }
     void KillTimer(MainTimer timer) override { Do("KillTimer " + NameOf(timer)); }
     void ShowTrayIcon() override { Do("ShowTrayIcon"); }
-    void SetTrayTooltip(const std::string& text) override { tooltip = text; }
+    // Only the tooltip's last line: the time, or that announcements are off.
+    void SetTrayTooltip(const std::string& text) override {
+        Do("SetTrayTooltip " + text.substr(text.rfind('\n') + 1));
+    }
     void SetMenuChecks(bool announceOff, bool startAtBoot) override {
         Do(std::string("SetMenuChecks ") + (announceOff ? "1" : "0") + (startAtBoot ? "1" : "0"));
     }
@@ -57,7 +59,6 @@ public:
 
     AdvertView* CreateAdvert(AdvertWindowCore& core) override {
         Do("CreateAdvert");
-        if (advertFails) return nullptr;
         advertCore = &core;
         return &advert;
     }
@@ -69,33 +70,31 @@ public:
 
     void UnloadMain() override { Do("UnloadMain"); }
 
-    void SetTrayIconMuted(bool m) override { muted = m; }
-    void ShowTrayNotice(const TrayNotice& notice) override { notices.push_back(notice); }
+    void SetTrayIconMuted(bool muted) override {
+        Do(muted ? "SetTrayIconMuted 1" : "SetTrayIconMuted 0");
+    }
+    void ShowTrayNotice(const TrayNotice& notice) override {
+        Do((notice.kind == NoticeKind::Info ? "Notice " : "Warning ") + notice.title + ": " +
+           notice.text);
+    }
     HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) override {
-        const std::string text = FormatHotkey(hotkey);
-        Do("RegisterHotkey " + text);
+        Do("RegisterHotkey " + FormatHotkey(hotkey));
         if (!unavailableReason.empty()) return HotkeyRegistration::Unavailable;
-        for (const std::string& held : heldElsewhere) {
-            if (held == text) return HotkeyRegistration::Taken;
-        }
-        return HotkeyRegistration::Registered;
+        return FormatHotkey(hotkey) == kTaken ? HotkeyRegistration::Taken
+                                              : HotkeyRegistration::Registered;
     }
     void UnregisterHotkey() override { Do("UnregisterHotkey"); }
     std::string HotkeyUnavailableReason() override { return unavailableReason; }
 
     void Do(std::string action) { log.push_back(std::move(action)); }
 
+    static constexpr char kTaken[] = "Ctrl+Alt+X";  // another program holds it
     std::vector<std::string> log;
-    std::string tooltip;
     RecordingAdvertView advert;
     AdvertWindowCore* advertCore = nullptr;
     SettingsDialog* settings = nullptr;
     std::function<void()> duringAbout;
     bool settingsFail = false;
-    bool advertFails = false;
-    bool muted = false;
-    std::vector<TrayNotice> notices;
-    std::vector<std::string> heldElsewhere;  // hotkeys other programs hold
     std::string unavailableReason;
 };
 
