@@ -755,10 +755,11 @@ class Wine:
                              extra=dict({"WINEDEBUG": "-all,+file"}, **(extra or {})))
         return process if self.find_window(wait=20) else None
 
-    def post_tray(self, what):
+    def post_tray(self, *what):
         """A mouse message ("left", "right", "middle") on the tray icon, or with "menu" a wait
-        for the popup menu; True when it worked."""
-        return self.run([self.helper("post_tray"), what], timeout=30).returncode == 0
+        for the popup menu, "closed" for its end, "char", C a key posted to it; True when it
+        worked."""
+        return self.run([self.helper("post_tray"), *what], timeout=30).returncode == 0
 
     def choose(self, access_key, open_menu=None):
         """Opens the tray menu, by a posted tray message or by calling `open_menu` (a real click
@@ -787,6 +788,12 @@ class Wine:
                     print(f"the menu took key {access_key} at attempt {attempt + 1}",
                           file=sys.stderr, flush=True)
                 return True
+        # Wine hands a key to the thread of the foreground window, which at times is not ours
+        # here; the program's reaction to the choice is what the tests are about.
+        if self.post_tray("char", access_key) and self.post_tray("closed"):
+            print(f"the tray menu at {left},{top} took key {access_key} only when posted to it",
+                  file=sys.stderr, flush=True)
+            return True
         print(f"the tray menu at {left},{top} never took key {access_key}", file=sys.stderr,
               flush=True)
         return False

@@ -2,7 +2,8 @@
    window titled "Tolvane Ver:3.0.0.0" with the given mouse message (left, right, middle), or,
    with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown (with a
    file name after it, writing the menu's screen rectangle there as "left top right bottom"), or,
-   with "closed", waits up to 2 s for no popup menu to be shown and exits 0 then. */
+   with "closed", waits up to 2 s for no popup menu to be shown and exits 0 then, or, with
+   "char C", posts the character C to the shown menu as if typed. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -51,6 +52,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (strcmp(argv[1], "closed") == 0) return WaitForMenu(0, 2000);
+    if (strcmp(argv[1], "char") == 0 && argc > 2) {
+        /* The menu's loop reads its thread's queue, whichever window a message names. */
+        HWND menu = ShownMenu();
+        return menu != NULL && PostMessageA(menu, WM_CHAR, (WPARAM)(unsigned char)argv[2][0], 0)
+                   ? 0
+                   : 1;
+    }
     UINT mouse = 0;
     if (strcmp(argv[1], "left") == 0) mouse = WM_LBUTTONUP;
     if (strcmp(argv[1], "right") == 0) mouse = WM_RBUTTONUP;
