@@ -29,11 +29,4 @@ void CentreOnScreen(QWidget& dialog) {
                 area.y() + (area.height() - dialog.height()) / 2);
 }
 
-QString FrameStyleSheet() {
-    return QStringLiteral(
-        "QGroupBox { border: 1px solid rgb(160, 160, 160); border-radius: 2px;"
-        " margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 2px; }");
-}
-
 }  // namespace tolvane

@@ -19,8 +19,4 @@ inline QRect ToQRect(const PixelRect& rect) {
 void MakeFixedDialog(QWidget& dialog, const DialogSpec& spec, Qt::WindowType type);
 void CentreOnScreen(QWidget& dialog);
 
-// Group frames whose caption sits on the frame's top line, so that a frame takes exactly its
-// table rectangle (the default style would draw the line below the caption).
-QString FrameStyleSheet();
-
 }  // namespace tolvane

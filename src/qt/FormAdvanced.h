@@ -3,9 +3,8 @@
 #include <QDialog>
 
 #include <functional>
-#include <utility>
-#include <vector>
 
+#include "qt/TableDialog.h"
 #include "settings/AdvancedDialog.h"
 
 namespace tolvane {
@@ -34,7 +33,7 @@ private:
 
     AdvancedDialog& m_core;
     std::function<void()> m_closing;
-    std::vector<std::pair<const ControlSpec*, QWidget*>> m_widgets;
+    TableWidgets m_widgets;
     bool m_closed = false;
 };
 

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QAbstractButton>
 #include <QDialog>
 #include <QPointer>
 
-#include <vector>
-
 #include "qt/FormAdvanced.h"
+#include "qt/TableDialog.h"
 #include "settings/SettingsDialog.h"
 
 namespace tolvane {
@@ -38,7 +36,7 @@ private:
 
     SettingsDialog& m_core;
     QPointer<Form_高级设置> m_advanced;
-    std::vector<std::pair<const ControlSpec*, QAbstractButton*>> m_buttons;
+    TableWidgets m_widgets;
     bool m_unloaded = false;
 };
 

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "settings/TemporaryFile.h"
+
 namespace tolvane {
 namespace {
 
@@ -22,28 +24,13 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// The number of the process that named a temporary "<file>.tmp<pid>-<attempt>"; 0 for any
-// other name.
-pid_t TemporaryOwner(std::string_view name, std::string_view file) {
-    const std::string prefix = std::string(file) + ".tmp";
-    if (!name.starts_with(prefix)) return 0;
-    name.remove_prefix(prefix.size());
-    const std::size_t dash = name.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == name.size() ||
-        name.find_first_not_of("0123456789") != dash ||
-        name.substr(dash + 1).find_first_not_of("0123456789") != std::string_view::npos) {
-        return 0;
-    }
-    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
-}
-
 // A writer killed between creating its temporary file and renaming it leaves the file behind;
 // once that writer is gone for good, nobody else will ever finish it.
 void RemoveAbandonedTemporaries(const std::string& folder, std::string_view file) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return;
     while (const dirent* entry = ::readdir(dir)) {
-        const pid_t owner = TemporaryOwner(entry->d_name, file);
+        const auto owner = static_cast<pid_t>(TemporaryFileOwner(entry->d_name, file));
         if (owner <= 0 || owner == ::getpid()) continue;
         if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
         struct stat st {};
@@ -128,8 +115,8 @@ bool ReplaceAtomically(const std::string& path, std::string_view bytes,
                        std::optional<mode_t> mode) {
     std::string temp;
     FileDescriptor fd;
-    for (int attempt = 0; attempt < 16 && !fd.IsOpen(); ++attempt) {
-        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    for (unsigned attempt = 0; attempt < 16 && !fd.IsOpen(); ++attempt) {
+        temp = TemporaryFileName(path, static_cast<std::uint32_t>(::getpid()), attempt);
         fd = FileDescriptor(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!fd.IsOpen() && errno != EEXIST) return false;
     }

@@ -75,6 +75,11 @@ UINT ControlId(std::size_t row) {
     return kFirstControlId + static_cast<UINT>(row);
 }
 
+// The table row of a control id; past the table's end for any other id.
+std::size_t RowOf(UINT id) {
+    return id - kFirstControlId;
+}
+
 }  // namespace
 
 HFONT DialogWindow::DialogFont(int dpi, int weight) {
@@ -265,8 +270,8 @@ void DialogWindow::OnCommand(UINT id) {
         }
         return;
     }
-    if (id < kFirstControlId || id >= ControlId(controls.size())) return;
-    const std::size_t row = id - kFirstControlId;
+    const std::size_t row = RowOf(id);
+    if (row >= controls.size()) return;
     const ControlSpec& control = controls[row];
     switch (control.kind) {
         case ControlKind::Button:
@@ -279,6 +284,35 @@ void DialogWindow::OnCommand(UINT id) {
         default:
             break;
     }
+}
+
+const ControlSpec* DialogWindow::ControlOf(HWND hwnd) const {
+    const std::size_t row = RowOf(static_cast<UINT>(GetDlgCtrlID(hwnd)));
+    if (hwnd == nullptr || row >= m_controls.size() || m_controls[row] != hwnd) return nullptr;
+    return &m_spec.controls[row];
+}
+
+void DialogWindow::ShowChecked(std::size_t row, bool checked, bool tabStop) {
+    HWND hwnd = m_controls[row];
+    const ControlKind kind = m_spec.controls[row].kind;
+    if (hwnd == nullptr || (kind != ControlKind::OptionButton && kind != ControlKind::CheckBox)) {
+        return;
+    }
+    SendMessageW(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    // Only after the check: BM_SETCHECK makes an option button a tab stop exactly when it is
+    // checked, which would leave a group with none checked out of the tab order.
+    if (kind == ControlKind::OptionButton) {
+        const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+        SetWindowLongPtrW(hwnd, GWL_STYLE, tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+    }
+}
+
+void DialogWindow::EnableControl(std::size_t row, bool enabled) {
+    HWND hwnd = m_controls[row];
+    if (hwnd == nullptr) return;
+    // A control greyed under the focus would leave the keyboard nowhere.
+    if (!enabled && hwnd == GetFocus()) SendMessageW(m_hwnd, WM_NEXTDLGCTL, 0, FALSE);
+    EnableWindow(hwnd, enabled ? TRUE : FALSE);
 }
 
 }  // namespace tolvane

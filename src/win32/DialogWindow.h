@@ -40,6 +40,13 @@ protected:
     const DialogSpec& Spec() const { return m_spec; }
     // The window of table row `row`, nullptr for a control left out.
     HWND Control(std::size_t row) const { return m_controls[row]; }
+    // The table row of one of the controls, nullptr for any other window.
+    const ControlSpec* ControlOf(HWND hwnd) const;
+    // Shows an option button or check box checked or not, and an option button as a tab stop
+    // or not; other controls stay as they are.
+    void ShowChecked(std::size_t row, bool checked, bool tabStop);
+    // Enables or greys a control; one greyed under the focus first passes it on.
+    void EnableControl(std::size_t row, bool enabled);
     // The DPI the window is laid out at.
     int Dpi() const { return m_dpi; }
     // The dialogs' Tahoma 8.25 pt at this DPI, in this weight; the caller deletes it.

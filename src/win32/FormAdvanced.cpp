@@ -90,24 +90,14 @@ bool Form_高级设置::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
 void Form_高级设置::Render() {
     m_rendering = true;
     const auto& controls = Spec().controls;
-    HWND focus = GetFocus();
     for (std::size_t row = 0; row < controls.size(); ++row) {
         const ControlSpec& control = controls[row];
         HWND hwnd = Control(row);
         if (hwnd == nullptr) continue;
         const auto role = static_cast<AdvancedRole>(control.role);
+        ShowChecked(row, m_core.Checked(control),
+                    IsOptionTabStop(control.index, m_core.Selected(role)));
         switch (control.kind) {
-            case ControlKind::OptionButton: {
-                const bool stop = IsOptionTabStop(control.index, m_core.Selected(role));
-                const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-                SetWindowLongPtrW(hwnd, GWL_STYLE,
-                                  stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
-                [[fallthrough]];
-            }
-            case ControlKind::CheckBox:
-                SendMessageW(hwnd, BM_SETCHECK,
-                             m_core.Checked(control) ? BST_CHECKED : BST_UNCHECKED, 0);
-                break;
             case ControlKind::TextField:
             case ControlKind::Label:
                 // Only a changed text is set: setting it would move the caret of a field.
@@ -123,9 +113,7 @@ void Form_高级设置::Render() {
             default:
                 break;
         }
-        const bool enabled = m_core.Enabled(control);
-        if (!enabled && hwnd == focus) SendMessageW(Handle(), WM_NEXTDLGCTL, 0, FALSE);
-        EnableWindow(hwnd, enabled ? TRUE : FALSE);
+        EnableControl(row, m_core.Enabled(control));
     }
     m_rendering = false;
 }
@@ -134,13 +122,6 @@ void Form_高级设置::CloseIfDone() {
     if (m_core.IsOpen() || !IsOpen()) return;
     if (m_closing) m_closing();
     Destroy();
-}
-
-const ControlSpec* Form_高级设置::ControlOf(HWND hwnd) const {
-    for (std::size_t row = 0; row < Spec().controls.size(); ++row) {
-        if (hwnd != nullptr && Control(row) == hwnd) return &Spec().controls[row];
-    }
-    return nullptr;
 }
 
 }  // namespace tolvane

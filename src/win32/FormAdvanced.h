@@ -27,7 +27,6 @@ private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void Render();
     void CloseIfDone();
-    const ControlSpec* ControlOf(HWND hwnd) const;
 
     AdvancedDialog& m_core;
     std::function<void()> m_closing;

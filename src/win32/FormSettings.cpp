@@ -45,7 +45,6 @@ void Form_一般设置::OnClick(const ControlSpec& control) {
 
 void Form_一般设置::OnCloseBox() {
     m_core.CloseBox();
-    Render();
     Destroy();
 }
 
@@ -77,28 +76,12 @@ bool Form_一般设置::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam
 }
 
 void Form_一般设置::Render() {
-    const auto& controls = Spec().controls;
-    HWND focus = GetFocus();
-    for (std::size_t row = 0; row < controls.size(); ++row) {
-        const ControlSpec& control = controls[row];
-        HWND hwnd = Control(row);
-        if (hwnd == nullptr) continue;
-        if (control.kind == ControlKind::OptionButton || control.kind == ControlKind::CheckBox) {
-            const bool checked = m_core.Checked(control);
-            SendMessageW(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-        }
-        if (control.kind == ControlKind::OptionButton) {
-            const auto group = static_cast<SettingsRole>(control.role);
-            const bool stop = IsOptionTabStop(control.index, m_core.Selected(group));
-            const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-            SetWindowLongPtrW(hwnd, GWL_STYLE, stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
-        }
-        const bool enabled = m_core.Enabled(control);
-        if (!enabled && hwnd == focus) {
-            // A control greyed under the focus would leave the keyboard nowhere.
-            SendMessageW(Handle(), WM_NEXTDLGCTL, 0, FALSE);
-        }
-        EnableWindow(hwnd, enabled ? TRUE : FALSE);
+    for (std::size_t row = 0; row < Spec().controls.size(); ++row) {
+        const ControlSpec& control = Spec().controls[row];
+        const auto group = static_cast<SettingsRole>(control.role);
+        ShowChecked(row, m_core.Checked(control),
+                    IsOptionTabStop(control.index, m_core.Selected(group)));
+        EnableControl(row, m_core.Enabled(control));
     }
 }
 
