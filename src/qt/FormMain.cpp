@@ -13,7 +13,7 @@ namespace tolvane {
 namespace {
 
 // The clock, or its muted variant (crossed out) while announcements are off.
-QIcon ProgramIcon(bool muted = false) {
+QIcon ProgramIcon(bool muted) {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         icon.addFile(QStringLiteral(":/icon/%1%2.png").arg(muted ? "muted-" : "").arg(size),
@@ -27,7 +27,7 @@ constexpr int kNoticeMs = 8000;
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder), *this) {
+    : m_core(services, std::move(folder), *this), m_icons{ProgramIcon(false), ProgramIcon(true)} {
     setObjectName(FromUtf8(kMainWindowTitle));
     for (MainTimer timer : kMainTimers) {
         QTimer& qtimer = m_timers[static_cast<std::size_t>(timer)];
@@ -51,7 +51,6 @@ Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
         m_actions.emplace_back(command, action);
     }
 
-    m_trayIcon.setIcon(ProgramIcon());
     m_trayIcon.setToolTip(QStringLiteral("Tolvane"));
     // Hosts that open the menu themselves (StatusNotifierItem) use this one; XEmbed hosts get
     // it from the activation below.
@@ -128,7 +127,7 @@ void Form_Main::CloseSettings() {
 }
 
 void Form_Main::RunAbout() {
-    frmAbout about(ProgramIcon());
+    frmAbout about(m_icons[0]);
     m_about = &about;
     about.ShowModal();
 }
@@ -151,7 +150,7 @@ void Form_Main::CloseAdvert() {
 }
 
 void Form_Main::SetTrayIconMuted(bool muted) {
-    m_trayIcon.setIcon(ProgramIcon(muted));
+    m_trayIcon.setIcon(m_icons[muted ? 1 : 0]);
 }
 
 void Form_Main::ShowTrayNotice(const TrayNotice& notice) {

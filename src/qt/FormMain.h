@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -58,6 +59,8 @@ private:
 
     // First, so that the windows below, which report to it, are gone before it.
     MainWindowCore m_core;
+    // Plain and muted; the core sets one before the icon is shown.
+    std::array<QIcon, 2> m_icons;
     std::array<QTimer, kMainTimers.size()> m_timers;
     QSystemTrayIcon m_trayIcon;
     QMenu m_menu;

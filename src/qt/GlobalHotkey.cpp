@@ -64,15 +64,6 @@ QString PortalTrigger(const Hotkey& hotkey) {
     return trigger + (key.size() == 1 ? key.toLower() : key);
 }
 
-bool PortalOffersShortcuts() {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kPortalService, kPortalPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    get << kShortcutsInterface << QStringLiteral("version");
-    return QDBusConnection::sessionBus().call(get, QDBus::Block, 3000).type() ==
-           QDBusMessage::ReplyMessage;
-}
-
 struct PortalShortcut {
     QString id;
     QVariantMap properties;
@@ -114,6 +105,18 @@ QString GlobalHotkey::UnavailableReason() const {
         return QStringLiteral("此 Wayland 桌面没有提供全局快捷键门户，不能使用报时热键");
     }
     return QStringLiteral("此桌面不支持全局热键");
+}
+
+bool GlobalHotkey::PortalOffersShortcuts() const {
+    if (!m_portal) {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            kPortalService, kPortalPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Get"));
+        get << kShortcutsInterface << QStringLiteral("version");
+        m_portal = QDBusConnection::sessionBus().call(get, QDBus::Block, 3000).type() ==
+                   QDBusMessage::ReplyMessage;
+    }
+    return *m_portal;
 }
 
 HotkeyRegistration GlobalHotkey::Register(const Hotkey& hotkey) {

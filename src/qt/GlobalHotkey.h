@@ -7,6 +7,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <optional>
 
 #include "app/ShellWindows.h"
 
@@ -35,8 +36,11 @@ private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     HotkeyRegistration GrabX11(const Hotkey& hotkey);
     HotkeyRegistration BindPortal(const Hotkey& hotkey);
+    bool PortalOffersShortcuts() const;
 
     std::function<void()> m_pressed;
+    // Asked of the session bus once: the question blocks for up to 3 s without a portal.
+    mutable std::optional<bool> m_portal;
     // X11: the grabbed key and modifiers; 0 when none.
     unsigned m_keycode = 0;
     unsigned m_modifiers = 0;

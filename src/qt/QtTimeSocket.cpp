@@ -90,10 +90,7 @@ void QtTimeSocket::Close() {
 void QtTimeSocket::DropSocket() {
     m_connecting.setEnabled(false);
     m_reading.setEnabled(false);
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_socket.Close();
 }
 
 void QtTimeSocket::ConnectNext() {
@@ -102,12 +99,13 @@ void QtTimeSocket::ConnectNext() {
         sockaddr_storage address{};
         socklen_t length = 0;
         if (!ToSocketAddress(m_addresses.takeFirst(), m_port, address, length)) continue;
-        m_fd = ::socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (m_fd < 0) continue;
-        if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), length) == 0 ||
+        m_socket = FileDescriptor(
+            ::socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        if (!m_socket.IsOpen()) continue;
+        if (::connect(m_socket.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0 ||
             errno == EINPROGRESS || errno == EINTR) {
             // Writable once the connection is made or has failed, even if already made.
-            m_connecting.setSocket(m_fd);
+            m_connecting.setSocket(m_socket.Get());
             m_connecting.setEnabled(true);
             return;
         }
@@ -120,17 +118,17 @@ void QtTimeSocket::OnConnectDone() {
     m_connecting.setEnabled(false);
     int error = 0;
     socklen_t size = sizeof error;
-    if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+    if (::getsockopt(m_socket.Get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
         return ConnectNext();  // refused, unreachable
     }
-    m_reading.setSocket(m_fd);
+    m_reading.setSocket(m_socket.Get());
     m_reading.setEnabled(true);
 }
 
 void QtTimeSocket::OnReadable() {
     // One read per notification: the notifier fires again while data remains.
     char buffer[1024];
-    const ssize_t received = ::recv(m_fd, buffer, sizeof buffer, 0);
+    const ssize_t received = ::recv(m_socket.Get(), buffer, sizeof buffer, 0);
     if (received > 0) {
         if (m_listener != nullptr) {
             m_listener->OnSocketData(std::string_view(buffer, static_cast<std::size_t>(received)));

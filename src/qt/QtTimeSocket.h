@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "qt/PosixFile.h"
 #include "timesync/TimeSocket.h"
 
 namespace tolvane {
@@ -41,7 +42,7 @@ private:
     std::uint16_t m_port = 0;
     int m_lookup = -1;
     QList<QHostAddress> m_addresses;
-    int m_fd = -1;
+    FileDescriptor m_socket;
 };
 
 }  // namespace tolvane
