@@ -16,6 +16,12 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
@@ -33,8 +39,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 // A decimal field with surrounding blanks ignored; nothing else may be in it, and it must fit
 // an unsigned 16-bit field.
 std::optional<std::uint16_t> Decimal16(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    text = TrimBlanks(text);
     if (text.empty()) return std::nullopt;
     std::uint32_t value = 0;
     for (char c : text) {
@@ -54,6 +59,27 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
         value = value * 10 + (text[i] - '0');
     }
     return value;
+}
+
+// Minutes east of UTC of a zone token that means one thing everywhere: UTC, GMT, UT, Z, or
+// +hhmm / +hh:mm within 14 hours. Names such as CST stand for several zones and give nullopt,
+// like anything else, so the line keeps being read as local time.
+std::optional<int> ZoneOffsetMinutes(std::string_view token) {
+    token = TrimBlanks(token);
+    for (std::string_view name : {"UTC", "GMT", "UT", "Z"}) {
+        if (EqualsIgnoringAsciiCase(token, name)) return 0;
+    }
+    const bool colon = token.size() == 6 && token[3] == ':';
+    if (token.size() != (colon ? 6u : 5u) || (token[0] != '+' && token[0] != '-')) {
+        return std::nullopt;
+    }
+    const auto hours = Digits(token, 1, 2);
+    const auto minutes = Digits(token, colon ? 4 : 3, 2);
+    if (!hours || !minutes || *minutes > 59 || *hours * 60 + *minutes > 14 * 60) {
+        return std::nullopt;
+    }
+    const int offset = *hours * 60 + *minutes;
+    return token[0] == '-' ? -offset : offset;
 }
 
 }  // namespace
@@ -86,6 +112,14 @@ std::optional<ClockRecord> ParseClassicReply(std::string_view reply) {
     record.hour = *hour;
     record.minute = *minute;
     record.second = *second;
+    if (tokens.size() > 4) {
+        if (const auto offset = ZoneOffsetMinutes(tokens[4])) {
+            // Date arithmetic needs a real date; the caller refuses the rest anyway.
+            if (!IsSettableClockRecord(record)) return std::nullopt;
+            record = ShiftedBy(record, -std::int64_t{*offset} * 60000);
+            record.utc = true;
+        }
+    }
     return record;
 }
 
@@ -150,6 +184,26 @@ bool IsSettableClockRecord(const ClockRecord& record) {
     using namespace std::chrono;
     const year_month_day date{year{record.year}, month{record.month}, day{record.day}};
     return date.ok();
+}
+
+ClockRecord ShiftedBy(const ClockRecord& record, std::int64_t milliseconds) {
+    using namespace std::chrono;
+    const sys_days date{year{record.year} / month{record.month} / day{record.day}};
+    const sys_time<std::chrono::milliseconds> moment =
+        date + hours{record.hour} + minutes{record.minute} + seconds{record.second} +
+        std::chrono::milliseconds{record.milliseconds + milliseconds};
+    const sys_days newDate = floor<days>(moment);
+    const year_month_day ymd{newDate};
+    const hh_mm_ss time{moment - newDate};
+    ClockRecord shifted = record;
+    shifted.year = static_cast<std::uint16_t>(static_cast<int>(ymd.year()));
+    shifted.month = static_cast<std::uint16_t>(static_cast<unsigned>(ymd.month()));
+    shifted.day = static_cast<std::uint16_t>(static_cast<unsigned>(ymd.day()));
+    shifted.hour = static_cast<std::uint16_t>(time.hours().count());
+    shifted.minute = static_cast<std::uint16_t>(time.minutes().count());
+    shifted.second = static_cast<std::uint16_t>(time.seconds().count());
+    shifted.milliseconds = static_cast<std::uint16_t>(time.subseconds().count());
+    return shifted;
 }
 
 std::optional<ClockRecord> ParseDaytimeReply(std::string_view reply) {

@@ -8,8 +8,8 @@
 namespace tolvane {
 
 // The clock record handed to the system, field for field as SYSTEMTIME orders them. `utc` says
-// whether the fields are Coordinated Universal Time (the NIST form) or local time (every other
-// reply); turning UTC into local time is the platform's work.
+// whether the fields are Coordinated Universal Time (the NIST form, or a reply that names its
+// zone) or local time; turning UTC into local time is the platform's work.
 struct ClockRecord {
     std::uint16_t year = 0;
     std::uint16_t month = 0;
@@ -29,7 +29,10 @@ struct ClockRecord {
 std::string MonthFromName(std::string_view name);
 
 // The classic reply "07 SEPT 2026 08:05:09 ...": single-space tokens day, month name, year and
-// h:m:s, taken as local time. nullopt for anything that does not fit.
+// h:m:s. A fifth token that names one zone everywhere (UTC, GMT, UT, Z in any letter case,
+// +hhmm or +hh:mm up to 14 hours either way) turns the record into UTC; without one, or with a
+// name several zones share (CST, IST ...), the time is local. nullopt for anything that does
+// not fit.
 std::optional<ClockRecord> ParseClassicReply(std::string_view reply);
 
 // NIST's form "JJJJJ YY-MM-DD HH:MM:SS TT L H msADV UTC(NIST) *", UTC, checked strictly: exact
@@ -42,5 +45,9 @@ std::optional<ClockRecord> ParseNistReply(std::string_view reply);
 std::optional<ClockRecord> ParseDaytimeReply(std::string_view reply);
 
 bool IsSettableClockRecord(const ClockRecord& record);
+
+// The same kind of time `milliseconds` later (earlier when negative), the date following.
+// `record` must be settable; the result may not be.
+ClockRecord ShiftedBy(const ClockRecord& record, std::int64_t milliseconds);
 
 }  // namespace tolvane

@@ -30,6 +30,7 @@ ClockRecord Utc(int y, int mo, int d, int h, int mi, int s) {
 
 const std::optional<ClockRecord> kNone;
 const ClockRecord kExample = Local(2026, 9, 7, 8, 5, 9);
+const ClockRecord kExampleUtc = Utc(2026, 9, 7, 0, 5, 9);
 
 struct ReplyRow {
     std::string reply;
@@ -38,9 +39,14 @@ struct ReplyRow {
 
 // clang-format off
 const ReplyRow kReplies[] = {
-    {"07 SEPT 2026 08:05:09 +0800\r\n", kExample},
-    {"07 sept 2026 08:05:09 +0800\r\n", kExample},
-    {"07 Sept 2026 08:05:09 +0800\r\n", kExample},
+    {"07 SEPT 2026 08:05:09 +0800\r\n", kExampleUtc},
+    {"07 sept 2026 08:05:09 +08:00\r\n", kExampleUtc},
+    {"07 Sept 2026 00:05:09 UTC and more\r\n", kExampleUtc},
+    {"07 SEPT 2026 00:05:09 gmt", kExampleUtc},  {"07 SEPT 2026 00:05:09 Ut\r\n", kExampleUtc},
+    {"07 SEPT 2026 00:05:09 z", kExampleUtc},    {"06 SEPT 2026 18:35:09 -05:30", kExampleUtc},
+    {"07 SEPT 2026 14:05:09 +1400", kExampleUtc}, {"06 SEPT 2026 10:05:09 -1400", kExampleUtc},
+    {"01 JAN 2027 03:00:00 +0800", Utc(2026, 12, 31, 19, 0, 0)},
+    {"01 JAN 1601 00:00:00 +0100", kNone},       {"31 SEPT 2026 08:05:09 UTC", kNone},
     {"07 SEP 2026 08:05:09 +0800\r\n", kNone},
     {"24 dec 2026 23:59:59\r\n", Local(2026, 12, 24, 23, 59, 59)},
     {"24 Dec 2026 23:59:59\r\n", Local(2026, 12, 24, 23, 59, 59)},
@@ -106,6 +112,14 @@ const ReplyRow kReplies[] = {
 TEST(ParseDaytimeReply, EveryRowOfTheTable) {
     for (const ReplyRow& row : kReplies) {
         EXPECT_EQ(ParseDaytimeReply(row.reply), row.expected) << '"' << row.reply << '"';
+    }
+}
+
+TEST(ParseDaytimeReply, ZonesSeveralPlacesShareAndBadOffsetsLeaveLocalTime) {
+    for (const char* zone : {"CST", "ist", "PST", "BST", "+1401", "+2400", "+08:60", "+800", "0800",
+                             "+08:0", "UTC+8", " UTC"}) {
+        EXPECT_EQ(ParseDaytimeReply(std::string("07 SEPT 2026 08:05:09 ") + zone), kExample)
+            << zone;
     }
 }
 
