@@ -88,6 +88,7 @@ void QtTimeSocket::Close() {
 }
 
 void QtTimeSocket::DropSocket() {
+    m_connected.Stop();
     m_connecting.setEnabled(false);
     m_reading.setEnabled(false);
     m_socket.Close();
@@ -121,6 +122,7 @@ void QtTimeSocket::OnConnectDone() {
     if (::getsockopt(m_socket.Get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
         return ConnectNext();  // refused, unreachable
     }
+    m_connected.Start();
     m_reading.setSocket(m_socket.Get());
     m_reading.setEnabled(true);
 }

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "base/Stopwatch.h"
 #include "qt/PosixFile.h"
 #include "timesync/TimeSocket.h"
 
@@ -25,6 +26,7 @@ public:
     bool IsClosed() override { return !m_open; }
     void Connect(const std::string& host, std::uint16_t port, int deadlineMs) override;
     void Close() override;
+    std::int64_t ConnectedForMs() override { return m_connected.ElapsedMs(); }
 
 private:
     // Connects to the next address not yet tried; fails when none is left.
@@ -39,6 +41,7 @@ private:
     QSocketNotifier m_reading{QSocketNotifier::Read};
     TimeSocketListener* m_listener = nullptr;
     bool m_open = false;
+    Stopwatch m_connected;
     std::uint16_t m_port = 0;
     int m_lookup = -1;
     QList<QHostAddress> m_addresses;

@@ -32,6 +32,8 @@ public:
     // turn within the one deadline. The socket is closed before an ending event arrives.
     virtual void Connect(const std::string& host, std::uint16_t port, int deadlineMs) = 0;
     virtual void Close() = 0;
+    // How long ago the connection was made, in milliseconds; 0 while there is none.
+    virtual std::int64_t ConnectedForMs() = 0;
 };
 
 }  // namespace tolvane

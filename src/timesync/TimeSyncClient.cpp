@@ -1,5 +1,7 @@
 #include "timesync/TimeSyncClient.h"
 
+#include <algorithm>
+
 namespace tolvane {
 namespace {
 
@@ -92,8 +94,14 @@ void TimeSyncClient::OnSocketTimeout() {
 
 void TimeSyncClient::Finish(bool replyWhole) {
     m_waiting = false;
-    const std::optional<ClockRecord> record =
+    std::optional<ClockRecord> record =
         replyWhole ? ParseDaytimeReply(m_reply) : std::optional<ClockRecord>{};
+    if (record) {
+        const std::int64_t transitMs =
+            std::clamp<std::int64_t>(m_socket->ConnectedForMs() / 2, 0, kMaxTransitMs);
+        record = ShiftedBy(*record, transitMs);
+        if (!IsSettableClockRecord(*record)) record.reset();
+    }
     const bool replied = m_reply.find_first_not_of(" \t\r\n") != std::string::npos;
     m_reply.clear();
     // Closed before the clock moves, so a request made from inside the setter can connect.

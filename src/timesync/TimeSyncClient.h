@@ -45,6 +45,9 @@ public:
     static constexpr int kDeadlineMs = 10000;
     // Only the start of a longer line is kept; the rest is read and dropped until it ends.
     static constexpr std::size_t kMaxReplyBytes = 1024;
+    // The line was written about half a round trip before it arrived; a slower link is not
+    // trusted for more.
+    static constexpr std::int64_t kMaxTransitMs = 1000;
 
 private:
     void OnSocketData(std::string_view bytes) override;

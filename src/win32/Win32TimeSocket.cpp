@@ -95,6 +95,7 @@ void Win32TimeSocket::Close() {
 }
 
 void Win32TimeSocket::DropSocket() {
+    m_connected.Stop();
     if (m_socket == INVALID_SOCKET) return;
     closesocket(m_socket);
     m_socket = INVALID_SOCKET;
@@ -148,7 +149,8 @@ void Win32TimeSocket::OnSocket(SOCKET socket, LPARAM event) {
     if (socket != m_socket || !m_open) return;
     switch (WSAGETSELECTEVENT(event)) {
         case FD_CONNECT:
-            if (WSAGETSELECTERROR(event) != 0) ConnectNext();  // refused, unreachable
+            if (WSAGETSELECTERROR(event) != 0) return ConnectNext();  // refused, unreachable
+            m_connected.Start();
             break;
         case FD_READ:
             ReadAvailable(1);  // Winsock posts FD_READ again while data remains

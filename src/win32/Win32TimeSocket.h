@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "base/Stopwatch.h"
 #include "timesync/TimeSocket.h"
 
 namespace tolvane {
@@ -26,6 +27,7 @@ public:
     bool IsClosed() override { return !m_open; }
     void Connect(const std::string& host, std::uint16_t port, int deadlineMs) override;
     void Close() override;
+    std::int64_t ConnectedForMs() override { return m_connected.ElapsedMs(); }
 
 private:
     static constexpr UINT kSocketMessage = WM_APP + 2;
@@ -50,6 +52,7 @@ private:
     TimeSocketListener* m_listener = nullptr;
     bool m_winsock = false;
     bool m_open = false;
+    Stopwatch m_connected;
     std::uint32_t m_generation = 0;  // counts the closes, so a listener's close is noticed
     std::uint16_t m_port = 0;
     std::vector<in_addr> m_addresses;

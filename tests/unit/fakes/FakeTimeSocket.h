@@ -27,6 +27,7 @@ public:
         ++closes;
         closed = true;
     }
+    std::int64_t ConnectedForMs() override { return closed ? 0 : connectedForMs; }
 
     void Deliver(std::string_view bytes) { listener->OnSocketData(bytes); }
     void ServerCloses() { listener->OnSocketClosed(); }
@@ -36,6 +37,7 @@ public:
     TimeSocketListener* listener = nullptr;
     bool closed = true;
     int closes = 0;
+    std::int64_t connectedForMs = 0;
     std::vector<Connection> connections;
 };
 
