@@ -10,6 +10,7 @@ from harness import (RUN_KEY, E2ETest, PrivateNetwork, Wine, WineTrayDriver, als
                      gbk_ini, start_tray_host, start_xvfb, wait_until, windows_program)
 from timeservers import (EXAMPLE_LINE, EXAMPLE_LOCAL, DaytimeServer, nist_line,
                          requests_that_set_nothing, utc_epoch)
+from timeservers import clock_follows_a_utc_server, start_xinetd_daytime
 
 SHANGHAI = 8  # hours east of UTC, no daylight saving time
 DIFFERENCE = re.compile(r"NtSetSystemTime not allowed: difference (-?\d+) ms")
@@ -28,6 +29,7 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
         self.wine = Wine(self.session, display=self.display, home=alsa_null_home(self.session),
                          network=self.net)
         self.wine.env["TZ"] = "Asia/Shanghai"
+        self.requests, self.offset = [], 0
 
     def start(self, program, near=None):
         """Starts the program; with `near` (epoch seconds) its clock stands there, so the
@@ -47,10 +49,17 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
         self.requests.extend(now + int(ms) / 1000 for ms in new)
         return self.requests
 
+    def test_clock_follows_a_utc_server(self):
+        self.shift = start_xinetd_daytime(self.session, self.net)
+        # Wine prints only a difference of a second or more, and in 32 bits of milliseconds.
+        ini = gbk_ini("[Tolvane]\n校时服务器=127.0.0.1\n")
+        self.start(windows_program(self.session, value_ini=ini),
+                   near=int(time.time()) + self.shift - 600)
+        clock_follows_a_utc_server(self, lambda: self.choose("t"), self.requested_times)
+
     def test_menu_sync_against_every_kind_of_server(self):
         server = DaytimeServer(self.session, self.net)
         example = utc_epoch(EXAMPLE_LOCAL, SHANGHAI)
-        self.requests = []
         self.start(windows_program(self.session), near=example - 600)
 
         requests_that_set_nothing(self, server, lambda: self.choose("t"))
@@ -75,7 +84,6 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
         chosen = DaytimeServer(self.session, self.net, port=2013, mode=("send", EXAMPLE_LINE))
         program = windows_program(
             self.session, value_ini=gbk_ini("[Tolvane]\n校时服务器=three.time.example:2013\n"))
-        self.requests = []
         self.start(program, near=utc_epoch(EXAMPLE_LOCAL, SHANGHAI) + 300)
         self.choose("t")
         self.assertTrue(chosen.wait_accepted(1))

@@ -9,7 +9,7 @@ import sys
 import time
 from pathlib import Path
 
-from harness import wait_until
+from harness import FAKETIME_LIB, wait_until
 
 FAKES = Path(__file__).resolve().parent / "fakes"
 
@@ -59,6 +59,31 @@ class DaytimeServer:
 
     def wait_accepted(self, count, timeout=10):
         return wait_until(lambda: self.accepted() >= count, timeout) and self.accepted() == count
+
+
+def start_xinetd_daytime(session, net):
+    """xinetd's built-in daytime service on 127.0.0.1:13 inside `net`, in UTC as servers usually
+    are ("07 DEC 2026 16:30:58 UTC"). It names September SEP, which the month table does not
+    hold; then its clock runs 61 days ahead. Returns what it adds to the true time."""
+    shift = 61 * 86400 if 9 in {time.gmtime(time.time() + s).tm_mon for s in (0, 600)} else 0
+    config, log = session.root / "xinetd.conf", session.root / "xinetd.log"
+    config.write_text("service daytime\n{\ntype = INTERNAL UNLISTED\nid = daytime-stream\n"
+                      "socket_type = stream\nwait = no\nuser = root\nport = 13\n"
+                      "bind = 127.0.0.1\n}\n")
+    log.touch()
+    env = dict(TZ="UTC", **(dict(LD_PRELOAD=FAKETIME_LIB, FAKETIME="+61d") if shift else {}))
+    net.spawn(["/usr/sbin/xinetd", "-f", config, "-dontfork", "-filelog", log, "-pidfile",
+               session.root / "xinetd.pid"], env=env, stdout=subprocess.DEVNULL)
+    if not wait_until(lambda: "Started working" in log.read_text(errors="replace"), 10):
+        raise RuntimeError("xinetd did not start")
+    return shift
+
+
+def clock_follows_a_utc_server(test, choose_sync, requested_times):
+    """A program at UTC+8 asks xinetd for the time: the clock is to be set right, not 8 h behind."""
+    choose_sync()
+    test.assertTrue(wait_until(requested_times, 10, interval=0.02))
+    test.assertAlmostEqual(requested_times()[0], time.time() + test.shift, delta=2)
 
 
 class PrivateSystemBus:
