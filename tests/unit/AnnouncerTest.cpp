@@ -158,23 +158,38 @@ TEST(HalfDayWord, MapsLocaleDesignators) {
 
 // Every hour on the hour and at half past, then other minutes, as written by hand.
 TEST(TimeWords, NaturalMandarinForEveryHourAndStandardOtherwise) {
-    // clang-format off
-    const char* hours[] = {
-        "凌晨 十 二", "凌晨 一", "凌晨 两", "凌晨 三", "凌晨 四", "早上 五", "早上 六", "早上 七",
-        "上午 八", "上午 九", "上午 十", "上午 十 一", "中午 十 二", "下午 一", "下午 两", "下午 三",
-        "下午 四", "下午 五", "晚上 六", "晚上 七", "晚上 八", "晚上 九", "晚上 十", "晚上 十 一"};
-    // clang-format on
-    for (int hour = 0; hour < 24; ++hour) {
-        EXPECT_EQ(TimeWords(hour, 0, 1, "?"), Split(hours[hour] + std::string(" 点 整"))) << hour;
-        EXPECT_EQ(TimeWords(hour, 30, 1, "?"), Split(hours[hour] + std::string(" 点 半"))) << hour;
+    const struct {
+        int hour;
+        const char* onTheHour;
+        const char* halfPast;
+    } natural[] = {
+        {0, "凌晨 十 二 点 整", "凌晨 十 二 点 半"},  {1, "凌晨 一 点 整", "凌晨 一 点 半"},
+        {2, "凌晨 两 点 整", "凌晨 两 点 半"},        {3, "凌晨 三 点 整", "凌晨 三 点 半"},
+        {4, "凌晨 四 点 整", "凌晨 四 点 半"},        {5, "早上 五 点 整", "早上 五 点 半"},
+        {6, "早上 六 点 整", "早上 六 点 半"},        {7, "早上 七 点 整", "早上 七 点 半"},
+        {8, "上午 八 点 整", "上午 八 点 半"},        {9, "上午 九 点 整", "上午 九 点 半"},
+        {10, "上午 十 点 整", "上午 十 点 半"},       {11, "上午 十 一 点 整", "上午 十 一 点 半"},
+        {12, "中午 十 二 点 整", "中午 十 二 点 半"}, {13, "下午 一 点 整", "下午 一 点 半"},
+        {14, "下午 两 点 整", "下午 两 点 半"},       {15, "下午 三 点 整", "下午 三 点 半"},
+        {16, "下午 四 点 整", "下午 四 点 半"},       {17, "下午 五 点 整", "下午 五 点 半"},
+        {18, "晚上 六 点 整", "晚上 六 点 半"},       {19, "晚上 七 点 整", "晚上 七 点 半"},
+        {20, "晚上 八 点 整", "晚上 八 点 半"},       {21, "晚上 九 点 整", "晚上 九 点 半"},
+        {22, "晚上 十 点 整", "晚上 十 点 半"},       {23, "晚上 十 一 点 整", "晚上 十 一 点 半"},
+    };
+    for (const auto& row : natural) {
+        EXPECT_EQ(TimeWords(row.hour, 0, 1, "?"), Split(row.onTheHour)) << row.hour;
+        EXPECT_EQ(TimeWords(row.hour, 30, 1, "?"), Split(row.halfPast)) << row.hour;
     }
     const struct {
         int hour, minute, phrasing;
         const char* words;
     } others[] = {
-        {2, 5, 1, "凌晨 两 点 零 五 分"},      {12, 45, 1, "中午 十 二 点 四 十 五 分"},
-        {22, 10, 1, "晚上 十 点 十 分"},       {14, 30, 0, "下午 二 点 三 十 分"},
-        {14, 5, 0, "下午 二 点 五 分"},        {2, 0, 7, "上午 二 点 整"},
+        {2, 5, 1, "凌晨 两 点 零 五 分"},
+        {12, 45, 1, "中午 十 二 点 四 十 五 分"},
+        {22, 10, 1, "晚上 十 点 十 分"},
+        {14, 30, 0, "下午 二 点 三 十 分"},
+        {14, 5, 0, "下午 二 点 五 分"},
+        {2, 0, 7, "上午 二 点 整"},
         {0, 30, -1, "上午 十 二 点 三 十 分"},
     };
     for (const auto& row : others) {

@@ -11,6 +11,8 @@
 namespace tolvane::testing {
 namespace {
 
+using namespace std::chrono_literals;
+using Strings = std::vector<std::string>;
 using fakes::CoreRig;
 
 // One event of the main window by name (menu commands, tray buttons, timers, clicks on the
@@ -44,7 +46,7 @@ void Do(CoreRig& rig, const std::string& event) {
         if (event == name) rig.windows.settings->Advanced()->Click(role);
     }
     const std::string value = event.substr(event.find('=') + 1);
-    const std::pair<std::string, std::string> runValue{std::string(kRunKeyPath), "Kestrune"};
+    const std::pair<std::string, std::string> run{std::string(kRunKeyPath), "Kestrune"};
     if (event == "adv") {
         rig.windows.settings->Click(SettingsRole::Advanced);
         rig.windows.settings->Advanced()->Form_Load();
@@ -81,8 +83,8 @@ void Do(CoreRig& rig, const std::string& event) {
         for (const ClockSetDone& done : rig.setter.pending) done(rig.setter.answer);
     }
     if (event == "fail") rig.windows.settingsFail = true;
-    if (event == "registered") rig.store.values[runValue] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
-    if (event == "stale") rig.store.values[runValue] = {kRegSz, "\"C:\\Old\\Tolvane.exe\""};
+    if (event == "registered") rig.store.values[run] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
+    if (event == "stale") rig.store.values[run] = {kRegSz, "\"C:\\Old\\Tolvane.exe\""};
     if (event == "refusing") rig.store.refuse = true;
     if (event == "nohotkeys") rig.windows.unavailableReason = "Wayland";
     if (event == "readonly") rig.profiles.readOnly[rig.Ini()] = true;
@@ -214,7 +216,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          "ShowSettings, DisableSettings, RunAbout, BringAboutForward, AboutClosed, EnableSettings, BringSettingsForward | settings open"},
         {"settings opened under the About box start greyed", nullptr, "about settings end",
          "RunAbout, ShowSettings disabled, AboutClosed, EnableSettings | settings open"},
-        {"the tray works under the About box", nullptr, "about off moved=0 sync reply button1 end",
+        {"the tray works under the About box", nullptr, "about off sync reply button1 end",
          "RunAbout, KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, " + set + "误差不到 1 秒, " + noon + ", AboutClosed | Value.ini 关闭报时=1"},
         {"exit closes what is open in order, the main window last; then nothing more", nullptr,
          "upgrade settings about exit end settings about off button1 hotkey tick",
@@ -265,6 +267,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         // only synchronisations from the menu are reported
         {"set", nullptr, "moved=3000 sync reply", set + "调整了 +3 秒"},
         {"set: whole seconds, rounded", nullptr, "moved=-2600 sync reply", set + "调整了 -3 秒"},
+        {"set: half a second is one", nullptr, "moved=500 sync reply", set + "调整了 +1 秒"},
         {"set: less than half a second", nullptr, "moved=-499 sync reply", set + "误差不到 1 秒"},
         {"set: hours, minutes, seconds", nullptr, "moved=3725000 sync reply", set + "调整了 +1 小时 2 分 5 秒"},
         {"set: a day", nullptr, "moved=-86400000 sync reply", set + "调整了 -1 天"},
@@ -273,6 +276,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"silent: the default server by its name", nullptr, "sync timeout", failed + "时间服务器 time.nist.gov 没有回应"},
         {"no server", "校时服务器=x:0", "sync", failed + "Value.ini 中的“校时服务器”无法识别"},
         {"hourly", nullptr, "hourly reply", ""},
+        {"hourly, no server", "校时服务器=x:0", "hourly", ""},
         {"the menu during the hourly one", nullptr, "moved=-3000 hourly sync reply", set + "调整了 -3 秒"},
         {"an answer after exit", nullptr, "late sync reply exit answers", "UnloadMain"},
     };

@@ -53,19 +53,29 @@ TEST(IsAnnouncementDue, OnlySecondZeroOfMinuteZeroOfAChosenHour) {
         {15, 0, 0, -1, true},
         {15, 0, 0, 2147483647, true},
         {15, 0, 1, 7, false},
-        // clang-format off
         // half past every hour, whatever the interval; never a quarter, never second 1
-        {10, 30, 0, 0, true, true}, {11, 30, 0, 2, true, true}, {10, 30, 1, 0, false, true},
-        {10, 15, 0, 0, false, true}, {13, 0, 0, 1, false, true},
-        // quiet 22:00-07:00 across midnight, then 10:00-10:30: the start is quiet, the end speaks
-        {22, 0, 0, 0, false, false, 1320, 420}, {2, 0, 0, 1, false, false, 1320, 420},
-        {6, 30, 0, 0, false, true, 1320, 420}, {7, 0, 0, 0, true, false, 1320, 420},
-        {21, 30, 0, 0, true, true, 1320, 420}, {10, 0, 0, 0, false, false, 600, 630},
-        {10, 30, 0, 0, true, true, 600, 630}, {9, 0, 0, 0, true, false, 600, 630},
+        {10, 30, 0, 0, true, true},
+        {11, 30, 0, 2, true, true},
+        {10, 30, 0, 1, false, false},
+        {10, 30, 1, 0, false, true},
+        {10, 15, 0, 0, false, true},
+        {13, 0, 0, 1, false, true},
+        // quiet 22:00-07:00 across midnight: the start is quiet, the end speaks
+        {22, 0, 0, 0, false, false, 1320, 420},
+        {2, 0, 0, 1, false, false, 1320, 420},
+        {0, 0, 0, 2, false, false, 1320, 420},
+        {6, 30, 0, 0, false, true, 1320, 420},
+        {7, 0, 0, 0, true, false, 1320, 420},
+        {21, 30, 0, 0, true, true, 1320, 420},
+        // quiet 10:00-10:30 within the day
+        {10, 0, 0, 0, false, false, 600, 630},
+        {10, 30, 0, 0, true, true, 600, 630},
+        {9, 0, 0, 0, true, false, 600, 630},
         // equal times and times outside the day make no quiet span
-        {3, 0, 0, 0, true, false, 600, 600}, {23, 0, 0, 0, true, false, -1, 420},
+        {3, 0, 0, 0, true, false, 600, 600},
+        {23, 0, 0, 0, true, false, -1, 420},
         {23, 0, 0, 0, true, false, 1320, 1440},
-        // clang-format on
+        {23, 0, 0, 0, true, false, 99999, 420},
     };
     for (const auto& row : rows) {
         const AnnouncementPlan plan{row.frequency, kHours, row.halfHour, row.quietStart,
@@ -106,24 +116,29 @@ TEST(AnnouncementSchedule, AMomentSteppedOverIsSpokenOnceWithinAMinute) {
         const char* ticks;
         const char* spoken;
     } rows[] = {
-        // clang-format off
         {"a step of 1 s", Every(0), "09:59:59 10:00:00", "- 10:00"},
         {"a step of 30 s", Every(0), "09:59:40 10:00:10", "- 10:00"},
         {"a step of 59 s", Every(0), "09:59:30 10:00:29", "- 10:00"},
+        {"landing 59 s past", Every(0), "09:59:50 10:00:59", "- 10:00"},
         {"landing 60 s past", Every(0), "09:59:59 10:01:00", "- -"},
         {"a step of 61 s landing 11 s past", Every(0), "09:59:10 10:00:11", "- 10:00"},
-        {"a step of 2 h: only the last moment, if recent", Every(0), "08:00:10 10:00:20", "- 10:00"},
+        {"a step of 2 h: only the last moment, if recent", Every(0), "08:00:10 10:00:20",
+         "- 10:00"},
+        {"a step of 2 h, long past", Every(0), "08:00:10 10:05:00", "- -"},
         {"a first tick late is no step", Every(0), "10:00:30", "-"},
-        {"a step back is not spoken twice", Every(0), "10:00:00 10:00:30 09:59:50 10:00:00", "10:00 - - -"},
-        {"a step back of 2 h brings new hours", Every(0), "12:00:00 10:00:05 11:59:59 12:00:00", "12:00 - - 12:00"},
+        {"a step back is not spoken twice", Every(0), "10:00:00 10:00:30 09:59:50 10:00:00",
+         "10:00 - - -"},
+        {"a step back of 2 h brings new hours", Every(0), "12:00:00 10:00:05 11:59:59 12:00:00",
+         "12:00 - - 12:00"},
         {"two steps forward", Every(0), "09:59:40 10:00:30 10:00:50", "- 10:00 -"},
-        {"two steps, the second over the hour", Every(0), "09:59:40 09:59:50 10:00:20", "- - 10:00"},
+        {"two steps, the second over the hour", Every(0), "09:59:40 09:59:50 10:00:20",
+         "- - 10:00"},
         {"across midnight", Every(2), "23:59:50 +00:00:20", "- 00:00"},
+        {"not an hour of the interval", Every(2), "12:59:40 13:00:10", "- -"},
         {"half past", halfHours, "10:29:30 10:30:20", "- 10:30"},
         {"over half past to the hour", halfHours, "09:29:40 10:00:10", "- 10:00"},
         {"quiet at the hour", quietTillHalfPast, "09:59:40 10:00:30", "- -"},
         {"the quiet span's end speaks", quietTillHalfPast, "10:29:50 10:30:10", "- 10:30"},
-        // clang-format on
     };
     for (const auto& row : rows) {
         AnnouncementSchedule schedule;

@@ -19,8 +19,8 @@ constexpr char kPage[] = "半点报时 报时音量 报时说法 安静开始 �
 // ("F1" frequency option 1, "T2" format option 2, "A0" advert option 0, "off", "boot", "sync"
 // for the check boxes, "apply", "ok", "cancel", "close" for the close box), then what the
 // file, the main window and the dialog show. "adv" opens the 高级设置 page, which then takes the
-// steps ("half", "quiet", "from=22:00", "to=07:00", "vol=50", "say1", "ad2", "key=Ctrl+Alt+T"
-// and the buttons) until it closes; while it is open the dialog shows its state after
+// steps ("half", "quiet", "from=22:00", "to=07:00", "vol=50", "say1", "ad2", "key=Ctrl+Alt+T",
+// "preview", and the buttons) until it closes; while it is open the dialog shows its state after
 // a "|". "wayland" first: the desktop has no global hotkeys.
 // "exit" is the program's exit, closing the dialog as its close box does.
 struct Scenario {
@@ -121,6 +121,9 @@ const Scenario kScenarios[] = {
     {"advanced page loads the file, spoilt values as their defaults",
      "[Tolvane]\r\n半点报时=1\r\n安静开始=25:61\r\n安静结束=07:00\r\n报时音量=300\r\n报时说法=1\r\n广告设置=2\r\n", 0, "adv",
      nullptr, "", {}, "F0 T0 A- off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say1 ad2 apply0"},
+    {"advanced page shows a stored quiet span",
+     "[Tolvane]\r\n安静开始=23:30\r\n安静结束=6:15\r\n报时音量=0\r\n", 0, "adv",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 23:30-06:15 vol0 say0 ad0 apply0"},
     {"a time it cannot read keeps the page open, saving nothing, and says why",
      "[Tolvane]\r\n", 0, "adv quiet from=24:00 ok apply",
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 24:00-07:00 vol100 say0 ad0 apply1 message"},
@@ -137,6 +140,9 @@ const Scenario kScenarios[] = {
      "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=2\r\n报时设置=0\r\n格式设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
      "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置 报时设置 格式设置 广告设置 关闭报时 自动校时",
      {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F0 T0 A- off0 boot0 sync1 apply0 closed"},
+    {"the preview speaks the page's unsaved choices and saves nothing",
+     "[Tolvane]\r\n", 0, "adv say1 vol=35 preview vol=135",
+     nullptr, "", {"Preview 1 35"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say1 ad0 apply1"},
     {"cancel and the close box on the page save nothing; apply saves and stays",
      "[Tolvane]\r\n", 0, "adv half vol=20 cancel adv say1 close adv vol=0 apply",
      "[Tolvane]\r\n半点报时=0\r\n报时音量=0\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
@@ -164,11 +170,10 @@ void PlayOnPage(AdvancedDialog& page, const std::string& word) {
     if (word.starts_with("vol=")) page.Slide(control("Slider_报时音量"), std::stoi(value));
     if (word.starts_with("say")) page.Click(AdvancedRole::Phrasing, word[3] - '0');
     if (word.starts_with("ad")) page.Click(AdvancedRole::Advert, word[2] - '0');
-    const std::pair<const char*, AdvancedRole> named[] = {{"half", AdvancedRole::HalfHour},
-                                                          {"quiet", AdvancedRole::Quiet},
-                                                          {"apply", AdvancedRole::Apply},
-                                                          {"ok", AdvancedRole::Ok},
-                                                          {"cancel", AdvancedRole::Cancel}};
+    const std::pair<const char*, AdvancedRole> named[] = {
+        {"half", AdvancedRole::HalfHour},   {"quiet", AdvancedRole::Quiet},
+        {"preview", AdvancedRole::Preview}, {"apply", AdvancedRole::Apply},
+        {"ok", AdvancedRole::Ok},           {"cancel", AdvancedRole::Cancel}};
     for (const auto& [name, role] : named) {
         if (word == name) page.Click(role);
     }

@@ -16,7 +16,9 @@ public:
     void SetAnnounceOffMark(bool checked) override { Set("OffMark", checked); }
     void SetAnnounceTimerEnabled(bool enabled) override { Set("AnnounceTimer", enabled); }
     void SetSyncTimerEnabled(bool enabled) override { Set("SyncTimer", enabled); }
-    void PreviewAnnouncement(std::int32_t, std::int32_t) override {}
+    void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) override {
+        calls.push_back("Preview " + std::to_string(phrasing) + " " + std::to_string(volume));
+    }
 
     // The hotkey as the core holds it; `taken` is held by another program; `unavailable` is why
     // this desktop has none.
