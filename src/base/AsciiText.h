@@ -27,11 +27,20 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && StartsWithIgnoringAsciiCase(a, b);
 }
 
+// Without the bytes of `blanks` at either end.
+constexpr std::string_view TrimAscii(std::string_view text, std::string_view blanks) {
+    while (!text.empty() && blanks.find(text.front()) != std::string_view::npos) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blanks.find(text.back()) != std::string_view::npos) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 // Without the spaces and tabs at either end.
 constexpr std::string_view TrimSpacesAndTabs(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
+    return TrimAscii(text, " \t");
 }
 
 }  // namespace tolvane

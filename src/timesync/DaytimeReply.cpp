@@ -12,15 +12,7 @@ namespace {
 constexpr std::array<std::string_view, 12> kMonthNames{"JAN", "FEB", "MAR",  "APR", "MAY", "JUN",
                                                        "JUL", "AUG", "SEPT", "OCT", "NOV", "DEC"};
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+constexpr std::string_view kBlanks = " \t\r\n";
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -39,7 +31,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 // A decimal field with surrounding blanks ignored; nothing else may be in it, and it must fit
 // an unsigned 16-bit field.
 std::optional<std::uint16_t> Decimal16(std::string_view text) {
-    text = TrimBlanks(text);
+    text = TrimAscii(text, kBlanks);
     if (text.empty()) return std::nullopt;
     std::uint32_t value = 0;
     for (char c : text) {
@@ -65,7 +57,7 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
 // +hhmm / +hh:mm within 14 hours. Names such as CST stand for several zones and give nullopt,
 // like anything else, so the line keeps being read as local time.
 std::optional<int> ZoneOffsetMinutes(std::string_view token) {
-    token = TrimBlanks(token);
+    token = TrimAscii(token, kBlanks);
     for (std::string_view name : {"UTC", "GMT", "UT", "Z"}) {
         if (EqualsIgnoringAsciiCase(token, name)) return 0;
     }
@@ -128,7 +120,7 @@ std::optional<ClockRecord> ParseNistReply(std::string_view reply) {
     while (!reply.empty() && (reply.front() == '\r' || reply.front() == '\n')) {
         reply.remove_prefix(1);
     }
-    while (!reply.empty() && IsBlank(reply.back())) reply.remove_suffix(1);
+    reply = reply.substr(0, reply.find_last_not_of(kBlanks) + 1);
 
     // "JJJJJ YY-MM-DD HH:MM:SS TT L H" has fixed columns.
     constexpr std::string_view kShape = "00000 00-00-00 00:00:00 00 0 0 ";
