@@ -120,6 +120,7 @@ void Win32TimeSocket::OnLookup(HANDLE request, LPARAM result) {
             m_addresses.push_back(address);
         }
     }
+    if (m_addresses.empty()) return End(&TimeSocketListener::OnSocketNameNotFound);
     ConnectNext();
 }
 
