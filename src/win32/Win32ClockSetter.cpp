@@ -5,6 +5,7 @@
 #include <string>
 
 #include "timesync/ElevatedClock.h"
+#include "win32/MessageWindow.h"
 #include "win32/TextConversion.h"
 
 namespace tolvane {
@@ -89,16 +90,8 @@ std::optional<std::int64_t> Win32ClockSetter::OffsetOf(const ClockRecord& record
 void Win32ClockSetter::SetClockElevated(std::int64_t offsetMs, ClockSetDone done) {
     if (m_process != nullptr) return done({false, offsetMs, ClockRefusal::Other});
     if (m_window == nullptr) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &Win32ClockSetter::WindowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
-        RegisterClassExW(&windowClass);
-        m_window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   windowClass.hInstance, nullptr);
+        m_window = CreateMessageWindow(kWindowClass, &Win32ClockSetter::WindowProc, this);
         if (m_window == nullptr) return done({false, offsetMs, ClockRefusal::Other});
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     const std::wstring program = ThisProgram();
     const std::wstring arguments = Utf8ToWide(SetClockArguments(offsetMs));
