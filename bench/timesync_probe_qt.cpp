@@ -1,10 +1,12 @@
 // Measures the Linux time-sync path as the program runs it (QtTimeSocket and TimeSyncClient on
 // one Qt event loop): how long the user-interface thread is busy with each event while a sync
 // is under way (the request itself counts as one), and the time from the request to the clock
-// setting.
+// setting, and how far the time asked for lies from this computer's clock (error_ms; the
+// error against a server that keeps the same clock, such as xinetd beside it).
 //
 // Usage: timesync_probe_qt HOST PORT ROUNDS   (one line of figures in ms per round)
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -55,11 +57,23 @@ private:
 
 class StampingSetter final : public tolvane::ClockSetter {
 public:
-    void SetClock(const tolvane::ClockRecord&, bool, tolvane::ClockSetDone) override {
+    void SetClock(const tolvane::ClockRecord& r, bool, tolvane::ClockSetDone) override {
         setAt = Clock::now();
+        const QDateTime asked(QDate(r.year, r.month, r.day),
+                              QTime(r.hour, r.minute, r.second, r.milliseconds),
+                              r.utc ? Qt::UTC : Qt::LocalTime);
+        errorMs = asked.toMSecsSinceEpoch() - QDateTime::currentMSecsSinceEpoch();
         if (loop != nullptr) loop->quit();
     }
+    // Only the setting is measured: the system keeps no time of its own here.
+    void ReadSystemTimeSync(std::function<void(tolvane::SystemTimeSync)> done) override {
+        done(tolvane::SystemTimeSync::Off);
+    }
+    std::optional<std::int64_t> OffsetOf(const tolvane::ClockRecord&) override { return 0; }
+    bool CanElevate() override { return false; }
+    void SetClockElevated(std::int64_t, tolvane::ClockSetDone) override {}
     Clock::time_point setAt{};
+    qint64 errorMs = 0;
     QEventLoop* loop = nullptr;
 };
 
@@ -86,8 +100,10 @@ int main(int argc, char** argv) {
         loop.exec();
         const double toSet =
             setter.setAt == Clock::time_point{} ? -1 : Ms(setter.setAt - requested);
-        std::printf("request_to_set_ms=%.3f longest_busy_ms=%.3f total_busy_ms=%.3f events=%d\n",
-                    toSet, app.longest, app.total, app.events);
+        std::printf(
+            "request_to_set_ms=%.3f longest_busy_ms=%.3f total_busy_ms=%.3f events=%d "
+            "error_ms=%lld\n",
+            toSet, app.longest, app.total, app.events, static_cast<long long>(setter.errorMs));
         std::fflush(stdout);
         // Let the closed connection settle before the next round.
         QEventLoop pause;

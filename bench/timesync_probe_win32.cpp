@@ -28,6 +28,13 @@ public:
     void SetClock(const tolvane::ClockRecord&, bool, tolvane::ClockSetDone) override {
         setAt = Clock::now();
     }
+    // Only the setting is measured: the system keeps no time of its own here.
+    void ReadSystemTimeSync(std::function<void(tolvane::SystemTimeSync)> done) override {
+        done(tolvane::SystemTimeSync::Off);
+    }
+    std::optional<std::int64_t> OffsetOf(const tolvane::ClockRecord&) override { return 0; }
+    bool CanElevate() override { return false; }
+    void SetClockElevated(std::int64_t, tolvane::ClockSetDone) override {}
     Clock::time_point setAt{};
 };
 

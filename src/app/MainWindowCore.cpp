@@ -74,8 +74,10 @@ void MainWindowCore::OnTimer(MainTimer timer) {
 }
 
 void MainWindowCore::Timer_更新托盘显示时间_Timer() {
+    const std::string syncLines =
+        m_lastSync + (m_timeSync.LacksRight() ? "\r\n" + std::string(kNoRightLine) : "");
     m_windows.SetTrayTooltip(TrayTooltipText(m_services.clock.Now(), m_services.formatter,
-                                             !m_state.announceTimerEnabled));
+                                             !m_state.announceTimerEnabled, syncLines));
 }
 
 void MainWindowCore::Timer_自动报时_Timer() {
@@ -332,12 +334,24 @@ HotkeyChange MainWindowCore::ChangeHotkey(std::string_view text) {
     return HotkeyChange::Stored;
 }
 
+void MainWindowCore::OnNoticeClicked() {
+    if (!m_offerShown || m_exited) return;
+    m_offerShown = false;
+    m_timeSync.AcceptOffer();
+}
+
 void MainWindowCore::OnSyncDone(const SyncOutcome& outcome, bool byHand) {
-    // The hourly synchronisation stays silent; so does one that ends while the program does.
-    if (!byHand || m_exited) return;
+    if (m_exited) return;
+    // Shown from the tooltip's next refresh on, as the time is.
+    m_lastSync = LastSyncLine(outcome, m_services.clock.Now());
+    // The hourly synchronisation stays silent.
+    if (!byHand) return;
+    m_offerShown = outcome.result == SyncResult::ElevationOffered;
     m_windows.ShowTrayNotice(
         {"网络校时", SyncFeedbackText(outcome, m_timeSync.Server()),
-         outcome.result == SyncResult::ClockSet ? NoticeKind::Info : NoticeKind::Warning});
+         outcome.result == SyncResult::ClockSet || outcome.result == SyncResult::SystemKeepsTime
+             ? NoticeKind::Info
+             : NoticeKind::Warning});
 }
 
 void MainWindowCore::LoadAdvert() {

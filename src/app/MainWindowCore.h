@@ -58,6 +58,8 @@ public:
     void OnMenuCommand(MenuCommand command);
     // The global hotkey: exactly what a left click on the tray icon does.
     void OnHotkey();
+    // A click on the tray's last notification: takes an offer it made.
+    void OnNoticeClicked();
     // A hotkey typed on the settings page ("" for none): registered and stored under 报时热键;
     // one that cannot be read or registered changes nothing, the previous one staying.
     HotkeyChange ChangeHotkey(std::string_view text);
@@ -121,6 +123,8 @@ private:
     bool m_aboutOpen = false;
     bool m_exited = false;
     Hotkey m_hotkey;  // registered
+    std::string m_lastSync;     // the tooltip's line about it; empty before the first
+    bool m_offerShown = false;  // the last sync notice offers administrator rights
 };
 
 }  // namespace tolvane

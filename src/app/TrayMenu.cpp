@@ -14,13 +14,14 @@ TrayButtonAction ForTrayButton(int buttonCode) {
 }
 
 std::string TrayTooltipText(const LocalDateTime& now, DateTimeFormatter& formatter,
-                            bool announcementsOff) {
+                            bool announcementsOff, std::string_view syncLines) {
     std::string dateTime = formatter.ShortDate(now);
     if (now.hour != 0 || now.minute != 0 || now.second != 0) {
         dateTime += " " + formatter.LongTime(now);
     }
     return std::string(kMainWindowTitle) + "\r\n鼠标右键单击：菜单\r\n鼠标左键单击：报时\r\n" +
-           dateTime + (announcementsOff ? "\r\n报时已关闭" : "");
+           dateTime + (announcementsOff ? "\r\n报时已关闭" : "") +
+           (syncLines.empty() ? "" : "\r\n" + std::string(syncLines));
 }
 
 }  // namespace tolvane

@@ -41,8 +41,8 @@ TrayButtonAction ForTrayButton(int buttonCode);
 
 // The four tooltip lines joined by CR LF: title, the two button hints, then the date and the
 // time (the time left out at exactly midnight); a fifth "报时已关闭" while scheduled
-// announcements are off.
+// announcements are off; then `syncLines` (lines joined by CR LF), if any.
 std::string TrayTooltipText(const LocalDateTime& now, DateTimeFormatter& formatter,
-                            bool announcementsOff);
+                            bool announcementsOff, std::string_view syncLines = {});
 
 }  // namespace tolvane

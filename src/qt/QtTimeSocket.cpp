@@ -71,7 +71,10 @@ void QtTimeSocket::Connect(const std::string& host, std::uint16_t port, int dead
     m_lookup = QHostInfo::lookupHost(name, &m_deadline, [this](const QHostInfo& info) {
         if (!m_open || info.lookupId() != m_lookup) return;
         m_lookup = -1;
-        if (info.error() == QHostInfo::NoError) m_addresses = info.addresses();
+        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+            return End(&TimeSocketListener::OnSocketNameNotFound);
+        }
+        m_addresses = info.addresses();
         ConnectNext();
     });
 }

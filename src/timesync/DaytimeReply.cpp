@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::array<std::string_view, 12> kMonthNames{"JAN", "FEB", "MAR",  "APR", "MAY", "JUN",
                                                        "JUL", "AUG", "SEPT", "OCT", "NOV", "DEC"};
+// September as the C library, and so xinetd, writes it.
+constexpr std::string_view kShortSeptember = "SEP";
 
 constexpr std::string_view kBlanks = " \t\r\n";
 
@@ -80,6 +82,7 @@ std::string MonthFromName(std::string_view name) {
     for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
         if (EqualsIgnoringAsciiCase(name, kMonthNames[i])) return std::to_string(i + 1);
     }
+    if (EqualsIgnoringAsciiCase(name, kShortSeptember)) return "9";
     return {};
 }
 
@@ -104,6 +107,7 @@ std::optional<ClockRecord> ParseClassicReply(std::string_view reply) {
     record.hour = *hour;
     record.minute = *minute;
     record.second = *second;
+    record.milliseconds = kWholeSecondMiddleMs;
     if (tokens.size() > 4) {
         if (const auto offset = ZoneOffsetMinutes(tokens[4])) {
             // Date arithmetic needs a real date; the caller refuses the rest anyway.
@@ -196,6 +200,10 @@ ClockRecord ShiftedBy(const ClockRecord& record, std::int64_t milliseconds) {
     shifted.second = static_cast<std::uint16_t>(time.seconds().count());
     shifted.milliseconds = static_cast<std::uint16_t>(time.subseconds().count());
     return shifted;
+}
+
+std::int64_t ReplyResolutionMs(std::string_view reply) {
+    return ParseNistReply(reply) ? 0 : kWholeSecondMiddleMs;
 }
 
 std::optional<ClockRecord> ParseDaytimeReply(std::string_view reply) {

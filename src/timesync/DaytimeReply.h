@@ -24,15 +24,18 @@ struct ClockRecord {
     friend bool operator==(const ClockRecord&, const ClockRecord&) = default;
 };
 
-// The month number of a name from the fixed table (JAN ... AUG, SEPT, OCT, NOV, DEC) in any
-// letter case, as decimal text without a leading zero; empty when the name is not in the table.
+// The month number of a name from the fixed table (JAN ... AUG, SEPT or SEP, OCT, NOV, DEC) in
+// any letter case, as decimal text without a leading zero; empty when the name is not in the table.
 std::string MonthFromName(std::string_view name);
 
+// A reply in whole seconds names some moment inside its second: it is read as the middle.
+inline constexpr std::uint16_t kWholeSecondMiddleMs = 500;
+
 // The classic reply "07 SEPT 2026 08:05:09 ...": single-space tokens day, month name, year and
-// h:m:s. A fifth token that names one zone everywhere (UTC, GMT, UT, Z in any letter case,
-// +hhmm or +hh:mm up to 14 hours either way) turns the record into UTC; without one, or with a
-// name several zones share (CST, IST ...), the time is local. nullopt for anything that does
-// not fit.
+// h:m:s, read as h:m:s.500. A fifth token that names one zone everywhere (UTC, GMT, UT, Z in any
+// letter case, +hhmm or +hh:mm up to 14 hours either way) turns the record into UTC; without one,
+// or with a name several zones share (CST, IST ...), the time is local. nullopt for anything that
+// does not fit.
 std::optional<ClockRecord> ParseClassicReply(std::string_view reply);
 
 // NIST's form "JJJJJ YY-MM-DD HH:MM:SS TT L H msADV UTC(NIST) *", UTC, checked strictly: exact
@@ -45,6 +48,10 @@ std::optional<ClockRecord> ParseNistReply(std::string_view reply);
 std::optional<ClockRecord> ParseDaytimeReply(std::string_view reply);
 
 bool IsSettableClockRecord(const ClockRecord& record);
+
+// How far either way the moment a reply names may lie from its record: half a second for the
+// classic form; none for NIST's, whose line is sent on its second.
+std::int64_t ReplyResolutionMs(std::string_view reply);
 
 // The same kind of time `milliseconds` later (earlier when negative), the date following.
 // `record` must be settable; the result may not be.

@@ -13,9 +13,11 @@ public:
     virtual void OnSocketData(std::string_view bytes) = 0;
     // The server ended the connection in order: everything it sent has arrived.
     virtual void OnSocketClosed() = 0;
-    // No address of the server took the connection (name unknown, refused, unreachable), or
-    // the connection broke (reset, network error): what arrived may have been cut short.
+    // No address of the server took the connection (refused, unreachable), or the connection
+    // broke (reset, network error): what arrived may have been cut short.
     virtual void OnSocketFailed() = 0;
+    // The server's name could not be looked up (no such name, or no name service reachable).
+    virtual void OnSocketNameNotFound() = 0;
     // The deadline given to Connect passed with the connection still open or pending.
     virtual void OnSocketTimeout() = 0;
 };

@@ -37,22 +37,47 @@ void TimeSyncClient::RequestTimeSync(bool interactive) {
         Report({SyncResult::NoServer}, interactive);
         return;
     }
-    if (!m_socket->IsClosed()) {
+    if (m_reading || m_elevating || !m_socket->IsClosed()) {
         // The request under way answers this one too.
         if (m_waiting) m_byHand = m_byHand || interactive;
         return;
     }
+    // Every hour the same refusal again would be pointless traffic.
+    if (!interactive && m_noRight) return;
+    if (interactive && m_offer && m_offerAge.ElapsedMs() < kOfferMs) return Elevate();
+    m_offer.reset();
     m_waiting = true;
     m_interactive = interactive;
     m_replyCut = false;
     m_byHand = interactive;
     m_reply.clear();
+    if (m_setter == nullptr) return Connect();
+    m_reading = true;
+    m_setter->ReadSystemTimeSync([this, alive = std::weak_ptr<char>(m_alive)](SystemTimeSync sync) {
+        if (alive.expired() || !m_reading) return;
+        m_reading = false;
+        m_systemSync = sync;
+        // The system's own client keeps the clock; only a look asked for by hand is left.
+        if (sync == SystemTimeSync::Synchronised && !m_byHand) {
+            m_waiting = false;
+            return;
+        }
+        Connect();
+    });
+}
+
+void TimeSyncClient::Connect() {
     m_socket->Connect(m_server->host, m_server->port, kDeadlineMs);
+}
+
+void TimeSyncClient::AcceptOffer() {
+    if (m_offer) RequestTimeSync(true);
 }
 
 void TimeSyncClient::Stop() {
     if (!m_waiting) return;
     m_waiting = false;
+    m_reading = false;
     m_reply.clear();
     m_socket->Close();
 }
@@ -87,18 +112,24 @@ void TimeSyncClient::OnSocketFailed() {
     if (m_waiting) Finish(false);
 }
 
+void TimeSyncClient::OnSocketNameNotFound() {
+    if (m_waiting) Finish(false, true);
+}
+
 void TimeSyncClient::OnSocketTimeout() {
     // A line still unfinished after the deadline may be cut short and is stale by seconds.
     if (m_waiting) Finish(false);
 }
 
-void TimeSyncClient::Finish(bool replyWhole) {
+void TimeSyncClient::Finish(bool replyWhole, bool nameNotFound) {
     m_waiting = false;
     std::optional<ClockRecord> record =
         replyWhole ? ParseDaytimeReply(m_reply) : std::optional<ClockRecord>{};
+    std::int64_t uncertaintyMs = 0;
     if (record) {
         const std::int64_t transitMs =
             std::clamp<std::int64_t>(m_socket->ConnectedForMs() / 2, 0, kMaxTransitMs);
+        uncertaintyMs = ReplyResolutionMs(m_reply) + transitMs;
         record = ShiftedBy(*record, transitMs);
         if (!IsSettableClockRecord(*record)) record.reset();
     }
@@ -108,17 +139,69 @@ void TimeSyncClient::Finish(bool replyWhole) {
     m_socket->Close();
     const bool byHand = m_byHand;
     if (!record) {
-        Report({replied ? SyncResult::UnusableReply : SyncResult::NoReply}, byHand);
-    } else if (m_setter != nullptr) {
-        m_setter->SetClock(
-            *record, m_interactive,
-            [this, byHand, alive = std::weak_ptr<char>(m_alive)](const ClockSetResult& result) {
-                if (alive.expired()) return;
-                Report({result.set ? SyncResult::ClockSet : SyncResult::Refused,
-                        result.set ? result.movedMs : 0},
-                       byHand);
-            });
+        Report({replied        ? SyncResult::UnusableReply
+                : nameNotFound ? SyncResult::NameNotFound
+                               : SyncResult::NoReply},
+               byHand);
+        return;
     }
+    if (m_setter == nullptr) return;
+    if (m_systemSync == SystemTimeSync::Synchronised || m_noRight) {
+        // Nothing to ask of the system: it keeps the clock itself, or refuses this run.
+        const std::optional<std::int64_t> offset = m_setter->OffsetOf(*record);
+        if (!offset) return Report({SyncResult::Refused}, byHand);
+        if (m_noRight)
+            return Conclude({false, *offset, ClockRefusal::NoRight}, uncertaintyMs, byHand, false);
+        return Report({SyncResult::SystemKeepsTime, *offset, uncertaintyMs}, byHand);
+    }
+    m_setter->SetClock(*record, m_interactive,
+                       [this, byHand, uncertaintyMs,
+                        alive = std::weak_ptr<char>(m_alive)](const ClockSetResult& result) {
+                           if (!alive.expired()) Conclude(result, uncertaintyMs, byHand, false);
+                       });
+}
+
+void TimeSyncClient::Conclude(const ClockSetResult& result, std::int64_t uncertaintyMs, bool byHand,
+                              bool elevated) {
+    SyncOutcome outcome{SyncResult::ClockSet, result.movedMs, uncertaintyMs};
+    if (!result.set) {
+        switch (result.refusal) {
+            case ClockRefusal::NoRight:
+                m_noRight = true;
+                outcome.result = SyncResult::Refused;
+                if (byHand && !elevated && m_setter->CanElevate()) {
+                    m_offer = result.movedMs;
+                    m_offerAge.Start();
+                    outcome.result = SyncResult::ElevationOffered;
+                }
+                break;
+            case ClockRefusal::AutomaticSync:
+                outcome.result = SyncResult::AutomaticSync;
+                break;
+            case ClockRefusal::NoService:
+                outcome.result = SyncResult::NoTimeService;
+                break;
+            case ClockRefusal::Declined:
+                outcome.result = SyncResult::Declined;
+                break;
+            case ClockRefusal::Other:
+                outcome.result = SyncResult::Refused;
+                break;
+        }
+    }
+    Report(outcome, byHand);
+}
+
+void TimeSyncClient::Elevate() {
+    const std::int64_t offset = *m_offer;
+    m_offer.reset();
+    m_elevating = true;
+    m_setter->SetClockElevated(
+        offset, [this, alive = std::weak_ptr<char>(m_alive)](const ClockSetResult& result) {
+            if (alive.expired()) return;
+            m_elevating = false;
+            Conclude(result, 0, true, true);
+        });
 }
 
 void TimeSyncClient::Report(SyncOutcome outcome, bool byHand) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/Stopwatch.h"
 #include "timesync/ClockSetter.h"
 #include "timesync/SyncFeedback.h"
 #include "timesync/TimeServer.h"
@@ -36,8 +37,15 @@ public:
     void Tick();
     std::int32_t SyncTickCount() const { return m_syncTickCount; }
 
-    // Opens a connection when the socket is closed; dropped otherwise.
+    // Opens a connection when no request is under way; dropped otherwise. The hourly request is
+    // also dropped while the system keeps its own clock synchronised, and for the rest of the
+    // run once the clock turned out to need rights this run lacks. Asked for by hand while an
+    // offer of administrator rights stands, it takes the offer instead.
     void RequestTimeSync(bool interactive);
+    // The user took the offer some other way (a click on its notification); nothing once it
+    // has gone.
+    void AcceptOffer();
+    bool LacksRight() const { return m_noRight; }
     // Drops a request under way, closing its connection.
     void Stop();
 
@@ -48,24 +56,40 @@ public:
     // The line was written about half a round trip before it arrived; a slower link is not
     // trusted for more.
     static constexpr std::int64_t kMaxTransitMs = 1000;
+    // How long choosing the menu entry again takes the offer of administrator rights; later, the
+    // clock may have been set otherwise, and the offset is measured again.
+    static constexpr std::int64_t kOfferMs = 60000;
 
 private:
     void OnSocketData(std::string_view bytes) override;
     void OnSocketClosed() override;
     void OnSocketFailed() override;
     void OnSocketTimeout() override;
+    void OnSocketNameNotFound() override;
+    void Connect();
     // Every connection of a request ends here, and only here: the one place that knows whether
     // a whole reply came, whether it fitted, and what was asked of the clock. Closes, sets the
     // clock from a whole reply (ended by its line end or by the server's orderly close) that
     // fits, and reports how it went.
-    void Finish(bool replyWhole);
+    void Finish(bool replyWhole, bool nameNotFound = false);
+    // Reports what the setter answered; a first refusal for lack of rights stops the hourly
+    // requests and, asked for by hand, offers administrator rights.
+    void Conclude(const ClockSetResult& result, std::int64_t uncertaintyMs, bool byHand,
+                  bool elevated);
+    void Elevate();
     void Report(SyncOutcome outcome, bool byHand);
 
     TimeSocket* m_socket;
     ClockSetter* m_setter;
     std::optional<TimeServer> m_server = TimeServer{};
     std::int32_t m_syncTickCount = 0;
-    bool m_waiting = false;  // a connection of ours is open or pending
+    bool m_waiting = false;  // a connection of ours is open or pending, or about to be
+    bool m_reading = false;  // the system's own synchronisation is being asked first
+    bool m_elevating = false;
+    bool m_noRight = false;
+    SystemTimeSync m_systemSync = SystemTimeSync::Off;
+    std::optional<std::int64_t> m_offer;  // the offset administrator rights would apply
+    Stopwatch m_offerAge;
     bool m_interactive = false;
     bool m_replyCut = false;  // the line outgrew kMaxReplyBytes; its end is still awaited
     std::string m_reply;

@@ -150,6 +150,9 @@ void Form_Main::OnTrayMessage(LPARAM mouseMessage) {
         case WM_CONTEXTMENU:
             m_core.OnTrayButton(2);
             break;
+        case NIN_BALLOONUSERCLICK:
+            m_core.OnNoticeClicked();
+            break;
         default:
             break;
     }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "win32/MessageWindow.h"
+
 namespace tolvane {
 namespace {
 
@@ -9,19 +11,8 @@ constexpr wchar_t kWindowClass[] = L"TolvaneTimeSocket";
 
 }  // namespace
 
-Win32TimeSocket::Win32TimeSocket() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &Win32TimeSocket::WindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassExW(&windowClass);
-    m_window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               windowClass.hInstance, nullptr);
-    if (m_window != nullptr) {
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-}
+Win32TimeSocket::Win32TimeSocket()
+    : m_window(CreateMessageWindow(kWindowClass, &Win32TimeSocket::WindowProc, this)) {}
 
 Win32TimeSocket::~Win32TimeSocket() {
     Close();
@@ -120,6 +111,7 @@ void Win32TimeSocket::OnLookup(HANDLE request, LPARAM result) {
             m_addresses.push_back(address);
         }
     }
+    if (m_addresses.empty()) return End(&TimeSocketListener::OnSocketNameNotFound);
     ConnectNext();
 }
 

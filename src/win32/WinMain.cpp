@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "base/AsciiText.h"
+#include "timesync/ElevatedClock.h"
 #include "win32/DialogMessages.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32AutostartStore.h"
@@ -67,7 +69,13 @@ struct OleSession {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
+    // Started by a running copy with administrator rights, to set the clock and end: no
+    // guard, no window.
+    if (const auto offset = tolvane::SetClockOffset(tolvane::TrimSpacesAndTabs(
+            tolvane::WideToUtf8(arguments != nullptr ? arguments : L"")))) {
+        return tolvane::SetClockByOffset(*offset);
+    }
     EndIfAlreadyRunning();
     const OleSession ole;
 

@@ -19,6 +19,7 @@ from timeservers import (EXAMPLE_LINE, EXAMPLE_LOCAL, FAKES, DaytimeServer, Priv
 
 SHANGHAI = 8
 CROSS_RED = (215, 38, 30)
+DIFFERENCE = re.compile(r"NtSetSystemTime not allowed: difference (-?\d+) ms")
 INI = "[Tolvane]\n报时热键=ctrl+alt+t\n关闭报时=1\n"
 # Ten minutes before the time the server sends: 07:55:09.
 START = utc_epoch(EXAMPLE_LOCAL, SHANGHAI) - 600
@@ -45,17 +46,31 @@ class HotkeyFeedbackScenario:
         self.choose("t")
         self.assertRegex(self.notice(), self.sync_notice)
 
+    def test_menu_sync_where_the_program_may_not_set_the_clock(self):
+        """Linux: an NTP client keeps the clock; Windows (Wine): no rights to set it."""
+        self.net = private_network(self.session)
+        server = DaytimeServer(self.session, self.net, mode=("send", EXAMPLE_LINE))
+        self.start("[Tolvane]\n", guarded=True)
+        self.choose("t")
+        self.assertRegex(self.notice(), self.guarded_notice)
+        self.assertTrue(wait_until(lambda: re.search(self.guarded_tooltip, self.tooltip()), 5),
+                        self.tooltip())
+        self.after_the_notice(server)
+        self.assertEqual(server.accepted(), 1)
+
 
 class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
     needs = "linux"
     # Ten minutes forward, less the moments the fake time has run since the start.
     sync_notice = r"^时间已校准，调整了 \+(10 分|9 分 5\d 秒)$"
+    guarded_notice = r"^系统已自动校时，与时间服务器相差 [+-]\d.* 秒（±\d+\.\d 秒）$"
+    guarded_tooltip = r"\n上次校时 \d\d:\d\d [+-]\d.* 秒$"
 
-    def start(self, ini):
+    def start(self, ini, guarded=False):
         program = linux_program(self.session, value_ini=ini)
         self.display = start_xvfb(self.session)
         # One private bus is both the system bus (timedate) and the desktop's session bus.
-        bus = PrivateSystemBus(self.session)
+        self.bus = bus = PrivateSystemBus(self.session, ntp=guarded)
         self.desktop = self.session.root / "desktop.log"
         self.desktop.touch()
         self.session.spawn(["/usr/bin/python3", FAKES / "desktop_services.py", bus.address,
@@ -66,8 +81,9 @@ class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
         env = linux_env(self.session, display=self.display, home=alsa_null_home(self.session),
                         extra=dict(bus.env, DBUS_SESSION_BUS_ADDRESS=bus.address,
                                    TZ="Asia/Shanghai"))
+        # Guarded, a hundred times faster: the hourly moment comes about 36 s after the start.
         start_linux(self.session, program, env, trace=self.trace, fake_time=time.strftime(
-            "%Y-%m-%d %H:%M:%S", time.gmtime(START + SHANGHAI * 3600)))
+            "%Y-%m-%d %H:%M:%S", time.gmtime(START + SHANGHAI * 3600)) + (" x100" * guarded))
         item = wait_until(lambda: re.findall(r"^item (\S+)", self.desktop.read_text(), re.M), 15)
         self.assertTrue(item, "no tray icon was registered")
         self.item = item[0]
@@ -97,6 +113,12 @@ class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
     def press_hotkey(self):
         x_tool(self.display, "xdotool", "key", "ctrl+alt+t")
 
+    def after_the_notice(self, server):
+        # The hourly request only looks whether the system keeps the time, and asks nothing.
+        looks = lambda: self.bus.log.read_text().count("GetAll")  # noqa: E731
+        self.assertTrue(wait_until(lambda: looks() >= 2, 90))
+        self.assertEqual(self.bus.set_time_calls(), [])
+
     def clips(self):
         return strace_clips(self.trace)
 
@@ -116,10 +138,12 @@ class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
 
 class WindowsHotkeyFeedback(HotkeyFeedbackScenario, WineTrayDriver, E2ETest):
     needs = "win32"
-    # Wine never lets a program set the host's clock.
-    sync_notice = "^系统拒绝修改时间$"
+    # Wine never lets a program set the host's clock: it lacks the right.
+    sync_notice = guarded_notice = (r"^需要管理员权限才能修改时间，与时间服务器相差 \+(10 分( \d 秒)?|9 分 5\d 秒)"
+                                    r"（±\d+\.\d 秒）。点击此通知或再次选择“网络校时”，即以管理员身份校时$")
+    guarded_tooltip = r"\n上次校时 07:5\d 失败\n需要管理员权限才能校时$"
 
-    def start(self, ini):
+    def start(self, ini, guarded=False):
         program = windows_program(self.session, value_ini=gbk_ini(ini))
         self.display = start_xvfb(self.session)
         start_tray_host(self.session, self.display)
@@ -128,7 +152,8 @@ class WindowsHotkeyFeedback(HotkeyFeedbackScenario, WineTrayDriver, E2ETest):
         self.wine.env["TZ"] = "Asia/Shanghai"
         # Wine's start-up eats a few seconds of the fake time.
         super().start(program, fake_time=time.strftime("%Y-%m-%d %H:%M:%S",
-                                                       time.localtime(START - 5)))
+                                                       time.localtime(START - 5)),
+                      extra={"WINEDEBUG": "-all,+file,err+sync"})
 
     def helper(self, *argv):
         return self.wine.run([self.wine.helper("keys_and_balloons"), *argv]).returncode == 0
@@ -161,6 +186,19 @@ class WindowsHotkeyFeedback(HotkeyFeedbackScenario, WineTrayDriver, E2ETest):
 
     def notice(self):
         return self.read_tip("balloon")
+
+    def after_the_notice(self, server):
+        # While the offer stands the entry starts a copy with rights (Wine asks nothing), which
+        # asks for the server's time from its own clock, is refused as well and ends.
+        self.choose("t")
+        asked = lambda: DIFFERENCE.findall(self.log.read_text(errors="replace"))  # noqa: E731
+        self.assertTrue(wait_until(lambda: len(asked()) >= 2, 20), asked())
+        # The right time now is the server's, carried on by the time since it was measured:
+        # the offset the copy asks for is the one the program found (10 minutes or so).
+        first, copy = (int(ms) for ms in asked()[:2])
+        self.assertTrue(abs(copy - first) < 100 and 590000 < first < 610000, asked())
+        self.assertTrue(wait_until(lambda: self.notice() == "系统拒绝修改时间", 30))
+        self.assertEqual(len(tray_icons(self.display, "explorer.exe")), 1)
 
 
 if __name__ == "__main__":

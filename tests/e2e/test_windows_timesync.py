@@ -50,11 +50,11 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
         return self.requests
 
     def test_clock_follows_a_utc_server(self):
-        self.shift = start_xinetd_daytime(self.session, self.net)
+        start_xinetd_daytime(self.session, self.net)
         # Wine prints only a difference of a second or more, and in 32 bits of milliseconds.
         ini = gbk_ini("[Tolvane]\n校时服务器=127.0.0.1\n")
         self.start(windows_program(self.session, value_ini=ini),
-                   near=int(time.time()) + self.shift - 600)
+                   near=int(time.time()) - 600)
         clock_follows_a_utc_server(self, lambda: self.choose("t"), self.requested_times)
 
     def test_menu_sync_against_every_kind_of_server(self):
@@ -69,12 +69,16 @@ class WindowsTimeSync(WineTrayDriver, E2ETest):
         self.choose("t")
         self.assertTrue(server.wait_accepted(7))
         wait_until(lambda: len(self.requested_times()) >= 1, 10, interval=0.02)
+        # Refused for lack of rights, the menu now offers them instead: a new copy asks anew.
+        first, self.requests = self.requested_times(), []
+        self.choose("e")
+        self.start(windows_program(self.session, name="again"), near=example - 600)
         nist_utc = (2026, 9, 7, 0, 1, 2)
         server.set("send", nist_line(nist_utc))
         self.choose("t")
         self.assertTrue(server.wait_accepted(8))
         wait_until(lambda: len(self.requested_times()) >= 2, 10, interval=0.02)
-        requested = self.requested_times()
+        requested = first + self.requested_times()
         self.assertEqual(len(requested), 2)
         self.assertAlmostEqual(requested[0], example, delta=2)
         self.assertAlmostEqual(requested[1], utc_epoch(nist_utc), delta=2)

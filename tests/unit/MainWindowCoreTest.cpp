@@ -78,6 +78,23 @@ void Do(CoreRig& rig, const std::string& event) {
     if (event == "timeout") rig.socket.Timeout();
     if (event.starts_with("moved=")) rig.setter.answer = {true, std::stoi(value)};
     if (event == "refused") rig.setter.answer = {false, 0};
+    using Refusal = ClockRefusal;
+    const std::pair<const char*, Refusal> refusals[] = {{"noright", Refusal::NoRight},
+                                                        {"auto", Refusal::AutomaticSync},
+                                                        {"noservice", Refusal::NoService}};
+    for (const auto& [name, refusal] : refusals) {
+        if (event == name) rig.setter.answer = {false, rig.setter.answer.movedMs, refusal};
+    }
+    if (event == "declined") rig.setter.elevatedAnswer = {false, 0, Refusal::Declined};
+    if (event == "ntp") rig.setter.systemSync = SystemTimeSync::Synchronised;
+    if (event == "ntpwait") rig.setter.systemSync = SystemTimeSync::NotYetSynchronised;
+    if (event == "notfound") rig.socket.NameNotFound();
+    if (event == "click") rig.core.OnNoticeClicked();
+    if (event == "tip") rig.core.OnTimer(MainTimer::Timer_更新托盘显示时间);
+    if (event == "count") {
+        rig.windows.Do("connections " + std::to_string(rig.socket.connections.size()) +
+                       ", settings " + std::to_string(rig.setter.settings.size()));
+    }
     if (event == "late") rig.setter.answerAtOnce = false;
     if (event == "answers") {
         for (const ClockSetDone& done : rig.setter.pending) done(rig.setter.answer);
@@ -118,6 +135,8 @@ std::string Play(CoreRig& rig, const std::string& steps) {
     };
     std::string shown = join(rig.windows.log);
     if (rig.core.IsSettingsOpen()) shown += " | settings open";
+    for (std::int64_t offset : rig.setter.elevated)
+        shown += " | elevated " + std::to_string(offset);
     if (rig.profiles.CountOf("WriteString") > 0) {
         std::vector<std::string> lines;
         std::istringstream file(rig.profiles.files[rig.Ini()]);
@@ -202,6 +221,9 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
     const std::string off = "SetTrayIconMuted 1, SetTrayTooltip 报时已关闭";
     const std::string set = "Notice 网络校时: 时间已校准，";
     const std::string failed = "Warning 网络校时: 校时失败：";
+    const std::string differs = "与时间服务器相差 ";
+    const std::string offer = "Warning 网络校时: 需要管理员权限才能修改时间，" + differs;
+    const std::string take = "。点击此通知或再次选择“网络校时”，即以管理员身份校时";
     const std::string registered = "Set Kestrune=\"C:\\T\\Tolvane.exe\"";
     // clang-format off
     const struct {
@@ -275,6 +297,19 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"unusable: a server on another port named with it", "校时服务器=10.1.2.3:2013", "sync garbage", failed + "时间服务器 10.1.2.3:2013 的回复无法识别"},
         {"silent: the default server by its name", nullptr, "sync timeout", failed + "时间服务器 time.nist.gov 没有回应"},
         {"no server", "校时服务器=x:0", "sync", failed + "Value.ini 中的“校时服务器”无法识别"},
+        {"the server's name not found", nullptr, "sync notfound", failed + "找不到时间服务器 time.nist.gov"},
+        {"no time service on this system", nullptr, "noservice sync reply", "Warning 网络校时: 本系统没有时间服务，无法修改时间"},
+        {"the system keeps its time: the menu reports the difference, sets nothing; the hourly one asks nothing", nullptr,
+         "ntp moved=300 sync reply hourly reply count tip", "Notice 网络校时: 系统已自动校时，" + differs + "+0.3 秒（±0.5 秒）, connections 1, settings 0, SetTrayTooltip 上次校时 12:00 +0.3 秒"},
+        {"the system's own synchronisation not yet done: as without", nullptr, "ntpwait moved=3000 sync reply", set + "调整了 +3 秒"},
+        {"refused by the system's own synchronisation", nullptr, "moved=3000 auto sync reply", "Warning 网络校时: 系统正在自动校时，不接受手动修改；" + differs + "+3.0 秒（±0.5 秒）"},
+        {"no right, hourly: silent, said in the tooltip, and no more hourly requests", nullptr, "moved=3000 noright hourly reply hourly tip count",
+         "SetTrayTooltip 上次校时 12:00 失败 / 需要管理员权限才能校时, connections 1, settings 1"},
+        {"no right from the menu: rights offered; the menu again applies the offset with them", nullptr, "moved=-2600 noright sync reply sync",
+         offer + "-2.6 秒（±0.5 秒）" + take + ", " + set + "调整了 -3 秒 | elevated -2600"},
+        {"once known, the menu offers without setting; a click takes the offer", nullptr, "moved=3000 noright hourly reply sync reply click count",
+         offer + "+3.0 秒（±0.5 秒）" + take + ", " + set + "调整了 +3 秒, connections 2, settings 1 | elevated 3000"},
+        {"rights declined", nullptr, "noright sync reply declined click", offer + "+0.0 秒（±0.5 秒）" + take + ", Warning 网络校时: 未获得管理员权限，时间没有修改 | elevated 0"},
         {"hourly", nullptr, "hourly reply", ""},
         {"hourly, no server", "校时服务器=x:0", "hourly", ""},
         {"the menu during the hourly one", nullptr, "moved=-3000 hourly sync reply", set + "调整了 -3 秒"},

@@ -8,6 +8,7 @@
 
 #include "fakes/FakeTimeSocket.h"
 #include "fakes/RecordingClockSetter.h"
+#include "timesync/ElevatedClock.h"
 
 namespace tolvane::testing {
 namespace {
@@ -88,7 +89,7 @@ TEST(TimeSyncClient, EachReplyParsedOnceThenClosedSoTheNextRequestConnects) {
             EXPECT_EQ(c.setter.settings[0].record.utc, row.utc);
             EXPECT_EQ(c.setter.settings[0].record.hour, row.utc ? 3 : 8);
             EXPECT_EQ(c.setter.settings[0].record.second, row.utc ? 6 : 9);
-            EXPECT_EQ(c.setter.settings[0].record.milliseconds, row.utc ? 0 : 150);
+            EXPECT_EQ(c.setter.settings[0].record.milliseconds, row.utc ? 0 : 650);
             EXPECT_TRUE(c.setter.settings[0].interactive);
         }
         // One outcome for every request that was not dropped at exit.
@@ -173,6 +174,27 @@ TEST(TimeSyncClient, ARequestFromInsideTheClockSettingConnectsAgain) {
     c.socket.Deliver(kExample);
     EXPECT_EQ(c.socket.connections.size(), 2u);
     EXPECT_FALSE(c.socket.closed);
+}
+
+// The copy with administrator rights takes its offset from its one argument and answers
+// through its exit code; anything else on the command line is no such copy.
+TEST(ElevatedClock, ArgumentAndExitCode) {
+    for (std::int64_t offset : {0LL, 1234LL, -5LL, -31622399999999LL})
+        EXPECT_EQ(SetClockOffset(SetClockArguments(offset)), offset);
+    for (const char* bad : {"", "--set-clock-by=1234", "--set-clock-by=+", "--set-clock-by=+12a",
+                            " --set-clock-by=+1", "--set-clock-by=+31622400000000",
+                            "--set-clock-by=+1 x", "--set-clock-by=99999999999999999999"})
+        EXPECT_EQ(SetClockOffset(bad), std::nullopt) << bad;
+    using R = ClockRefusal;
+    const std::pair<ClockSetResult, R> rows[] = {{{false, 7, R::NoRight}, R::NoRight},
+                                                 {{false, 7, R::AutomaticSync}, R::Other},
+                                                 {{false, 7, R::Other}, R::Other}};
+    EXPECT_TRUE(FromSetClockExitCode(SetClockExitCode({true, 0}), 7).set);
+    for (const auto& [result, read] : rows) {
+        const ClockSetResult back = FromSetClockExitCode(SetClockExitCode(result), 7);
+        EXPECT_TRUE(!back.set && back.refusal == read && back.movedMs == 7);
+    }
+    EXPECT_FALSE(FromSetClockExitCode(259, 7).set);  // still running when given up
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ public:
     void ServerCloses() { listener->OnSocketClosed(); }
     void Fails() { listener->OnSocketFailed(); }
     void Timeout() { listener->OnSocketTimeout(); }
+    void NameNotFound() { listener->OnSocketNameNotFound(); }
 
     TimeSocketListener* listener = nullptr;
     bool closed = true;

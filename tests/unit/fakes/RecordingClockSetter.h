@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "timesync/ClockSetter.h"
@@ -23,6 +24,15 @@ public:
             pending.push_back(std::move(done));
         }
     }
+    void ReadSystemTimeSync(std::function<void(SystemTimeSync)> done) override { done(systemSync); }
+    std::optional<std::int64_t> OffsetOf(const ClockRecord&) override { return answer.movedMs; }
+    bool CanElevate() override { return true; }
+    void SetClockElevated(std::int64_t offsetMs, ClockSetDone done) override {
+        elevated.push_back(offsetMs);
+        ClockSetResult result = elevatedAnswer;
+        result.movedMs = offsetMs;
+        done(result);
+    }
 
     std::vector<Setting> settings;
     std::function<void()> whileSetting;
@@ -30,6 +40,9 @@ public:
     ClockSetResult answer{true, 0};
     bool answerAtOnce = true;
     std::vector<ClockSetDone> pending;
+    SystemTimeSync systemSync = SystemTimeSync::Off;
+    std::vector<std::int64_t> elevated;  // the offsets handed to a copy with rights
+    ClockSetResult elevatedAnswer{true, 0};
 };
 
 }  // namespace tolvane::fakes

@@ -24,9 +24,15 @@ public:
     }
     void KillTimer(MainTimer timer) override { Do("KillTimer " + NameOf(timer)); }
     void ShowTrayIcon() override { Do("ShowTrayIcon"); }
-    // Only the tooltip's last line: the time, or that announcements are off.
+    // Only the tooltip's time, or the lines after it (announcements off, synchronisation).
     void SetTrayTooltip(const std::string& text) override {
-        Do("SetTrayTooltip " + text.substr(text.rfind('\n') + 1));
+        std::size_t at = 0;
+        for (int line = 0; line < 3; ++line) at = text.find('\n', at) + 1;
+        const std::size_t after = text.find("\r\n", at);
+        std::string shown = after == std::string::npos ? text.substr(at) : text.substr(after + 2);
+        for (std::size_t cr; (cr = shown.find("\r\n")) != std::string::npos;)
+            shown.replace(cr, 2, " / ");
+        Do("SetTrayTooltip " + shown);
     }
     void SetMenuChecks(bool announceOff, bool startAtBoot) override {
         Do(std::string("SetMenuChecks ") + (announceOff ? "1" : "0") + (startAtBoot ? "1" : "0"));
