@@ -22,7 +22,7 @@ CROSS_RED = (215, 38, 30)
 INI = "[Tolvane]\n报时热键=ctrl+alt+t\n关闭报时=1\n"
 # Ten minutes before the time the server sends: 07:55:09.
 START = utc_epoch(EXAMPLE_LOCAL, SHANGHAI) - 600
-SPOKEN = "提示 现在时间 上午 七 点 五 十 五 分".split()
+SPOKEN = "提示 现在时间 上午 七点 五 十 五 分".split()
 
 
 class HotkeyFeedbackScenario:
