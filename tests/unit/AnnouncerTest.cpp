@@ -274,15 +274,5 @@ TEST(PackClips, HoldEveryWordAnAnnouncementSpeaks) {
     }
 }
 
-TEST(AnnounceNow, PlaysThePacksPhraseClips) {
-    Speaker speaker(0);
-    fakes::MemorySoundFolders folders;
-    folders.AddPack(std::string(kSound) + "女声\\", {"十二点", "点整"});
-    Announcer announcer{speaker.player, speaker.pump, speaker.locale, kSound, &folders};
-    speaker.style.pack = "女声";
-    announcer.AnnounceNow(At(2010, 7, 28, 12, 0), speaker.style);
-    EXPECT_EQ(speaker.player.Words(std::string(kSound) + "女声\\"), Split("提示 现在时间 下午 十二点 整"));
-}
-
 }  // namespace
 }  // namespace tolvane::testing
