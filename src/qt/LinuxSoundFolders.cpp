@@ -15,7 +15,8 @@ void List(const std::string& folder, bool folders, Take take) {
     std::filesystem::directory_iterator entries(folder, error);
     for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
         std::error_code ignored;
-        const bool match = folders ? entries->is_directory(ignored) : entries->is_regular_file(ignored);
+        const bool match =
+            folders ? entries->is_directory(ignored) : entries->is_regular_file(ignored);
         if (match) take(entries->path().filename().string());
     }
 }

@@ -72,7 +72,8 @@ void Announcer::SpeakTime(Words& words, const LocalDateTime& moment, std::int32_
 
 void Announcer::SpeakDate(Words& words, const LocalDateTime& moment) {
     const auto numeral = [&words](int value, bool digitByDigit) {
-        for (std::string& character : Utf8Characters(ToChineseNumerals(value, false, digitByDigit))) {
+        for (std::string& character :
+             Utf8Characters(ToChineseNumerals(value, false, digitByDigit))) {
             words.push_back(std::move(character));
         }
     };

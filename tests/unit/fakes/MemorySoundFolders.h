@@ -21,7 +21,9 @@ public:
         }
         return names;
     }
-    std::vector<std::string> ClipNames(const std::string& folder) override { return folders[folder]; }
+    std::vector<std::string> ClipNames(const std::string& folder) override {
+        return folders[folder];
+    }
 
     // A folder holding every clip an announcement needs, and `more`.
     void AddPack(const std::string& folder, std::vector<std::string> more = {}) {
