@@ -21,8 +21,8 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
       m_folder(std::move(folder)),
       m_windows(windows),
       m_vars(services.profiles),
-      m_announcer(services.player, services.pump, services.locale,
-                  m_folder.Join(std::string("Sound") + m_folder.separator)),
+      m_announcer(services.player, services.pump, services.locale, SoundFolder(),
+                  services.soundFolders),
       m_timeSync(services.timeSocket, services.clockSetter),
       m_advert(services.pump) {
     m_timeSync.SetDoneHandler(
@@ -123,7 +123,7 @@ AnnouncementPlan MainWindowCore::Plan() const {
 
 AnnouncementStyle MainWindowCore::Style() const {
     const SettingsRecord& settings = m_vars.Settings;
-    return {settings.AnnounceFormat, settings.Phrasing, settings.Volume};
+    return {settings.AnnounceFormat, settings.Phrasing, settings.Volume, settings.VoicePack};
 }
 
 void MainWindowCore::OnTrayButton(int buttonCode) {
@@ -274,11 +274,16 @@ void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
     Timer_更新托盘显示时间_Timer();
 }
 
-void MainWindowCore::PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) {
+void MainWindowCore::PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
+                                         const std::string& pack) {
     // Spoken from the main window's own timer rather than inside the page's click: the page,
     // and the dialog under it, may close while the clips play.
-    m_preview = AnnouncementStyle{0, phrasing, volume};
+    m_preview = AnnouncementStyle{0, phrasing, volume, pack};
     m_windows.SetTimer(MainTimer::Timer_试听, kPreviewDelayMs);
+}
+
+std::vector<std::string> MainWindowCore::VoicePacks() {
+    return FindPacks(m_services.soundFolders, SoundFolder());
 }
 
 void MainWindowCore::SetSyncTimerEnabled(bool enabled) {

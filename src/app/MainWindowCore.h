@@ -40,6 +40,8 @@ struct ShellServices {
     TimeSocket* timeSocket = nullptr;
     ClockSetter* clockSetter = nullptr;
     AutostartStore* autostart = nullptr;
+    // Without it only the word clips in Sound itself are played, and no pack is offered.
+    SoundFolders* soundFolders = nullptr;
 };
 
 // Everything the hidden main window decides, for both platforms: the start-up order, the
@@ -105,7 +107,10 @@ private:
     std::string StoreHotkey(std::string_view text) override {
         return std::string(HotkeyChangeMessage(ChangeHotkey(text)));
     }
-    void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) override;
+    void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
+                             const std::string& pack) override;
+    std::vector<std::string> VoicePacks() override;
+    std::string SoundFolder() const { return m_folder.Join(std::string("Sound") + m_folder.separator); }
     // AdvertLoader
     void LoadAdvert() override;
 

@@ -27,6 +27,7 @@ enum class ControlKind {
     Separator,
     TextField,  // one line of text the user types
     Slider,     // a whole number from 0 to 100
+    DropDown,   // one choice from a list the dialog's logic fills
 };
 
 enum ControlFlag : unsigned {

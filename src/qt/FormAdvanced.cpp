@@ -1,6 +1,8 @@
 #include "qt/FormAdvanced.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -37,6 +39,14 @@ Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::
                                 Render();
                             });
                     return field;
+                }
+                case ControlKind::DropDown: {
+                    auto* box = new QComboBox(parent);
+                    connect(box, &QComboBox::activated, this, [this, &control](int index) {
+                        m_core.Click(static_cast<AdvancedRole>(control.role), index);
+                        Render();
+                    });
+                    return box;
                 }
                 case ControlKind::Slider: {
                     auto* slider = new QSlider(Qt::Horizontal, parent);
@@ -100,6 +110,18 @@ void Form_高级设置::Render() {
             // Only a changed text is set: setting it would move the caret.
             const QString text = FromUtf8(m_core.Text(*control));
             if (field->text() != text) field->setText(text);
+        } else if (auto* box = qobject_cast<QComboBox*>(widget)) {
+            QStringList choices;
+            for (const std::string& choice : m_core.Choices(*control)) choices << FromUtf8(choice);
+            QStringList shown;
+            for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
+            if (shown != choices) {
+                box->clear();
+                box->addItems(choices);
+                // The list may be wider than the box: a folder's name is the user's.
+                box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
+            }
+            box->setCurrentIndex(m_core.Selected(role));
         } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
             if (slider->value() != m_core.Value(*control)) slider->setValue(m_core.Value(*control));
         } else if (auto* label = qobject_cast<QLabel*>(widget);

@@ -8,6 +8,7 @@
 #include "qt/FormMain.h"
 #include "qt/LinuxAutostartStore.h"
 #include "qt/LinuxProfileStore.h"
+#include "qt/LinuxSoundFolders.h"
 #include "qt/LinuxUpdateLibrary.h"
 #include "qt/QtClock.h"
 #include "qt/QtDateTimeFormatter.h"
@@ -44,9 +45,10 @@ int main(int argc, char** argv) {
     tolvane::QtTimeSocket timeSocket;
     tolvane::TimedateClockSetter clockSetter;
     tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
-    const tolvane::ShellServices services{profiles,     clock,     player,  pump,
-                                          locale,       formatter, &update, &timeSocket,
-                                          &clockSetter, &autostart};
+    tolvane::LinuxSoundFolders soundFolders;
+    const tolvane::ShellServices services{profiles,     clock,      player,  pump,
+                                          locale,       formatter,  &update, &timeSocket,
+                                          &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, folder);
     form.Form_Load();

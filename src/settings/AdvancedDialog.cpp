@@ -48,6 +48,8 @@ void AdvancedDialog::Form_Load() {
     m_advert = (settings.AdvertMode >= 0 && settings.AdvertMode < kAdvertChoices)
                    ? settings.AdvertMode
                    : -1;
+    m_packs = m_host.VoicePacks();
+    m_pack = settings.VoicePack;
     m_texts[AdvancedRole::Hotkey] = m_host.HotkeyText();
     m_hotkeyUnavailable = m_host.HotkeyUnavailableReason();
     m_message.clear();
@@ -73,8 +75,13 @@ void AdvancedDialog::Click(AdvancedRole role, int index) {
             if (index >= 0 && index < kAdvertChoices) m_advert = index;
             Changed();
             break;
+        case AdvancedRole::VoicePack:
+            if (index < 0 || index > static_cast<int>(m_packs.size())) break;
+            m_pack = index == 0 ? std::string() : m_packs[static_cast<std::size_t>(index - 1)];
+            Changed();
+            break;
         case AdvancedRole::Preview:
-            m_host.PreviewAnnouncement(m_phrasing, m_volume);
+            m_host.PreviewAnnouncement(m_phrasing, m_volume, m_pack);
             break;
         case AdvancedRole::Apply:
             Save();
@@ -110,6 +117,11 @@ void AdvancedDialog::Slide(const ControlSpec& control, int value) {
 int AdvancedDialog::Selected(AdvancedRole group) const {
     if (group == AdvancedRole::Phrasing) return m_phrasing;
     if (group == AdvancedRole::Advert) return m_advert;
+    if (group == AdvancedRole::VoicePack) {
+        // A stored pack no longer found plays the default voice, and shows it.
+        const auto found = std::find(m_packs.begin(), m_packs.end(), m_pack);
+        return found == m_packs.end() ? 0 : static_cast<int>(found - m_packs.begin()) + 1;
+    }
     return -1;
 }
 
@@ -149,6 +161,13 @@ std::string AdvancedDialog::Tooltip(const ControlSpec& control) const {
         return m_hotkeyUnavailable;
     }
     return std::string(control.tooltip);
+}
+
+std::vector<std::string> AdvancedDialog::Choices(const ControlSpec& control) const {
+    if (static_cast<AdvancedRole>(control.role) != AdvancedRole::VoicePack) return {};
+    std::vector<std::string> choices{std::string(kDefaultVoiceChoice)};
+    choices.insert(choices.end(), m_packs.begin(), m_packs.end());
+    return choices;
 }
 
 int AdvancedDialog::Value(const ControlSpec& control) const {
@@ -192,6 +211,7 @@ bool AdvancedDialog::Save() {
     settings.QuietStart = start;
     settings.QuietEnd = end;
     if (m_advert >= 0) settings.AdvertMode = m_advert;
+    settings.VoicePack = m_pack;
     // Every key of the page, changed or not; a failed write stays silent, as on the first page.
     for (const IntSetting& setting : kAdvancedIntSettings) {
         m_vars.ConfigFile.WriteString(kSettingsSection, setting.key,
@@ -203,6 +223,7 @@ bool AdvancedDialog::Save() {
     }
     m_vars.ConfigFile.WriteString(kSettingsSection, AdvertKey(),
                                   std::to_string(settings.AdvertMode));
+    m_vars.ConfigFile.WriteString(kSettingsSection, kVoicePackKey, settings.VoicePack);
     m_message.clear();
     m_applyEnabled = false;
     if (m_saved) m_saved();

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "settings/AdvancedLayout.h"
 #include "settings/CustomVariables.h"
@@ -13,7 +14,8 @@ namespace tolvane {
 class SettingsDialogHost;
 
 // The logic of Form_高级设置, the settings dialog's second page: half-hour announcements, the
-// quiet span, the volume, the phrasing, 广告设置 with its third choice and the global hotkey. Like
+// quiet span, the volume, the phrasing, the voice, 广告设置 with its third choice and the global
+// hotkey. Like
 // the first page it saves on OK and Apply, into Settings and Value.ini, and the main window reads
 // those at every tick and announcement. A time it cannot read keeps the page open, saving nothing,
 // with a message saying why.
@@ -37,7 +39,7 @@ public:
     void CloseBox() { m_open = false; }
 
     bool IsOpen() const { return m_open; }
-    // The selected index of an option group, -1 when none is.
+    // The selected index of an option group or a drop-down, -1 when none is.
     int Selected(AdvancedRole group) const;
     bool ApplyEnabled() const { return m_applyEnabled; }
 
@@ -47,6 +49,8 @@ public:
     bool Enabled(const ControlSpec& control) const;
     std::string Text(const ControlSpec& control) const;
     int Value(const ControlSpec& control) const;
+    // A drop-down's choices, in order.
+    std::vector<std::string> Choices(const ControlSpec& control) const;
     // The table's tooltip, or for a field that cannot be used here, why.
     std::string Tooltip(const ControlSpec& control) const;
 
@@ -63,6 +67,9 @@ private:
     std::int32_t m_volume = 100;
     std::int32_t m_phrasing = 0;
     std::int32_t m_advert = -1;
+    // The packs found, and the stored name: one no longer found is kept until another is chosen.
+    std::vector<std::string> m_packs;
+    std::string m_pack;
     std::string m_message;
     std::string m_hotkeyUnavailable;
     bool m_applyEnabled = false;

@@ -19,6 +19,7 @@ enum class AdvancedRole : int {
     Phrasing,    // option group: 报时说法
     Advert,      // option group: 广告设置, with 从不显示
     Preview,     // speaks the time now with the page's choices
+    VoicePack,   // drop-down: 语音包, the default voice or a pack found in Sound
     Hotkey,      // text field: 报时热键
     Message,     // label: why the page could not be saved
     Ok,
@@ -34,7 +35,11 @@ inline constexpr std::string_view kAdvancedDialogCaption = "高级设置";
 inline constexpr std::string_view kHalfHourTooltip = "每小时的 30 分也按所选格式报时";
 inline constexpr std::string_view kQuietTooltip = "这段时间内不自动报时，单击托盘图标仍会报时";
 inline constexpr std::string_view kVolumeTooltip = "只改变报时的音量，不改变系统音量";
-inline constexpr std::string_view kPreviewTooltip = "按当前的音量和说法报一次现在的时间";
+inline constexpr std::string_view kPreviewTooltip = "按当前的音量、说法和声音报一次现在的时间";
+inline constexpr std::string_view kVoicePackTooltip =
+    "Sound 文件夹里的声音；自己录的一套放进 Sound 下的新文件夹即可选用";
+// The first choice of the voice drop-down: the clips in Sound itself.
+inline constexpr std::string_view kDefaultVoiceChoice = "默认";
 inline constexpr std::string_view kHotkeyTooltip =
     "在任何程序里按下这组键即报时，如 Ctrl+Alt+T；留空则不用热键";
 // Shown in Label_提示 when OK or Apply finds a time it cannot read; nothing is saved then.
@@ -42,7 +47,7 @@ inline constexpr std::string_view kBadQuietTimeMessage = "安静时段请按“�
 
 // clang-format off
 // Form_高级设置, in twips; controls inside a frame are placed relative to it.
-inline constexpr std::array<ControlSpec, 24> kAdvancedControls{{
+inline constexpr std::array<ControlSpec, 26> kAdvancedControls{{
     {"GroupBox_定时报时", ControlKind::GroupFrame, "", "定时报时", -1, {30, 30, 2805, 1290}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
     {"Check_半点报时", ControlKind::CheckBox, "GroupBox_定时报时", "半点报时", -1, {210, 300, 2445, 195}, 0, kHalfHourTooltip, kNoFlags, RoleOf(AdvancedRole::HalfHour)},
     {"Check_安静时段", ControlKind::CheckBox, "GroupBox_定时报时", "安静时段", -1, {210, 600, 2445, 195}, 1, kQuietTooltip, kNoFlags, RoleOf(AdvancedRole::Quiet)},
@@ -56,17 +61,19 @@ inline constexpr std::array<ControlSpec, 24> kAdvancedControls{{
     {"Label_音量值", ControlKind::Label, "GroupBox_报时声音", "", -1, {2220, 330, 480, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::VolumeText)},
     {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "标准说法（下午二点）", 0, {210, 690, 2445, 255}, 5, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
     {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "自然说法（下午两点半）", 1, {210, 990, 2445, 255}, 6, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
-    {"Command_试听", ControlKind::Button, "GroupBox_报时声音", "试听[&T]", -1, {1665, 1260, 990, 330}, 7, kPreviewTooltip, kNoFlags, RoleOf(AdvancedRole::Preview)},
+    {"Label_语音包", ControlKind::Label, "GroupBox_报时声音", "声音", -1, {210, 1320, 420, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Combo_语音包", ControlKind::DropDown, "GroupBox_报时声音", "", -1, {630, 1260, 1110, 330}, 7, kVoicePackTooltip, kNoFlags, RoleOf(AdvancedRole::VoicePack)},
+    {"Command_试听", ControlKind::Button, "GroupBox_报时声音", "试听[&T]", -1, {1800, 1260, 855, 330}, 8, kPreviewTooltip, kNoFlags, RoleOf(AdvancedRole::Preview)},
     {"GroupBox_广告设置", ControlKind::GroupFrame, "", "广告设置", -1, {30, 1380, 2805, 1305}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
-    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "开启显示一次", 0, {210, 300, 2235, 255}, 8, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
-    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "一天显示一次", 1, {210, 600, 2235, 255}, 9, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
-    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "从不显示", 2, {210, 900, 2235, 255}, 10, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "开启显示一次", 0, {210, 300, 2235, 255}, 9, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "一天显示一次", 1, {210, 600, 2235, 255}, 10, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "从不显示", 2, {210, 900, 2235, 255}, 11, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
     {"Label_报时热键", ControlKind::Label, "", "报时热键", -1, {3090, 1845, 900, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
-    {"Text_报时热键", ControlKind::TextField, "", "", -1, {3990, 1800, 1695, 285}, 11, kHotkeyTooltip, kNoFlags, RoleOf(AdvancedRole::Hotkey)},
+    {"Text_报时热键", ControlKind::TextField, "", "", -1, {3990, 1800, 1695, 285}, 12, kHotkeyTooltip, kNoFlags, RoleOf(AdvancedRole::Hotkey)},
     {"Label_提示", ControlKind::Label, "", "", -1, {2880, 2250, 2805, 420}, -1, "", kNoFlags, RoleOf(AdvancedRole::Message)},
-    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2775, 990, 360}, 12, "", kDefaultButton, RoleOf(AdvancedRole::Ok)},
-    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2775, 990, 360}, 13, "", kCancelButton, RoleOf(AdvancedRole::Cancel)},
-    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2775, 990, 360}, 14, "", kDisabledAtLoad, RoleOf(AdvancedRole::Apply)},
+    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2775, 990, 360}, 13, "", kDefaultButton, RoleOf(AdvancedRole::Ok)},
+    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2775, 990, 360}, 14, "", kCancelButton, RoleOf(AdvancedRole::Cancel)},
+    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2775, 990, 360}, 15, "", kDisabledAtLoad, RoleOf(AdvancedRole::Apply)},
 }};
 // clang-format on
 

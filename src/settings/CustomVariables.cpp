@@ -37,6 +37,8 @@ void LoadSettings(自定义变量& vars, const std::function<bool()>& isStartAtB
             vars.ConfigFile.ReadString(kSettingsSection, setting.key, kAdvancedReadSize);
         vars.Settings.*setting.field = ParseClockTime(text).value_or(-1);
     }
+    vars.Settings.VoicePack =
+        vars.ConfigFile.ReadString(kSettingsSection, kVoicePackKey, kVoicePackReadSize);
     vars.Settings.StartAtBoot = (isStartAtBootRegistered && isStartAtBootRegistered()) ? 1 : 0;
     vars.FrequencyHours = kFrequencyHours;
 }

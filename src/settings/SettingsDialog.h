@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/DialogLayout.h"
 #include "settings/AdvancedDialog.h"
@@ -24,8 +25,12 @@ public:
     virtual void SetAnnounceOffMark(bool checked) = 0;
     virtual void SetAnnounceTimerEnabled(bool enabled) = 0;
     virtual void SetSyncTimerEnabled(bool enabled) = 0;
-    // Speaks the time now, in this phrasing and at this volume, unless something is speaking.
-    virtual void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) = 0;
+    // Speaks the time now, in this phrasing, at this volume and from this voice pack (a
+    // subfolder of Sound; empty for Sound itself), unless something is speaking.
+    virtual void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
+                                     const std::string& pack) = 0;
+    // The voice packs found in Sound, by their folder names.
+    virtual std::vector<std::string> VoicePacks() = 0;
     // The global hotkey in its stored form ("" for none).
     virtual std::string HotkeyText() = 0;
     // Why this desktop has no global hotkey; empty where it has one.

@@ -21,6 +21,7 @@ struct SettingsRecord {
     std::int32_t QuietEnd = -1;    // minute of the day it ends (not included); -1: none
     std::int32_t Volume = 100;     // percent of the clips' recorded level
     std::int32_t Phrasing = 0;     // 0 as written, 1 natural Mandarin
+    std::string VoicePack = {};    // a subfolder of Sound holding a voice; empty: Sound itself
 };
 
 struct IntSetting {
@@ -48,7 +49,7 @@ inline constexpr std::array<IntSetting, 5> kIntSettings{{
 inline constexpr std::int32_t kAdvertNever = 2;
 
 // The 高级设置 page's keys, written by that page alone, in this order: the numbers, the quiet
-// span, then 广告设置. Unlike the first page's, a value that is not plain decimal digits
+// span, 广告设置, then 语音包. Unlike the first page's, a value that is not plain decimal digits
 // within the range reads as the default, as a missing key does.
 inline constexpr std::array<IntSetting, 3> kAdvancedIntSettings{{
     {"半点报时", &SettingsRecord::HalfHour, 0, 0, 1},
@@ -66,6 +67,11 @@ inline constexpr std::array<TimeSetting, 2> kQuietSettings{{
     {"安静结束", &SettingsRecord::QuietEnd},
 }};
 inline constexpr std::int32_t kAdvancedReadSize = 32;
+
+// The voice: the name of a subfolder of Sound that holds a voice pack. Missing, empty or not a
+// whole pack means the clips in Sound itself. Written by the 高级设置 page, after its others.
+inline constexpr std::string_view kVoicePackKey = "语音包";
+inline constexpr std::int32_t kVoicePackReadSize = 256;
 
 inline constexpr std::string_view kAdvertDateKey = "广告日期";
 inline constexpr std::int32_t kAdvertDateReadSize = 12;

@@ -29,52 +29,67 @@ private:
 
 }  // namespace
 
-Announcer::Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, std::string soundFolder)
-    : m_player(player), m_pump(pump), m_locale(locale), m_soundFolder(std::move(soundFolder)) {}
+Announcer::Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, std::string soundFolder,
+                     SoundFolders* folders)
+    : m_player(player),
+      m_pump(pump),
+      m_locale(locale),
+      m_soundFolder(std::move(soundFolder)),
+      m_folders(folders) {}
 
 void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style) {
     if (m_busy) return;
     BusyScope busy(m_busy);
     m_volume = style.volume;
-    PlayWord(kPrompt);
+    Words words{std::string(kPrompt)};
     switch (style.format) {
         case 0:
-            SpeakTime(moment, style.phrasing);
+            SpeakTime(words, moment, style.phrasing);
             break;
         case 1:
-            SpeakDate(moment);
+            SpeakDate(words, moment);
             break;
         case 2:
-            SpeakDate(moment);
-            SpeakTime(moment, style.phrasing);
+            SpeakDate(words, moment);
+            SpeakTime(words, moment, style.phrasing);
             break;
         default:
             break;
     }
-}
-
-void Announcer::SpeakTime(const LocalDateTime& moment, std::int32_t phrasing) {
-    PlayWord(kTimeNowIs);
-    const std::string halfDay = HalfDayWord(m_locale.HalfDayDesignator(moment), moment.hour);
-    for (const std::string& word : TimeWords(moment.hour, moment.minute, phrasing, halfDay)) {
-        PlayWord(word);
+    for (const std::string& path :
+         ClipPaths(words, ChoosePack(m_folders, m_soundFolder, style.pack))) {
+        PlayClip(path);
     }
 }
 
-void Announcer::SpeakDate(const LocalDateTime& moment) {
-    PlayWord(kTodayIs);
-    PlayNumeral(moment.year, true);
-    PlayWord(kYear);
-    PlayNumeral(moment.month, false);
-    PlayWord(kMonth);
-    PlayNumeral(moment.day, false);
-    PlayWord(kDay);
-    PlayWord(kWeek);
+void Announcer::SpeakTime(Words& words, const LocalDateTime& moment, std::int32_t phrasing) {
+    words.emplace_back(kTimeNowIs);
+    const std::string halfDay = HalfDayWord(m_locale.HalfDayDesignator(moment), moment.hour);
+    for (std::string& word : TimeWords(moment.hour, moment.minute, phrasing, halfDay)) {
+        words.push_back(std::move(word));
+    }
+}
+
+void Announcer::SpeakDate(Words& words, const LocalDateTime& moment) {
+    const auto numeral = [&words](int value, bool digitByDigit) {
+        for (std::string& character :
+             Utf8Characters(ToChineseNumerals(value, false, digitByDigit))) {
+            words.push_back(std::move(character));
+        }
+    };
+    words.emplace_back(kTodayIs);
+    numeral(moment.year, true);
+    words.emplace_back(kYear);
+    numeral(moment.month, false);
+    words.emplace_back(kMonth);
+    numeral(moment.day, false);
+    words.emplace_back(kDay);
+    words.emplace_back(kWeek);
     if (moment.weekday == kSunday) {
-        PlayWord(kDay);
+        words.emplace_back(kDay);
     } else {
         // The weekday is one clip named by the whole numeral text.
-        PlayWord(ToChineseNumerals(moment.weekday - 1, false, false));
+        words.push_back(ToChineseNumerals(moment.weekday - 1, false, false));
     }
 }
 
@@ -83,18 +98,6 @@ void Announcer::PlayClip(const std::string& path) {
     m_pump.DispatchPending();
     // The dispatch may have run the exit command.
     if (!m_stopped) m_player.PlaySync(path, m_volume);
-}
-
-void Announcer::PlayWord(std::string_view word) {
-    // Without a sound folder every clip is one that cannot be played: the player's alert.
-    PlayClip(m_soundFolder.empty() ? std::string() : m_soundFolder + std::string(word) + ".wav");
-}
-
-void Announcer::PlayNumeral(int value, bool digitByDigit) {
-    for (const std::string& character :
-         Utf8Characters(ToChineseNumerals(value, false, digitByDigit))) {
-        PlayWord(character);
-    }
 }
 
 }  // namespace tolvane

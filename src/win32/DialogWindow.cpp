@@ -19,6 +19,8 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // Tooltips wrap at this width, in pixels at 96 DPI.
 constexpr int kTooltipWidth = 320;
+// An open drop-down list shows this many rows of the box's height before it scrolls.
+constexpr int kDropDownRows = 8;
 
 void RegisterDialogClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
@@ -65,6 +67,8 @@ Child ChildFor(const ControlSpec& control) {
             return {L"EDIT", ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::Slider:
             return {TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS | WS_GROUP | WS_TABSTOP};
+        case ControlKind::DropDown:
+            return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | WS_TABSTOP};
         case ControlKind::Label:
         default:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX};
@@ -172,7 +176,11 @@ void DialogWindow::Layout(int dpi, const RECT* place) {
         if (m_controls[row] == nullptr) continue;
         const PixelRect rect = ClientPixels(m_spec, m_spec.controls[row], dpi);
         SendMessageW(m_controls[row], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        SetWindowPos(m_controls[row], nullptr, rect.left, rect.top, rect.width, rect.height,
+        // A drop-down's height is that of its open list; the box itself takes the font's.
+        const int height = rect.height * (m_spec.controls[row].kind == ControlKind::DropDown
+                                              ? kDropDownRows
+                                              : 1);
+        SetWindowPos(m_controls[row], nullptr, rect.left, rect.top, rect.width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Only now that no control uses the old font any more.

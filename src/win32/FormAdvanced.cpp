@@ -3,11 +3,34 @@
 #include <commctrl.h>
 
 #include <utility>
+#include <vector>
 
 #include "win32/TextConversion.h"
 
 namespace tolvane {
 namespace {
+
+// Fills a drop-down only when its choices changed: refilling would close an open list.
+void ShowChoices(HWND box, const std::vector<std::string>& choices, int selected) {
+    bool same = SendMessageW(box, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(choices.size());
+    for (std::size_t i = 0; same && i < choices.size(); ++i) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(box, CB_GETLBTEXTLEN, i, 0)) + 1,
+                          L'\0');
+        text.resize(static_cast<std::size_t>(
+            SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+        same = text == Utf8ToWide(choices[i]);
+    }
+    if (!same) {
+        SendMessageW(box, CB_RESETCONTENT, 0, 0);
+        for (const std::string& choice : choices) {
+            SendMessageW(box, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
+        }
+    }
+    if (SendMessageW(box, CB_GETCURSEL, 0, 0) != selected) {
+        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    }
+}
 
 std::string WindowText(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
@@ -62,6 +85,14 @@ bool Form_高级设置::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
     const auto source = reinterpret_cast<HWND>(lParam);
     switch (message) {
         case WM_COMMAND:
+            if (HIWORD(wParam) == CBN_SELCHANGE) {
+                if (const ControlSpec* control = ControlOf(source)) {
+                    m_core.Click(static_cast<AdvancedRole>(control->role),
+                                 static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
+                    Render();
+                }
+                return true;
+            }
             if (HIWORD(wParam) != EN_CHANGE) return false;
             // Render's own writes come back as changes too.
             if (const ControlSpec* control = ControlOf(source);
@@ -104,6 +135,9 @@ void Form_高级设置::Render() {
                 if (role != AdvancedRole::None && WindowText(hwnd) != m_core.Text(control)) {
                     SetWindowTextW(hwnd, Utf8ToWide(m_core.Text(control)).c_str());
                 }
+                break;
+            case ControlKind::DropDown:
+                ShowChoices(hwnd, m_core.Choices(control), m_core.Selected(role));
                 break;
             case ControlKind::Slider:
                 if (SendMessageW(hwnd, TBM_GETPOS, 0, 0) != m_core.Value(control)) {

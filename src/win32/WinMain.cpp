@@ -19,6 +19,7 @@
 #include "win32/Win32Locale.h"
 #include "win32/Win32MessagePump.h"
 #include "win32/Win32ProfileStore.h"
+#include "win32/Win32SoundFolders.h"
 #include "win32/Win32UpdateLibrary.h"
 
 namespace {
@@ -90,9 +91,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     tolvane::Win32TimeSocket timeSocket;
     tolvane::Win32ClockSetter clockSetter;
     tolvane::Win32AutostartStore autostart;
-    const tolvane::ShellServices services{profiles,     clock,     player,  pump,
-                                          locale,       formatter, &update, &timeSocket,
-                                          &clockSetter, &autostart};
+    tolvane::Win32SoundFolders soundFolders;
+    const tolvane::ShellServices services{profiles,     clock,      player,  pump,
+                                          locale,       formatter,  &update, &timeSocket,
+                                          &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, folder);
     if (!form.Form_Load(instance)) return 1;

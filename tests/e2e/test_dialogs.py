@@ -162,17 +162,17 @@ class DialogScenarios:
         self.keys(*["Tab"] * 7, "space")
         self.point_at(ADVANCED_TITLE)
         # 半点报时 has the focus; then 安静时段 and its two times; past the volume, the phrasing,
-        # 试听 and 广告设置 the hotkey; Enter is OK.
+        # the voice, 试听 and 广告设置 the hotkey; Enter is OK.
         self.keys("space", "Tab", "space", "Tab")
         self.type("10:00")
         self.keys("Tab")
         self.type("10:30")
-        self.keys(*["Tab"] * 5)
+        self.keys(*["Tab"] * 6)
         self.type("ctrl+alt+h")
         self.keys("Return")
         self.assertTrue(self.gone(ADVANCED_TITLE))
         saved = ("[Tolvane]\n格式设置=0\n报时热键=Ctrl+Alt+H\n半点报时=1\n报时音量=100\n报时说法=0\n"
-                 "安静开始=10:00\n安静结束=10:30\n广告设置=0\n")
+                 "安静开始=10:00\n安静结束=10:30\n广告设置=0\n语音包=\n")
         self.assertEqual(self.read_ini(), saved)
         # Back on the first page, which Esc closes without writing.
         self.point_at(SETTINGS_TITLE)
@@ -185,7 +185,7 @@ class DialogScenarios:
         self.choose("e")
         self.assertEqual(process.wait(timeout=20), 0)
         self.start(program, fake_time=self.fake("10:29:50"))
-        expected = "提示 现在时间 上午 十 点 三 十 分".split()
+        expected = "提示 现在时间 上午 十点 三 十 分".split()
         self.assertTrue(wait_until(lambda: len(self.clips()) >= len(expected), 40), self.clips())
         time.sleep(1)
         self.assertEqual(self.clips(), expected)

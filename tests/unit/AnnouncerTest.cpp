@@ -7,6 +7,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeLocale.h"
 #include "fakes/FakeMessagePump.h"
+#include "fakes/MemorySoundFolders.h"
 #include "fakes/RecordingClipPlayer.h"
 
 namespace tolvane::testing {
@@ -204,6 +205,73 @@ TEST(AnnounceNow, UsesTheLocaleDesignatorAsTheClipName) {
     EXPECT_EQ(english.Say(At(2010, 7, 28, 15, 45))[2], "下午");
     Speaker other(0, fakes::FakeLocale("a.m.", "p.m."));
     EXPECT_EQ(other.Say(At(2010, 7, 28, 9, 45))[2], "a.m.");
+}
+
+// From the left, the longest run of words the pack has one clip for, else the word's own clip.
+TEST(ClipPaths, TheLongestRunFromTheLeft) {
+    const struct {
+        const char* clips;  // phrase clips in the pack
+        const char* words;
+        const char* played;
+    } rows[] = {
+        {"", "提示 现在时间 上午 十 点 整", "提示 现在时间 上午 十 点 整"},
+        {"现在时间上午 十点", "现在时间 上午 十 点 整", "现在时间上午 十点 整"},
+        {"十点 点整", "上午 十 点 整", "上午 十点 整"},
+        {"点整 十点整", "上午 十 点 整", "上午 十点整"},
+        {"点整 十二点", "十 二 点 整", "十二点 整"},
+        {"二点 点整", "十 二 点 整", "十 二点 整"},
+        {"二零一零 一零年", "二 零 一 零 年", "二零一零 年"},
+        {"十二 十二点整", "下午 十 二 点 五 分", "下午 十二 点 五 分"},
+        {"五分", "四 十 五 分", "四 十 五分"},
+    };
+    for (const auto& row : rows) {
+        VoicePack pack{kSound, {}};
+        for (std::string& clip : Split(row.clips)) pack.clips.insert(std::move(clip));
+        std::vector<std::string> expected;
+        for (const std::string& clip : Split(row.played)) expected.push_back(kSound + clip + ".wav");
+        EXPECT_EQ(ClipPaths(Split(row.words), pack), expected) << row.clips << " | " << row.words;
+    }
+    EXPECT_EQ(ClipPaths(Split("十 点"), VoicePack{"", {"十点"}}), (std::vector<std::string>{"", ""}));
+}
+
+// 语音包 names a subfolder of Sound that holds every clip; anything else is Sound itself.
+TEST(ChoosePack, AWholePackOrTheSoundFolder) {
+    fakes::MemorySoundFolders folders;
+    const std::string sound = kSound;
+    folders.AddPack(sound, {"十点"});
+    folders.AddPack(sound + "男声\\");
+    folders.AddPack(sound + "a..b\\");
+    folders.folders[sound + "半套\\"] = {"提示", "现在时间"};
+    const struct {
+        const char* name;
+        const char* folder;  // under Sound
+    } rows[] = {
+        {"", ""},           {"男声", "男声\\"}, {"没有", ""},     {"半套", ""},      {"..", ""},
+        {"a..b", ""},       {"男声\\..\\..", ""}, {"男声/", ""},    {"C:男声", ""},  {".", ""},
+    };
+    for (const auto& row : rows) {
+        const VoicePack pack = ChoosePack(&folders, sound, row.name);
+        EXPECT_EQ(pack.folder, sound + row.folder) << row.name;
+        EXPECT_EQ(pack.clips.contains("十点"), *row.folder == 0) << row.name;
+    }
+    EXPECT_EQ(FindPacks(&folders, sound), (std::vector<std::string>{"男声"}));
+    EXPECT_EQ(ChoosePack(nullptr, sound, "男声").folder, sound);
+}
+
+TEST(PackClips, HoldEveryWordAnAnnouncementSpeaks) {
+    const std::set<std::string> pack(PackClips().begin(), PackClips().end());
+    for (int format = 0; format <= 2; ++format) {
+        for (int phrasing = 0; phrasing <= 1; ++phrasing) {
+            for (int minutes = 0; minutes < 24 * 60; minutes += 1) {
+                Speaker speaker(format);
+                speaker.style.phrasing = phrasing;
+                for (const std::string& word :
+                     speaker.Say(At(2026, 1 + minutes % 12, 1 + minutes % 31, minutes / 60, minutes % 60))) {
+                    ASSERT_TRUE(pack.contains(word)) << word;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

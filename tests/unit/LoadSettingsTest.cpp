@@ -39,6 +39,7 @@ TEST_P(LoadSettingsCase, FillsEveryField) {
     EXPECT_EQ(s.SyncTimerOff, c.expected.SyncTimerOff);
     EXPECT_EQ(s.StartAtBoot, c.expected.StartAtBoot);
     EXPECT_EQ(s.AdvertDate, c.expected.AdvertDate);
+    EXPECT_EQ(s.VoicePack, c.expected.VoicePack);
     EXPECT_EQ((std::vector<int>{s.HalfHour, s.QuietStart, s.QuietEnd, s.Volume, s.Phrasing}),
               (std::vector<int>{c.expected.HalfHour, c.expected.QuietStart, c.expected.QuietEnd,
                                 c.expected.Volume, c.expected.Phrasing}));
@@ -70,6 +71,8 @@ const LoadCase kLoadCases[] = {
     {"advanced_more_bad_values",
      "[Tolvane]\n半点报时=1x\n安静开始=22:0\n安静结束=-1:00\n报时音量=-5\n报时说法=0x1\n", false,
      SettingsRecord{0, 0, 0, 0, 0, 0, "", 0, -1, -1, 100, 0}},
+    {"voice_pack", "[Tolvane]\n语音包=我的 声音\n", false,
+     SettingsRecord{0, 0, 0, 0, 0, 0, "", 0, -1, -1, 100, 0, "我的 声音"}},
     {"advanced_zeros", "[Tolvane]\n半点报时=0\n安静开始=00:00\n安静结束=0:00\n报时音量=0\n", false,
      SettingsRecord{0, 0, 0, 0, 0, 0, "", 0, 0, 0, 0, 0}},
 };

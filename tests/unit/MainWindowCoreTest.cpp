@@ -105,6 +105,10 @@ void Do(CoreRig& rig, const std::string& event) {
     if (event == "refusing") rig.store.refuse = true;
     if (event == "nohotkeys") rig.windows.unavailableReason = "Wayland";
     if (event == "readonly") rig.profiles.readOnly[rig.Ini()] = true;
+    if (event == "packs") {
+        rig.folders.AddPack("C:\\T\\Sound\\", {"十点"});
+        rig.folders.AddPack("C:\\T\\Sound\\女声\\", {"十点", "十点整"});
+    }
 }
 
 // What the shell was asked, with the clips played; then whether the settings dialog is open,
@@ -252,7 +256,12 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"the 高级设置 page applies at once; its preview speaks from the main window, not in the click, and a second one while it speaks is dropped",
          nullptr, "at=14:29:59 settings adv say1 vol=40 try half pageok preview@2 preview tick at=14:30:00 tick",
          "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示 40, KillTimer Timer_试听, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 二 40, "
-         "play 十 40, play 九 40, play 分 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示 40, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 半 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0"},
+         "play 十 40, play 九 40, play 分 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示 40, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 半 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0, 语音包="},
+        {"语音包 picks a pack of Sound, whose phrase clips speak runs of words", "语音包=女声",
+         "packs at=09:59:59 tick at=10:00:00 tick",
+         "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 女声\\提示, play 女声\\现在时间, play 女声\\上午, play 女声\\十点整"},
+        {"an empty 语音包 is Sound itself, with its own phrase clips", "语音包=", "packs at=09:59:59 tick at=10:00:00 tick",
+         "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十点, play 整"},
         // the tray icon and its switches
         {"the left button speaks now, the right opens the menu, others nothing", nullptr, "button1 button2 button0 button3",
          noon + ", PopupTrayMenu"},

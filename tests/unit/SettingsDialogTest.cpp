@@ -13,15 +13,16 @@ namespace {
 using Strings = std::vector<std::string>;
 constexpr char kIni[] = "C:\\T\\Value.ini";
 constexpr char kAllFive[] = "报时设置 格式设置 广告设置 关闭报时 自动校时";
-constexpr char kPage[] = "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置";
+constexpr char kPage[] = "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置 语音包";
 
 // One showing of the dialog: Value.ini and the logon state as loaded, the user's steps
 // ("F1" frequency option 1, "T2" format option 2, "A0" advert option 0, "off", "boot", "sync"
 // for the check boxes, "apply", "ok", "cancel", "close" for the close box), then what the
 // file, the main window and the dialog show. "adv" opens the 高级设置 page, which then takes the
 // steps ("half", "quiet", "from=22:00", "to=07:00", "vol=50", "say1", "ad2", "key=Ctrl+Alt+T",
-// "preview", and the buttons) until it closes; while it is open the dialog shows its state after
-// a "|". "wayland" first: the desktop has no global hotkeys.
+// "pack2" for the second pack found, "preview", and the buttons) until it closes; while it is
+// open the dialog shows its state after a "|". "wayland" first: the desktop has no global
+// hotkeys; "packs" first: Sound holds the packs 我的声音 and 男声.
 // "exit" is the program's exit, closing the dialog as its close box does.
 struct Scenario {
     const char* name;
@@ -116,7 +117,7 @@ const Scenario kScenarios[] = {
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply1 open"},
     {"advanced page: half hour, a quiet span and the hotkey saved by OK, every key of the page written",
      "[Tolvane]\r\n格式设置=0\r\n", 0, "adv half quiet from=10:00 to=10:30 key=Ctrl+Alt+T ok",
-     "[Tolvane]\r\n格式设置=0\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=10:00\r\n安静结束=10:30\r\n广告设置=0\r\n",
+     "[Tolvane]\r\n格式设置=0\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=10:00\r\n安静结束=10:30\r\n广告设置=0\r\n语音包=\r\n",
      kPage, {"Hotkey=Ctrl+Alt+T"}, "F0 T0 A0 off0 boot0 sync1 apply0 open"},
     {"advanced page loads the file, spoilt values as their defaults",
      "[Tolvane]\r\n半点报时=1\r\n安静开始=25:61\r\n安静结束=07:00\r\n报时音量=300\r\n报时说法=1\r\n广告设置=2\r\n", 0, "adv",
@@ -129,31 +130,39 @@ const Scenario kScenarios[] = {
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 24:00-07:00 vol100 say0 ad0 apply1 message"},
     {"typing clears the message; times are stored as HH:MM",
      "[Tolvane]\r\n", 0, "adv quiet to=8:0 apply to=8:00 from=7：30 apply",
-     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=07:30\r\n安静结束=08:00\r\n广告设置=0\r\n",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=07:30\r\n安静结束=08:00\r\n广告设置=0\r\n语音包=\r\n",
      kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 07:30-08:00 vol100 say0 ad0 apply0"},
     {"a quiet span cleared is stored as equal times",
      "[Tolvane]\r\n安静开始=22:00\r\n安静结束=07:00\r\n", 0, "adv quiet ok",
-     "[Tolvane]\r\n安静开始=00:00\r\n安静结束=00:00\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n广告设置=0\r\n",
+     "[Tolvane]\r\n安静开始=00:00\r\n安静结束=00:00\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n广告设置=0\r\n语音包=\r\n",
      kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open"},
     {"从不显示 saved on the page: the first page selects none and its OK keeps 2",
      "[Tolvane]\r\n", 0, "A1 adv ad2 ok ok",
-     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=2\r\n报时设置=0\r\n格式设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
-     "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置 报时设置 格式设置 广告设置 关闭报时 自动校时",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=2\r\n语音包=\r\n报时设置=0\r\n格式设置=0\r\n关闭报时=0\r\n自动校时=0\r\n",
+     "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置 语音包 报时设置 格式设置 广告设置 关闭报时 自动校时",
      {"AnnounceTimer=1", "SyncTimer=1", "OffMark=0"}, "F0 T0 A- off0 boot0 sync1 apply0 closed"},
     {"the preview speaks the page's unsaved choices and saves nothing",
      "[Tolvane]\r\n", 0, "adv say1 vol=35 preview vol=135",
      nullptr, "", {"Preview 1 35"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say1 ad0 apply1"},
     {"cancel and the close box on the page save nothing; apply saves and stays",
      "[Tolvane]\r\n", 0, "adv half vol=20 cancel adv say1 close adv vol=0 apply",
-     "[Tolvane]\r\n半点报时=0\r\n报时音量=0\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=0\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n语音包=\r\n",
      kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol0 say0 ad0 apply0"},
     {"a hotkey another program holds keeps the page open, saving nothing, and says so",
      "[Tolvane]\r\n", 0, "adv half key=Ctrl+Alt+X ok",
      nullptr, "", {"Hotkey=Ctrl+Alt+X"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say0 ad0 apply1 message key=Ctrl+Alt+X"},
     {"a desktop without global hotkeys greys the field and saving leaves the hotkey alone",
      "[Tolvane]\r\n", 0, "wayland adv half apply",
-     "[Tolvane]\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
+     "[Tolvane]\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n语音包=\r\n",
      kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say0 ad0 apply0 nokey"},
+    {"the packs found follow the default; the one chosen is previewed and saved as 语音包",
+     "[Tolvane]\r\n", 0, "packs adv pack2 preview apply",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n语音包=男声\r\n",
+     kPage, {"Preview 0 100 男声"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say0 ad0 apply0 pack2 of 默认,我的声音,男声"},
+    {"a stored pack no longer found shows the default, and saving keeps it",
+     "[Tolvane]\r\n语音包=旧声音\r\n", 0, "packs adv half preview ok",
+     "[Tolvane]\r\n语音包=旧声音\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
+     kPage, {"Preview 0 100 旧声音"}, "F0 T0 A0 off0 boot0 sync1 apply0 open"},
     {"the program's exit closes the page with the dialog",
      "[Tolvane]\r\n", 0, "adv half exit",
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 closed"},
@@ -170,6 +179,7 @@ void PlayOnPage(AdvancedDialog& page, const std::string& word) {
     if (word.starts_with("vol=")) page.Slide(control("Slider_报时音量"), std::stoi(value));
     if (word.starts_with("say")) page.Click(AdvancedRole::Phrasing, word[3] - '0');
     if (word.starts_with("ad")) page.Click(AdvancedRole::Advert, word[2] - '0');
+    if (word.starts_with("pack")) page.Click(AdvancedRole::VoicePack, word[4] - '0');
     const std::pair<const char*, AdvancedRole> named[] = {
         {"half", AdvancedRole::HalfHour},   {"quiet", AdvancedRole::Quiet},
         {"preview", AdvancedRole::Preview}, {"apply", AdvancedRole::Apply},
@@ -187,7 +197,7 @@ void Play(SettingsDialog& dialog, const std::string& steps) {
             dialog.CloseBox();
             continue;
         }
-        if (word == "wayland") continue;
+        if (word == "wayland" || word == "packs") continue;
         if (AdvancedDialog* page = dialog.Advanced()) {
             PlayOnPage(*page, word);
             continue;
@@ -252,6 +262,12 @@ std::string Shown(const SettingsDialog& dialog) {
                 (shows("Label_提示").empty() ? "" : " message") +
                 (page->Enabled(control("Text_报时热键")) ? "" : " nokey");
         if (!shows("Text_报时热键").empty()) text += " key=" + shows("Text_报时热键");
+        if (const int pack = page->Selected(AdvancedRole::VoicePack); pack != 0) {
+            text += " pack" + std::to_string(pack) + " of";
+            for (const std::string& choice : page->Choices(control("Combo_语音包"))) {
+                text += (text.back() == 'f' ? " " : ",") + choice;
+            }
+        }
     }
     return text;
 }
@@ -267,6 +283,7 @@ TEST(SettingsDialog, Scenarios) {
         profiles.calls.clear();
         fakes::RecordingSettingsHost host;
         if (std::string(row.steps).starts_with("wayland")) host.unavailable = "no portal";
+        if (std::string(row.steps).starts_with("packs")) host.packs = {"我的声音", "男声"};
 
         SettingsDialog dialog(vars, host);
         dialog.Form_Load();

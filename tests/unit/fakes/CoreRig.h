@@ -11,6 +11,7 @@
 #include "fakes/FakeTimeSocket.h"
 #include "fakes/MemoryAutostartStore.h"
 #include "fakes/MemoryProfileStore.h"
+#include "fakes/MemorySoundFolders.h"
 #include "fakes/RecordingAdvert.h"
 #include "fakes/RecordingClipPlayer.h"
 #include "fakes/RecordingClockSetter.h"
@@ -25,7 +26,8 @@ struct CoreRig {
     explicit CoreRig(ProgramFolder folder = {"C:\\T", '\\', "Tolvane.exe"},
                      bool withUpdateLibrary = true)
         : core(ShellServices{profiles, clock, player, pump, locale, formatter,
-                             withUpdateLibrary ? &promo : nullptr, &socket, &setter, &store},
+                             withUpdateLibrary ? &promo : nullptr, &socket, &setter, &store,
+                             &folders},
                std::move(folder), windows) {
         player.whilePlaying = [this](const std::string&) {
             const int volume = player.volumes.back();
@@ -51,6 +53,7 @@ struct CoreRig {
     RecordingClockSetter setter;
     MemoryAutostartStore store;
     RecordingShellWindows windows;
+    MemorySoundFolders folders;
     MainWindowCore core;
 };
 

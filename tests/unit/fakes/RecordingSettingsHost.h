@@ -16,9 +16,12 @@ public:
     void SetAnnounceOffMark(bool checked) override { Set("OffMark", checked); }
     void SetAnnounceTimerEnabled(bool enabled) override { Set("AnnounceTimer", enabled); }
     void SetSyncTimerEnabled(bool enabled) override { Set("SyncTimer", enabled); }
-    void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume) override {
-        calls.push_back("Preview " + std::to_string(phrasing) + " " + std::to_string(volume));
+    void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
+                             const std::string& pack) override {
+        calls.push_back("Preview " + std::to_string(phrasing) + " " + std::to_string(volume) +
+                        (pack.empty() ? "" : " " + pack));
     }
+    std::vector<std::string> VoicePacks() override { return packs; }
 
     // The hotkey as the core holds it; `taken` is held by another program; `unavailable` is why
     // this desktop has none.
@@ -36,6 +39,7 @@ public:
     std::string hotkey;
     std::string taken = "Ctrl+Alt+X";
     std::string unavailable;
+    std::vector<std::string> packs;
 
 private:
     void Set(const char* what, bool on) { calls.push_back(std::string(what) + (on ? "=1" : "=0")); }
