@@ -26,6 +26,19 @@ NEWER_RELEASE = re.sub(r"[0-9]+$", lambda m: str(int(m.group()) + 1), RELEASE)
 FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 WINE_NOISE = ("wine32 is missing", "multiarch needs", "dpkg --add-arch", "apt-get install wine32")
 
+# Whatever session the tests run in, nothing they start may reach its buses, panel, notification
+# server, Wayland compositor or sound server: every environment below derives from this one.
+# Both buses point at a socket that never exists, so libdbus reports no bus instead of
+# autolaunching one through dbus-x11 (which leaves ~/.dbus and a daemon strace -f waits for);
+# a test that wants a bus starts its own and passes its address.
+_NO_BUS = f"unix:path={tempfile.gettempdir()}/tolvane-tests-no-bus/{os.getpid()}"
+for _name in ("WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP",
+              "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "AT_SPI_BUS_ADDRESS", "PULSE_SERVER",
+              "SESSION_MANAGER", "XAUTHORITY", "DISPLAY"):
+    os.environ.pop(_name, None)
+os.environ.update(DBUS_SESSION_BUS_ADDRESS=_NO_BUS, DBUS_SYSTEM_BUS_ADDRESS=_NO_BUS,
+                  NO_AT_BRIDGE="1")
+
 
 def wait_until(predicate, timeout, interval=0.05):
     """Polls until predicate() is truthy; returns its last value."""
@@ -284,7 +297,6 @@ class PulseSink:
         self.session = session
         self.dir = session.folder("pulse", mode=0o700)
         env = dict(os.environ, HOME=str(self.dir), XDG_RUNTIME_DIR=str(self.dir))
-        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         self.socket = self.dir / "native"
         self.server = session.spawn(
             ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
