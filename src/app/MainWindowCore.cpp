@@ -21,8 +21,7 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
       m_folder(std::move(folder)),
       m_windows(windows),
       m_vars(services.profiles),
-      m_announcer(services.player, services.pump, services.locale, SoundFolder(),
-                  services.soundFolders),
+      m_announcer(services.sound, services.locale, SoundFolder(), services.soundFolders),
       m_timeSync(services.timeSocket, services.clockSetter),
       m_advert(services.pump) {
     m_timeSync.SetDoneHandler(
@@ -81,7 +80,7 @@ void MainWindowCore::Timer_更新托盘显示时间_Timer() {
 }
 
 void MainWindowCore::Timer_自动报时_Timer() {
-    // Armed again before speaking, so that ticks keep coming between the clips.
+    // Armed again before speaking, so that ticks keep coming while it speaks.
     ArmAnnounceTimer();
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
     if (const auto moment = m_schedule.OnTick(m_services.clock.Now(), Plan())) AnnounceNow(*moment);
@@ -227,7 +226,7 @@ void MainWindowCore::Exit() {
     m_advert.SetOpenPageOnClose(false);
     if (m_advert.IsOpen()) m_windows.CloseAdvert();
     if (m_aboutOpen) m_windows.CloseAbout();
-    // An exit chosen between two clips ends the announcement too.
+    // An exit chosen while it speaks silences the announcement at once.
     m_announcer.StopForExit();
     // A reply that arrives while the program ends sets nothing.
     m_timeSync.Stop();
