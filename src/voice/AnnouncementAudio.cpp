@@ -80,8 +80,8 @@ void AppendAlert(const StreamFormat& format, std::vector<std::int16_t>& out) {
     }
 }
 
-AnnouncementAudio JoinClips(const std::vector<std::optional<std::string>>& files,
-                            int volumePercent) {
+AnnouncementAudio JoinClips(const std::vector<std::optional<std::string>>& files, int volumePercent,
+                            const std::vector<std::optional<std::string>>& alerts) {
     std::vector<std::optional<Pcm>> clips;
     clips.reserve(files.size());
     AnnouncementAudio audio;
@@ -95,11 +95,13 @@ AnnouncementAudio JoinClips(const std::vector<std::optional<std::string>>& files
     }
     const auto pause = static_cast<std::size_t>(audio.format.sampleRate) * kClipPauseMs / 1000 *
                        static_cast<std::size_t>(audio.format.channels);
-    for (const std::optional<Pcm>& clip : clips) {
+    for (std::size_t i = 0; i < clips.size(); ++i) {
         if (!audio.clipFrames.empty()) audio.samples.insert(audio.samples.end(), pause, 0);
         audio.clipFrames.push_back(audio.Frames());
-        if (clip) {
-            AppendConverted(*clip, audio.format, audio.samples);
+        std::optional<Pcm> alert;
+        if (!clips[i] && i < alerts.size() && alerts[i]) alert = Decode(*alerts[i], kFullVolume);
+        if (clips[i] || alert) {
+            AppendConverted(clips[i] ? *clips[i] : *alert, audio.format, audio.samples);
         } else {
             AppendAlert(audio.format, audio.samples);
         }

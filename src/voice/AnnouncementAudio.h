@@ -33,9 +33,10 @@ struct AnnouncementAudio {
 // Joins the clip files, in order, with kClipPauseMs between any two. The stream takes the rate
 // and channels (at most two) of the first playable clip; the others are converted to it, each
 // scaled to `volumePercent` as AppendPcm16 scales. A file the WAV parser refuses (or none)
-// gives the alert in its place, at its own level.
-AnnouncementAudio JoinClips(const std::vector<std::optional<std::string>>& files,
-                            int volumePercent);
+// gives the alert in its place at its own level: `alerts[i]` where that is a playable file,
+// else our beep.
+AnnouncementAudio JoinClips(const std::vector<std::optional<std::string>>& files, int volumePercent,
+                            const std::vector<std::optional<std::string>>& alerts = {});
 
 // The stand-in for a clip that cannot be played: a short two-step beep.
 void AppendAlert(const StreamFormat& format, std::vector<std::int16_t>& out);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "voice/ChineseNumerals.h"
+#include "voice/WavFile.h"
 
 namespace tolvane {
 namespace {
@@ -45,11 +46,14 @@ void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style
             break;
     }
     std::vector<std::optional<std::string>> files;
+    std::vector<std::optional<std::string>> alerts;
     for (const std::string& path :
          ClipPaths(words, ChoosePack(m_folders, m_soundFolder, style.pack))) {
         files.push_back(m_stream.ReadClip(path));
+        const bool playable = files.back() && ParseWav(*files.back());
+        alerts.push_back(playable ? std::nullopt : m_stream.ReadAlert());
     }
-    m_feeder.Start(JoinClips(files, style.volume), [this] { OnEnded(); });
+    m_feeder.Start(JoinClips(files, style.volume, alerts), [this] { OnEnded(); });
 }
 
 void Announcer::StopForExit() {

@@ -24,6 +24,9 @@ public:
     // The bytes of a clip file (a longer file gives its first part); nullopt when there is no
     // regular file to read, as for the empty path.
     virtual std::optional<std::string> ReadClip(const std::string& path) = 0;
+    // The bytes of the system's alert sound, read again each time it stands in for a clip;
+    // nullopt where the system has none, and then a beep of our own stands in.
+    virtual std::optional<std::string> ReadAlert() { return std::nullopt; }
     // Opens the device. While it is open, `onTick` runs from the event loop at least every
     // 20 ms (and may run sooner when the device has room); Close may be called from inside it.
     // false when there is no device.

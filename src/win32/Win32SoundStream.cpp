@@ -56,6 +56,20 @@ std::optional<std::string> Win32SoundStream::ReadClip(const std::string& path) {
     return bytes;
 }
 
+std::optional<std::string> Win32SoundStream::ReadAlert() {
+    // The file the sound scheme names for the default beep, as PlaySound's "SystemDefault".
+    wchar_t value[MAX_PATH] = {};
+    DWORD bytes = sizeof value - sizeof value[0];
+    if (RegGetValueW(HKEY_CURRENT_USER,
+                     L"AppEvents\\Schemes\\Apps\\.Default\\SystemDefault\\.Current", nullptr,
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value,
+                     &bytes) != ERROR_SUCCESS ||
+        value[0] == L'\0') {
+        return std::nullopt;
+    }
+    return ReadClip(WideToUtf8(value));
+}
+
 bool Win32SoundStream::Open(const StreamFormat& format, std::function<void()> onTick) {
     Close();
     if (m_window == nullptr) return false;

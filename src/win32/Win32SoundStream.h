@@ -22,6 +22,7 @@ public:
     Win32SoundStream& operator=(const Win32SoundStream&) = delete;
 
     std::optional<std::string> ReadClip(const std::string& path) override;
+    std::optional<std::string> ReadAlert() override;
     bool Open(const StreamFormat& format, std::function<void()> onTick) override;
     std::size_t Write(const std::int16_t* samples, std::size_t frames) override;
     std::size_t QueuedFrames() override;
