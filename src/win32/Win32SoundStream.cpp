@@ -57,13 +57,13 @@ std::optional<std::string> Win32SoundStream::ReadClip(const std::string& path) {
 }
 
 std::optional<std::string> Win32SoundStream::ReadAlert() {
-    // The file the sound scheme names for the default beep, as PlaySound's "SystemDefault".
+    // The file the sound scheme names for the default beep, as PlaySound's "SystemDefault". A
+    // REG_EXPAND_SZ value comes back expanded as REG_SZ; asking for it by its own type fails.
     wchar_t value[MAX_PATH] = {};
     DWORD bytes = sizeof value - sizeof value[0];
     if (RegGetValueW(HKEY_CURRENT_USER,
                      L"AppEvents\\Schemes\\Apps\\.Default\\SystemDefault\\.Current", nullptr,
-                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value,
-                     &bytes) != ERROR_SUCCESS ||
+                     RRF_RT_REG_SZ, nullptr, value, &bytes) != ERROR_SUCCESS ||
         value[0] == L'\0') {
         return std::nullopt;
     }

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "WavCases.h"
+#include "WavBuilder.h"
 #include "fakes/RecordingSoundStream.h"
 #include "voice/WavFile.h"
 
@@ -15,22 +15,6 @@ std::vector<std::int16_t> Alert(const StreamFormat& format) {
     std::vector<std::int16_t> alert;
     AppendAlert(format, alert);
     return alert;
-}
-
-// Each clip format alone streams as the samples of the image the WAV reader makes of it, at
-// the volume, or as the alert for a refused file.
-TEST(JoinClips, EveryFormatAsTheImageOrTheAlert) {
-    for (const WavRow& row : WavRows()) {
-        const int volume = row.bytes.size() % 2 == 0 ? 100 : 40;
-        const std::vector<std::int16_t> samples = JoinClips({row.bytes}, volume).samples;
-        const std::string image = PlayableImage(row.bytes, volume).value_or("");
-        const std::vector<std::int16_t> alert = Alert(StreamFormat{});
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * 2),
-                  image.empty()
-                      ? std::string(reinterpret_cast<const char*>(alert.data()), alert.size() * 2)
-                      : image.substr(44))
-            << row.name;
-    }
 }
 
 // Clips after the first are converted to its stream; the pause is the same at every boundary,
