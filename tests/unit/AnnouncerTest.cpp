@@ -124,22 +124,6 @@ TEST(AnnounceNow, FormatChangedMidwayAppliesNextTime) {
     EXPECT_EQ(speaker.Say(At(2010, 7, 28, 10, 0)), Split("提示 现在时间 上午 十 点 整"));
 }
 
-// An exit while it speaks silences the device at once; nothing is spoken after it.
-TEST(AnnounceNow, StopForExitSilencesAtOnce) {
-    Speaker speaker(0);
-    int ended = 0;
-    speaker.announcer.SetEndedHandler([&] { ++ended; });
-    speaker.player.beforeTick = [&](int tick) {
-        if (tick == 2) speaker.announcer.StopForExit();
-    };
-    speaker.Say(At(2010, 7, 28, 10, 0));
-    EXPECT_EQ(speaker.player.closes, 1);
-    EXPECT_GT(speaker.player.written.size(), 0u);
-    EXPECT_EQ(ended, 0);
-    speaker.announcer.AnnounceNow(At(2010, 7, 28, 11, 0), speaker.style);
-    EXPECT_EQ(speaker.player.opens, 1);
-}
-
 TEST(HalfDayWord, MapsLocaleDesignators) {
     const struct {
         const char* designator;
