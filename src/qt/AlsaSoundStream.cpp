@@ -59,6 +59,8 @@ bool AlsaSoundStream::Open(const StreamFormat& format, std::function<void()> onT
         m_pcm = nullptr;
         return false;
     }
+    snd_pcm_uframes_t period = 0;
+    if (snd_pcm_get_params(m_pcm, &m_bufferFrames, &period) < 0) m_bufferFrames = 0;
     m_onTick = std::move(onTick);
     if (m_runTicks) m_runTicks(true);
     return true;
@@ -78,9 +80,11 @@ std::size_t AlsaSoundStream::QueuedFrames() {
     // Running dry is how the device says it has played everything.
     const snd_pcm_state_t state = snd_pcm_state(m_pcm);
     if (state != SND_PCM_STATE_RUNNING && state != SND_PCM_STATE_PREPARED) return 0;
-    snd_pcm_sframes_t delay = 0;
-    if (snd_pcm_delay(m_pcm, &delay) < 0 || delay < 0) return 0;
-    return static_cast<std::size_t>(delay);
+    // Not snd_pcm_delay: through PulseAudio it waits on the server's timing reply, holding the
+    // event loop long enough that the tray menu never opens while it speaks.
+    const snd_pcm_sframes_t room = snd_pcm_avail_update(m_pcm);
+    if (room < 0 || static_cast<snd_pcm_uframes_t>(room) >= m_bufferFrames) return 0;
+    return static_cast<std::size_t>(m_bufferFrames - static_cast<snd_pcm_uframes_t>(room));
 }
 
 void AlsaSoundStream::Close() {

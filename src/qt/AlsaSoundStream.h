@@ -34,6 +34,7 @@ private:
     std::function<void(bool)> m_runTicks;
     std::function<void()> m_onTick;
     snd_pcm_t* m_pcm = nullptr;
+    unsigned long m_bufferFrames = 0;
 };
 
 }  // namespace tolvane
