@@ -56,6 +56,8 @@ private:
     HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) override;
     void UnregisterHotkey() override;
     std::string HotkeyUnavailableReason() override;
+    // GlobalHotkey passes on a press only once, until the key's release.
+    bool IsHotkeyDown() override { return false; }
 
     // First, so that the windows below, which report to it, are gone before it.
     MainWindowCore m_core;
