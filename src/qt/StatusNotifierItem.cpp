@@ -5,7 +5,10 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QStandardPaths>
 #include <QtEndian>
 
 #include <utility>
@@ -104,6 +107,8 @@ const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 const QString kMenuPath = QStringLiteral("/MenuBar");
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128};
+
 SniPixmaps PixmapsOf(const QIcon& icon) {
     SniPixmaps pixmaps;
     for (int size : {16, 22, 32, 48}) {
@@ -136,7 +141,7 @@ class SniAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString Title READ Title)
     Q_PROPERTY(QString Status READ Status)
     Q_PROPERTY(int WindowId READ WindowId)
-    Q_PROPERTY(QString IconThemePath READ Empty)
+    Q_PROPERTY(QString IconThemePath READ IconThemePath)
     Q_PROPERTY(QString IconName READ IconName)
     Q_PROPERTY(QList<tolvane::SniPixmap> IconPixmap READ IconPixmap)
     Q_PROPERTY(QString OverlayIconName READ Empty)
@@ -161,6 +166,7 @@ public:
     int WindowId() const { return 0; }
     QString Empty() const { return {}; }
     QString IconName() const { return m_item.IconName(); }
+    QString IconThemePath() const { return m_item.IconThemePath(); }
     QList<SniPixmap> IconPixmap() const { return m_item.IconPixmaps(); }
     QList<SniPixmap> NoPixmaps() const { return {}; }
     SniToolTip ToolTip() const { return m_item.ToolTip(); }
@@ -281,9 +287,47 @@ void StatusNotifierItem::RegisterWithWatcher() {
     QDBusConnection::sessionBus().call(call, QDBus::NoBlock);
 }
 
+// Hosts fetch every property again after each NewToolTip (xfce4-panel calls GetAll), so the
+// pictures go by name from a theme folder of our own: pixmaps in the item would travel with
+// every tick of the tooltip's clock. Files unthemed and in hicolor's layout, since hosts look
+// up the folder either way.
+bool StatusNotifierItem::ExportIcon(const QString& name, const QIcon& icon) {
+    if (m_themeFolder.isEmpty()) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (runtime.isEmpty()) return false;
+        m_themeFolder = runtime + QStringLiteral("/tolvane-icons");
+        QDir hicolor(m_themeFolder + QStringLiteral("/hicolor"));
+        QString directories;
+        QString sections;
+        for (int size : kIconSizes) {
+            const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+            directories += (directories.isEmpty() ? "" : ",") + folder;
+            sections += QStringLiteral("\n[%1]\nSize=%2\nType=Fixed\n").arg(folder).arg(size);
+            hicolor.mkpath(folder);
+        }
+        QFile index(hicolor.filePath(QStringLiteral("index.theme")));
+        if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            index.write(("[Icon Theme]\nName=Hicolor\nDirectories=" + directories + "\n" + sections)
+                            .toUtf8()) < 0) {
+            m_themeFolder.clear();
+            return false;
+        }
+    }
+    bool saved = icon.pixmap(64, 64).save(m_themeFolder + "/" + name + ".png", "PNG");
+    for (int size : kIconSizes) {
+        saved = saved && icon.pixmap(size, size)
+                             .save(QStringLiteral("%1/hicolor/%2x%2/apps/%3.png")
+                                       .arg(m_themeFolder)
+                                       .arg(size)
+                                       .arg(name),
+                                   "PNG");
+    }
+    return saved;
+}
+
 void StatusNotifierItem::SetIcon(const QString& themeName, const QIcon& icon) {
-    // The pixmaps only where the theme cannot give the picture by name; built once per change.
-    const bool byName = QIcon::hasThemeIcon(themeName);
+    // Pixmaps only where no folder of ours can be written.
+    const bool byName = ExportIcon(themeName, icon);
     m_iconName = byName ? themeName : QString();
     m_pixmaps = byName ? SniPixmaps{} : PixmapsOf(icon);
     emit NewIcon();

@@ -59,8 +59,7 @@ using DbusMenuEvents = QList<DbusMenuEvent>;
 
 // The tray icon as an org.kde.StatusNotifierItem on the session bus, with its menu exported as
 // com.canonical.dbusmenu, so that hosts (xfce4-panel, waybar, KDE, GNOME's AppIndicator) show
-// the menu themselves. The picture goes by its theme name wherever the theme has it: hosts then
-// fetch no pixmaps when the tooltip's text changes every second.
+// the menu themselves.
 class StatusNotifierItem final : public QObject {
     Q_OBJECT
 
@@ -83,6 +82,7 @@ public:
 
     // What the adaptors serve.
     QString IconName() const { return m_iconName; }
+    QString IconThemePath() const { return m_iconName.isEmpty() ? QString() : m_themeFolder; }
     SniPixmaps IconPixmaps() const { return m_pixmaps; }
     SniToolTip ToolTip() const;
     void Activate() const { m_events.activate(); }
@@ -99,10 +99,13 @@ signals:
     void LayoutUpdated(uint revision, int parent);
 
 private:
+    bool ExportIcon(const QString& name, const QIcon& icon);
+
     QMenu& m_menu;
     Events m_events;
     QString m_service;
     QString m_iconName;
+    QString m_themeFolder;
     SniPixmaps m_pixmaps;
     QString m_toolTip;
     uint m_revision = 1;
