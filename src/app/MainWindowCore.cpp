@@ -24,6 +24,8 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
       m_announcer(services.sound, services.locale, SoundFolder(), services.soundFolders),
       m_timeSync(services.timeSocket, services.clockSetter),
       m_advert(services.pump) {
+    // The sound plays on from the event loop; its end is where a moment due meanwhile speaks.
+    m_announcer.SetEndedHandler([this] { AfterAnnouncement(); });
     m_timeSync.SetDoneHandler(
         [this](const SyncOutcome& outcome, bool byHand) { OnSyncDone(outcome, byHand); });
 }
@@ -86,7 +88,7 @@ void MainWindowCore::Timer_自动报时_Timer() {
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
     const auto moment = m_schedule.OnTick(m_services.clock.Now(), Plan());
     if (!moment) return;
-    // Ticks come between the clips of another announcement: its moment waits for the end.
+    // Ticks come while another announcement speaks: its moment waits for the end.
     if (m_announcer.AnnouncementBusy()) {
         m_lateMoment = moment;
         return;

@@ -274,7 +274,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"a held hotkey speaks once; released, it speaks again", nullptr, "keydown hotkey hotkey@4 hotkey hotkey keyup hotkey",
          noon + ", " + noon},
         {"the hour due during a click's announcement is spoken when it ends", nullptr, "at=09:59:57 tick=10:00:00@3 button1",
-         "play 提示, play 现在时间, SetTimer Timer_自动报时 1000, play 上午, play 九, play 点, play 五, play 十, play 九, play 分, "
+         "play 提示, play 现在时间, play 上午, play 九, play 点, play 五, play 十, play 九, play 分, SetTimer Timer_自动报时 1000, "
          "play 提示, play 现在时间, play 上午, play 十, play 点, play 整"},
         {"announcements off and on again, as they were", "关闭报时=0 格式设置=0", "off off",
          "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, SetTimer Timer_自动报时 1000, " + on + ", SetMenuChecks 00 | Value.ini 关闭报时=0, 格式设置=0"},
