@@ -21,10 +21,11 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
       m_folder(std::move(folder)),
       m_windows(windows),
       m_vars(services.profiles),
-      m_announcer(services.player, services.pump, services.locale, SoundFolder(),
-                  services.soundFolders),
+      m_announcer(services.sound, services.locale, SoundFolder(), services.soundFolders),
       m_timeSync(services.timeSocket, services.clockSetter),
       m_advert(services.pump) {
+    // The sound plays on from the event loop; its end is where a moment due meanwhile speaks.
+    m_announcer.SetEndedHandler([this] { AfterAnnouncement(); });
     m_timeSync.SetDoneHandler(
         [this](const SyncOutcome& outcome, bool byHand) { OnSyncDone(outcome, byHand); });
 }
@@ -82,12 +83,12 @@ void MainWindowCore::Timer_更新托盘显示时间_Timer() {
 }
 
 void MainWindowCore::Timer_自动报时_Timer() {
-    // Armed again before speaking, so that ticks keep coming between the clips.
+    // Armed again before speaking, so that ticks keep coming while it speaks.
     ArmAnnounceTimer();
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
     const auto moment = m_schedule.OnTick(m_services.clock.Now(), Plan());
     if (!moment) return;
-    // Ticks come between the clips of another announcement: its moment waits for the end.
+    // Ticks come while another announcement speaks: its moment waits for the end.
     if (m_announcer.AnnouncementBusy()) {
         m_lateMoment = moment;
         return;
@@ -259,7 +260,7 @@ void MainWindowCore::Exit() {
     m_advert.SetOpenPageOnClose(false);
     if (m_advert.IsOpen()) m_windows.CloseAdvert();
     if (m_aboutOpen) m_windows.CloseAbout();
-    // An exit chosen between two clips ends the announcement too.
+    // An exit chosen while it speaks silences the announcement at once.
     m_announcer.StopForExit();
     // A reply that arrives while the program ends sets nothing.
     m_timeSync.Stop();

@@ -22,16 +22,16 @@
 #include "timesync/TimeSocket.h"
 #include "timesync/TimeSyncClient.h"
 #include "voice/Announcer.h"
-#include "voice/ClipPlayer.h"
 #include "voice/Locale.h"
 #include "voice/Schedule.h"
+#include "voice/SoundStream.h"
 
 namespace tolvane {
 
 struct ShellServices {
     ProfileStore& profiles;
     Clock& clock;
-    ClipPlayer& player;
+    SoundStream& sound;
     MessagePump& pump;
     Locale& locale;
     DateTimeFormatter& formatter;

@@ -1,9 +1,10 @@
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <string>
 
-#include "qt/AlsaClipPlayer.h"
+#include "qt/AlsaSoundStream.h"
 #include "qt/ExecutableFolder.h"
 #include "qt/FormMain.h"
 #include "qt/LinuxAutostartStore.h"
@@ -41,7 +42,18 @@ int main(int argc, char** argv) {
 
     tolvane::LinuxProfileStore profiles;
     tolvane::QtClock clock;
-    tolvane::AlsaClipPlayer player;
+    // The announcement's device is fed from the event loop, a little at a time.
+    QTimer soundTicks;
+    soundTicks.setInterval(10);
+    soundTicks.setTimerType(Qt::PreciseTimer);
+    tolvane::AlsaSoundStream sound("default", [&soundTicks](bool run) {
+        if (run) {
+            soundTicks.start();
+        } else {
+            soundTicks.stop();
+        }
+    });
+    QObject::connect(&soundTicks, &QTimer::timeout, [&sound] { sound.Tick(); });
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
@@ -50,8 +62,8 @@ int main(int argc, char** argv) {
     tolvane::TimedateClockSetter clockSetter;
     tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
     tolvane::LinuxSoundFolders soundFolders;
-    const tolvane::ShellServices services{profiles,     clock,      player,  pump,
-                                          locale,       formatter,  &update, &timeSocket,
+    const tolvane::ShellServices services{profiles,     clock,      sound,        pump,
+                                          locale,       formatter,  &update,      &timeSocket,
                                           &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, folder);

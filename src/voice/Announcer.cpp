@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "voice/ChineseNumerals.h"
+#include "voice/WavFile.h"
 
 namespace tolvane {
 namespace {
@@ -16,31 +17,19 @@ constexpr std::string_view kDay = "日";
 constexpr std::string_view kWeek = "星期";
 constexpr int kSunday = 1;
 
-class BusyScope {
-public:
-    explicit BusyScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~BusyScope() { m_flag = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& m_flag;
-};
-
 }  // namespace
 
-Announcer::Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, std::string soundFolder,
+Announcer::Announcer(SoundStream& stream, Locale& locale, std::string soundFolder,
                      SoundFolders* folders)
-    : m_player(player),
-      m_pump(pump),
+    : m_stream(stream),
+      m_feeder(stream),
       m_locale(locale),
       m_soundFolder(std::move(soundFolder)),
       m_folders(folders) {}
 
 void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style) {
-    if (m_busy) return;
-    BusyScope busy(m_busy);
-    m_volume = style.volume;
+    if (m_busy || m_stopped) return;
+    m_busy = true;
     Words words{std::string(kPrompt)};
     switch (style.format) {
         case 0:
@@ -56,10 +45,26 @@ void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style
         default:
             break;
     }
+    std::vector<std::optional<std::string>> files;
+    std::vector<std::optional<std::string>> alerts;
     for (const std::string& path :
          ClipPaths(words, ChoosePack(m_folders, m_soundFolder, style.pack))) {
-        PlayClip(path);
+        files.push_back(m_stream.ReadClip(path));
+        const bool playable = files.back() && ParseWav(*files.back());
+        alerts.push_back(playable ? std::nullopt : m_stream.ReadAlert());
     }
+    m_feeder.Start(JoinClips(files, style.volume, alerts), [this] { OnEnded(); });
+}
+
+void Announcer::StopForExit() {
+    m_stopped = true;
+    m_feeder.Stop();
+    m_busy = false;
+}
+
+void Announcer::OnEnded() {
+    m_busy = false;
+    if (m_ended) m_ended();
 }
 
 void Announcer::SpeakTime(Words& words, const LocalDateTime& moment, std::int32_t phrasing) {
@@ -91,13 +96,6 @@ void Announcer::SpeakDate(Words& words, const LocalDateTime& moment) {
         // The weekday is one clip named by the whole numeral text.
         words.push_back(ToChineseNumerals(moment.weekday - 1, false, false));
     }
-}
-
-void Announcer::PlayClip(const std::string& path) {
-    if (m_stopped) return;
-    m_pump.DispatchPending();
-    // The dispatch may have run the exit command.
-    if (!m_stopped) m_player.PlaySync(path, m_volume);
 }
 
 }  // namespace tolvane

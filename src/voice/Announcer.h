@@ -1,15 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/Clock.h"
-#include "base/MessagePump.h"
-#include "voice/ClipPlayer.h"
+#include "voice/AnnouncementAudio.h"
 #include "voice/Locale.h"
 #include "voice/Phrasing.h"
+#include "voice/SoundStream.h"
 #include "voice/VoicePack.h"
 
 namespace tolvane {
@@ -23,35 +24,37 @@ struct AnnouncementStyle {
 };
 
 // Speaks a moment as a chain of clips from a voice pack: first the announcement's words, then the
-// pack's clips for them (a phrase clip for a run of words where the pack has one), then each
-// clip played.
+// pack's clips for them (a phrase clip for a run of words where the pack has one), read in order
+// and joined into one stream that the event loop feeds to the device.
 class Announcer {
 public:
     // `soundFolder` ends with the platform's separator ("C:\T\Sound\", "/opt/t/Sound/");
     // empty when there is none, and then every clip is played as the empty path. Without
     // `folders` only the sound folder's word clips are played.
-    Announcer(ClipPlayer& player, MessagePump& pump, Locale& locale, std::string soundFolder,
+    Announcer(SoundStream& stream, Locale& locale, std::string soundFolder,
               SoundFolders* folders = nullptr);
 
-    // Returns when the last clip has ended; dropped while another announcement is speaking
-    // (it can be reached again from the messages dispatched between clips).
+    // Starts speaking and returns; busy until the last sample has been heard, and a request
+    // meanwhile is dropped.
     void AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style);
     bool AnnouncementBusy() const { return m_busy; }
-    // No clip is played from now on: the program is ending.
-    void StopForExit() { m_stopped = true; }
+    // Runs each time an announcement has been heard to its end (not after StopForExit).
+    void SetEndedHandler(std::function<void()> ended) { m_ended = std::move(ended); }
+    // The sound stops at once and nothing is spoken from now on: the program is ending.
+    void StopForExit();
 
 private:
     using Words = std::vector<std::string>;
     void SpeakTime(Words& words, const LocalDateTime& moment, std::int32_t phrasing);
     static void SpeakDate(Words& words, const LocalDateTime& moment);
-    void PlayClip(const std::string& path);
+    void OnEnded();
 
-    ClipPlayer& m_player;
-    MessagePump& m_pump;
+    SoundStream& m_stream;
+    StreamFeeder m_feeder;
     Locale& m_locale;
     std::string m_soundFolder;
     SoundFolders* m_folders;
-    int m_volume = 100;
+    std::function<void()> m_ended;
     bool m_busy = false;
     bool m_stopped = false;
 };

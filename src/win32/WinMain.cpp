@@ -12,7 +12,6 @@
 #include "win32/DialogMessages.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32AutostartStore.h"
-#include "win32/Win32ClipPlayer.h"
 #include "win32/Win32Clock.h"
 #include "win32/Win32ClockSetter.h"
 #include "win32/Win32DateTimeFormatter.h"
@@ -20,6 +19,7 @@
 #include "win32/Win32MessagePump.h"
 #include "win32/Win32ProfileStore.h"
 #include "win32/Win32SoundFolders.h"
+#include "win32/Win32SoundStream.h"
 #include "win32/Win32UpdateLibrary.h"
 
 namespace {
@@ -99,7 +99,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
 
     tolvane::Win32ProfileStore profiles;
     tolvane::Win32Clock clock;
-    tolvane::Win32ClipPlayer player;
+    tolvane::Win32SoundStream sound;
     tolvane::Win32MessagePump pump;
     tolvane::Win32Locale locale;
     tolvane::Win32DateTimeFormatter formatter;
@@ -109,8 +109,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     tolvane::Win32ClockSetter clockSetter;
     tolvane::Win32AutostartStore autostart;
     tolvane::Win32SoundFolders soundFolders;
-    const tolvane::ShellServices services{profiles,     clock,      player,  pump,
-                                          locale,       formatter,  &update, &timeSocket,
+    const tolvane::ShellServices services{profiles,     clock,      sound,        pump,
+                                          locale,       formatter,  &update,      &timeSocket,
                                           &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, folder);

@@ -87,10 +87,10 @@ class LinuxSpeaking(E2ETest):
                                        home=home)
         self.assertEqual(clips, WORD_BY_WORD)
         self.assertEqual(strace_clips(trace, found_only=True), [])
-        alert_bytes = 22050 * 18 // 100 * 2
-        wait_until(lambda: capture.stat().st_size >= 20 * alert_bytes, 10)
+        alert_bytes, pause_bytes = 22050 * 18 // 100 * 2, 22050 * 50 // 1000 * 2
+        wait_until(lambda: capture.stat().st_size >= 20 * alert_bytes + 19 * pause_bytes, 10)
         time.sleep(0.5)
-        self.assertEqual(capture.stat().st_size, 20 * alert_bytes)
+        self.assertEqual(capture.stat().st_size, 20 * alert_bytes + 19 * pause_bytes)
 
     def test_sound_really_comes_out(self):
         sink = PulseSink(self.session)
@@ -184,11 +184,12 @@ class LinuxSpeaking(E2ETest):
                  *fake_time_args("2010-07-28 09:59:58"), "bash", "-c", 'exec -a tolvane "$0"',
                  program / "tolvane"]), env=env, cwd=elsewhere, stdout=subprocess.DEVNULL,
                 stderr=stderr)
-        alert_bytes = 22050 * 18 // 100 * 2
-        wait_until(lambda: capture.stat().st_size >= 6 * alert_bytes, 12)
+        alert_bytes, pause_bytes = 22050 * 18 // 100 * 2, 22050 * 50 // 1000 * 2
+        wait_until(lambda: capture.stat().st_size >= 6 * alert_bytes + 5 * pause_bytes, 12)
         time.sleep(1)
         self.assertTrue(is_running(process))
-        self.assertEqual(capture.stat().st_size, 6 * alert_bytes)  # 提示 现在时间 上午 十 点 整
+        # 提示 现在时间 上午 十 点 整, with the pause between any two
+        self.assertEqual(capture.stat().st_size, 6 * alert_bytes + 5 * pause_bytes)
         text = trace.read_text(encoding="latin-1")
         self.assertNotIn("Value.ini", text)
         self.assertNotIn("/Sound/", text)

@@ -119,14 +119,17 @@ std::string Play(CoreRig& rig, const std::string& steps) {
     std::istringstream words(steps);
     std::function<void()> run = [&] {
         for (std::string word; words >> word && word != "end";) {
+            // "x@N": x at the Nth tick of the next announcement's device.
             if (const std::size_t at = word.find('@'); at != std::string::npos) {
-                const int dispatch = rig.pump.dispatches + std::stoi(word.substr(at + 1));
-                rig.pump.onDispatch = [&rig, dispatch, event = word.substr(0, at)](int n) {
-                    if (n == dispatch) Do(rig, event);
+                rig.player.beforeTick = [&rig, tick = std::stoi(word.substr(at + 1)),
+                                         event = word.substr(0, at)](int n) {
+                    if (n == tick) Do(rig, event);
                 };
                 continue;
             }
             Do(rig, word);
+            // Whatever it started is heard to its end before the next step.
+            if (rig.player.PlayOut() > 0) rig.player.beforeTick = nullptr;
         }
     };
     rig.windows.duringAbout = [&] { run(); };
@@ -249,16 +252,16 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"exit closes what is open in order, the main window last; then nothing more", nullptr,
          "upgrade settings about exit end settings about off button1 hotkey tick",
          "KillTimer Timer_自动升级, CreateAdvert, ShowSettings, DisableSettings, RunAbout, CloseSettings, CloseAdvert, CloseAbout, UnloadMain, AboutClosed"},
-        {"an exit between two clips, nothing else open, ends the speech, the tick having armed its timer first", nullptr,
-         "exit@3 tick tick", "SetTimer Timer_自动报时 1000, play 提示, play 现在时间, UnloadMain"},
+        {"an exit while it speaks, nothing else open, silences the speech, the tick having armed its timer first", nullptr,
+         "exit@3 tick tick", "SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 十, play 二, play 点, play 整, silenced, UnloadMain"},
         {"a tick speaks on the hour once, arming its timer first", nullptr, "at=09:59:59 tick at=10:00:00 tick at=10:00:01 tick",
          "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十, play 点, play 整, SetTimer Timer_自动报时 1000"},
         {"the frequency in the file chooses the hours", "报时设置=2", "at=15:00:00 tick at=18:00:00 tick",
          "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 六, play 点, play 整"},
         {"the 高级设置 page applies at once; its preview speaks from the main window, not in the click, and a second one while it speaks is dropped",
          nullptr, "at=14:29:59 settings adv say1 vol=40 try half pageok preview@2 preview tick at=14:30:00 tick",
-         "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示 40, KillTimer Timer_试听, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 二 40, "
-         "play 十 40, play 九 40, play 分 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示 40, play 现在时间 40, play 下午 40, play 两 40, play 点 40, play 半 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0, 语音包="},
+         "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示, play 现在时间, play 下午, play 两, play 点, play 二, "
+         "play 十, play 九, play 分, KillTimer Timer_试听, heard at 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 两, play 点, play 半, heard at 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0, 语音包="},
         {"语音包 picks a pack of Sound, whose phrase clips speak runs of words", "语音包=女声",
          "packs at=09:59:59 tick at=10:00:00 tick",
          "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 女声\\提示, play 女声\\现在时间, play 女声\\上午, play 女声\\十点整"},
@@ -271,7 +274,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"a held hotkey speaks once; released, it speaks again", nullptr, "keydown hotkey hotkey@4 hotkey hotkey keyup hotkey",
          noon + ", " + noon},
         {"the hour due during a click's announcement is spoken when it ends", nullptr, "at=09:59:57 tick=10:00:00@3 button1",
-         "play 提示, play 现在时间, SetTimer Timer_自动报时 1000, play 上午, play 九, play 点, play 五, play 十, play 九, play 分, "
+         "play 提示, play 现在时间, play 上午, play 九, play 点, play 五, play 十, play 九, play 分, SetTimer Timer_自动报时 1000, "
          "play 提示, play 现在时间, play 上午, play 十, play 点, play 整"},
         {"announcements off and on again, as they were", "关闭报时=0 格式设置=0", "off off",
          "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, SetTimer Timer_自动报时 1000, " + on + ", SetMenuChecks 00 | Value.ini 关闭报时=0, 格式设置=0"},

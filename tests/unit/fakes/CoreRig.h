@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,15 +14,15 @@
 #include "fakes/MemoryProfileStore.h"
 #include "fakes/MemorySoundFolders.h"
 #include "fakes/RecordingAdvert.h"
-#include "fakes/RecordingClipPlayer.h"
 #include "fakes/RecordingClockSetter.h"
 #include "fakes/RecordingShellWindows.h"
+#include "fakes/RecordingSoundStream.h"
 
 namespace tolvane::fakes {
 
-// The main window's core with every service faked. Clips played go into the windows' log as
-// "play <word>", with the volume unless it is 100, so that a test sees them in order with the
-// shell's calls.
+// The main window's core with every service faked. Clips read go into the windows' log as
+// "play <word>", and the end of the sound as "silenced" when it was cut short or with its
+// volume unless it is 100, so that a test sees them in order with the shell's calls.
 struct CoreRig {
     explicit CoreRig(ProgramFolder folder = {"C:\\T", '\\', "Tolvane.exe"},
                      bool withUpdateLibrary = true)
@@ -29,10 +30,13 @@ struct CoreRig {
                              withUpdateLibrary ? &promo : nullptr, &socket, &setter, &store,
                              &folders},
                std::move(folder), windows) {
-        player.whilePlaying = [this](const std::string&) {
-            const int volume = player.volumes.back();
-            windows.Do("play " + Words().back() +
-                       (volume == 100 ? "" : " " + std::to_string(volume)));
+        player.readHook = [this] { windows.Do("play " + Words().back()); };
+        player.onSilenced = [this] { windows.Do("silenced"); };
+        player.onClosed = [this] {
+            const int peak = player.written.empty()
+                                 ? 0
+                                 : *std::max_element(player.written.begin(), player.written.end());
+            if (peak != 0 && peak != 10000) windows.Do("heard at " + std::to_string(peak / 100));
         };
     }
 
@@ -44,7 +48,7 @@ struct CoreRig {
 
     MemoryProfileStore profiles;
     FakeClock clock;
-    RecordingClipPlayer player;
+    RecordingSoundStream player;
     FakeMessagePump pump;
     FakeLocale locale;
     FakeDateTimeFormatter formatter;

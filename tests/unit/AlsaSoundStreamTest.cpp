@@ -1,21 +1,35 @@
-#include "qt/AlsaClipPlayer.h"
+#include "qt/AlsaSoundStream.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "TempFolder.h"
 #include "WavBuilder.h"
 #include "WavCases.h"
+#include "voice/AnnouncementAudio.h"
 
 namespace tolvane::testing {
 namespace {
 
-// ALSA's "null" device accepts samples without pacing them, so only the player's own work is
-// timed here.
-TEST(AlsaClipPlayer, EveryKindOfFileReturnsPromptly) {
+// One announcement of the clip at `path`, ticked from here as the event loop would.
+void PlaySync(AlsaSoundStream& stream, const std::string& path, int volume) {
+    bool ticking = false;
+    stream.SetTicker([&ticking](bool run) { ticking = run; });
+    StreamFeeder feeder(stream);
+    feeder.Start(JoinClips({stream.ReadClip(path)}, volume), nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (ticking && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        stream.Tick();
+    }
+}
+
+// ALSA's "null" device accepts samples without pacing them, so only our own work is timed here.
+TEST(AlsaSoundStream, EveryKindOfFileReturnsPromptly) {
     TempFolder folder("clips");
     const std::string pcm16 = Fmt(1, 1, 22050, 16);
     const std::vector<std::string> paths = {
@@ -34,28 +48,27 @@ TEST(AlsaClipPlayer, EveryKindOfFileReturnsPromptly) {
         folder.Path(),  // a folder, not a file
     };
     for (const char* device : {"null", "no_such_device_here"}) {
-        AlsaClipPlayer player(device);
+        AlsaSoundStream player(device);
         for (const std::string& path : paths) {
             SCOPED_TRACE(std::string(device) + " " + path);
             const auto start = std::chrono::steady_clock::now();
-            player.PlaySync(path, 100);
+            PlaySync(player, path, 100);
             EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         }
     }
 }
 
-// ALSA's "file" device records the raw samples the player writes: for every row the Linux
-// player writes exactly the samples of the image the Windows player plays, at the same volume,
-// or the alert.
-TEST(AlsaClipPlayer, WritesTheSamplesOfTheImageOrTheAlert) {
+// ALSA's "file" device records the raw samples written: for every row the stream gets exactly
+// the samples of the image made from the clip, at the same volume, or the alert.
+TEST(AlsaSoundStream, WritesTheSamplesOfTheImageOrTheAlert) {
     TempFolder folder("played");
     const std::string capture = folder.Path() + "/played.raw";
-    AlsaClipPlayer player("file:FILE=" + capture + ",FORMAT=raw");
+    AlsaSoundStream player("file:FILE=" + capture + ",FORMAT=raw");
     const std::size_t alertBytes = 22050 * 18 / 100 * 2;
     for (const WavRow& row : WavRows()) {
         SCOPED_TRACE(row.name);
         const int volume = row.bytes.size() % 2 == 0 ? 100 : 40;
-        player.PlaySync(folder.Put("clip.wav", row.bytes), volume);
+        PlaySync(player, folder.Put("clip.wav", row.bytes), volume);
         std::stringstream played;
         played << std::ifstream(capture, std::ios::binary).rdbuf();
         const std::optional<std::string> image = PlayableImage(row.bytes, volume);
@@ -65,7 +78,7 @@ TEST(AlsaClipPlayer, WritesTheSamplesOfTheImageOrTheAlert) {
             EXPECT_EQ(played.str().size(), alertBytes);
         }
     }
-    player.PlaySync("", 100);
+    PlaySync(player, "", 100);
     std::stringstream played;
     played << std::ifstream(capture, std::ios::binary).rdbuf();
     EXPECT_EQ(played.str().size(), alertBytes);
