@@ -63,7 +63,7 @@ inline constexpr std::array<ControlSpec, 27> kAdvancedControls{{
     {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "开启显示一次", 0, {210, 270, 2235, 255}, 4, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
     {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "一天显示一次", 1, {210, 540, 2235, 255}, 5, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
     {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "从不显示", 2, {210, 810, 2235, 255}, 6, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
-    {"GroupBox_报时声音", ControlKind::GroupFrame, "", "报时声音", -1, {2880, 30, 2805, 1650}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"GroupBox_报时声音", ControlKind::GroupFrame, "", "报时声音", -1, {2880, 30, 2805, 1710}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
     {"Label_报时音量", ControlKind::Label, "GroupBox_报时声音", "音量", -1, {210, 330, 420, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
     {"Slider_报时音量", ControlKind::Slider, "GroupBox_报时声音", "", -1, {630, 270, 1470, 330}, 7, kVolumeTooltip, kNoFlags, RoleOf(AdvancedRole::Volume)},
     {"Label_音量值", ControlKind::Label, "GroupBox_报时声音", "", -1, {2130, 330, 600, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::VolumeText)},
