@@ -51,6 +51,11 @@ void Do(CoreRig& rig, const std::string& event) {
         rig.windows.settings->Click(SettingsRole::Advanced);
         rig.windows.settings->Advanced()->Form_Load();
     }
+    if (event == "field") {
+        const ControlSpec& field = *FindControl(kAdvancedDialog, "Text_报时热键");
+        const AdvancedDialog& page = *rig.windows.settings->Advanced();
+        rig.windows.Do("field " + page.Text(field) + (page.Enabled(field) ? "" : " greyed"));
+    }
     if (event == "say1") rig.windows.settings->Advanced()->Click(AdvancedRole::Phrasing, 1);
     if (event.starts_with("vol=")) {
         rig.windows.settings->Advanced()->Slide(*FindControl(kAdvancedDialog, "Slider_报时音量"),
@@ -296,6 +301,8 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"unreadable on the page", nullptr, "key=Shift+T", "热键请按 Ctrl+Alt+T 的形式填写"},
         {"a desktop without hotkeys: told once at start", "报时热键=Ctrl+Alt+T", "nohotkeys load key=Ctrl+Alt+Y",
          "RegisterHotkey Ctrl+Alt+T, Warning 报时热键: 报时热键 Ctrl+Alt+T 在此桌面无法使用：Wayland, RegisterHotkey Ctrl+Alt+Y, 此桌面不支持全局热键"},
+        {"a desktop without hotkeys: the page shows the stored one, greyed", "报时热键=Ctrl+Alt+T", "nohotkeys load settings adv field",
+         "RegisterHotkey Ctrl+Alt+T, Warning 报时热键: 报时热键 Ctrl+Alt+T 在此桌面无法使用：Wayland, ShowSettings, field Ctrl+Alt+T greyed | settings open"},
         // only synchronisations from the menu are reported
         {"set", nullptr, "moved=3000 sync reply", set + "调整了 +3 秒"},
         {"set: whole seconds, rounded", nullptr, "moved=-2600 sync reply", set + "调整了 -3 秒"},
