@@ -13,6 +13,8 @@ autostart=$config/autostart/Kestrune.desktop
 # The checksums of the clips and icons as install put them; one that no longer matches has
 # been changed by the user and is the user's now.
 manifest=$lib/.installed
+# The folders install made, one a line: uninstall takes them away again once they are empty.
+made_folders=$lib/.folders
 icon_sizes=(16 24 32 48 64 128 256)
 scalable_icon=$data/icons/hicolor/scalable/apps/tolvane.svg
 

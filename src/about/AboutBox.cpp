@@ -20,6 +20,10 @@ std::string AboutDescription() {
     return text;
 }
 
+std::string NoBrowserMessage(std::string_view address) {
+    return "无法启动网页浏览器打开 " + std::string(address) + "，请在浏览器中输入这个地址。";
+}
+
 bool LinkOpensFor(int buttonCode) {
     return buttonCode == 1;
 }

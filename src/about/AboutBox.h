@@ -41,6 +41,9 @@ std::string AboutDescription();
 // Only the left button (1) on the link opens the maker's page.
 bool LinkOpensFor(int buttonCode);
 
+// Said in a message over the About box when no browser could be started for the link.
+std::string NoBrowserMessage(std::string_view address);
+
 // What the About box's controls show; the renderer fills each label from its role.
 enum class AboutRole : int { None = 0, Icon, Title, Version, Description, Disclaimer, Link, Ok };
 

@@ -74,6 +74,7 @@ void MainWindowCore::OnTimer(MainTimer timer) {
 }
 
 void MainWindowCore::Timer_更新托盘显示时间_Timer() {
+    ForgetReleasedHotkey();
     const std::string syncLines =
         m_lastSync + (m_timeSync.LacksRight() ? "\r\n" + std::string(kNoRightLine) : "");
     m_windows.SetTrayTooltip(TrayTooltipText(m_services.clock.Now(), m_services.formatter,
@@ -84,7 +85,14 @@ void MainWindowCore::Timer_自动报时_Timer() {
     // Armed again before speaking, so that ticks keep coming between the clips.
     ArmAnnounceTimer();
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
-    if (const auto moment = m_schedule.OnTick(m_services.clock.Now(), Plan())) AnnounceNow(*moment);
+    const auto moment = m_schedule.OnTick(m_services.clock.Now(), Plan());
+    if (!moment) return;
+    // Ticks come between the clips of another announcement: its moment waits for the end.
+    if (m_announcer.AnnouncementBusy()) {
+        m_lateMoment = moment;
+        return;
+    }
+    AnnounceNow(*moment);
 }
 
 void MainWindowCore::Timer_自动升级_Timer() {
@@ -102,6 +110,7 @@ void MainWindowCore::Timer_自动校时_Timer() {
 void MainWindowCore::Timer_试听_Timer() {
     m_windows.KillTimer(MainTimer::Timer_试听);
     m_announcer.AnnounceNow(m_services.clock.Now(), m_preview);
+    AfterAnnouncement();
 }
 
 void MainWindowCore::ArmAnnounceTimer() {
@@ -113,6 +122,25 @@ void MainWindowCore::ArmAnnounceTimer() {
 
 void MainWindowCore::AnnounceNow(const LocalDateTime& moment) {
     m_announcer.AnnounceNow(moment, Style());
+    AfterAnnouncement();
+}
+
+void MainWindowCore::AfterAnnouncement() {
+    ForgetReleasedHotkey();
+    // Each moment spoken here may have another fall inside it; the schedule hands out each
+    // moment once, so this ends.
+    while (m_lateMoment && !m_announcer.AnnouncementBusy()) {
+        const LocalDateTime moment = *m_lateMoment;
+        m_lateMoment.reset();
+        if (m_exited || !m_state.announceTimerEnabled) return;
+        const std::int64_t age = UtcSeconds(m_services.clock.Now()) - UtcSeconds(moment);
+        if (age >= kLateLimitSeconds) continue;
+        m_announcer.AnnounceNow(moment, Style());
+    }
+}
+
+void MainWindowCore::ForgetReleasedHotkey() {
+    if (m_hotkeyHeld && !m_windows.IsHotkeyDown()) m_hotkeyHeld = false;
 }
 
 AnnouncementPlan MainWindowCore::Plan() const {
@@ -140,7 +168,11 @@ void MainWindowCore::OnTrayButton(int buttonCode) {
 }
 
 void MainWindowCore::OnHotkey() {
-    if (!m_exited) OnTrayButton(1);
+    if (m_exited) return;
+    // Some systems repeat the hotkey's event while it is held, whatever it was registered with.
+    if (m_hotkeyHeld && m_windows.IsHotkeyDown()) return;
+    m_hotkeyHeld = true;
+    OnTrayButton(1);
 }
 
 void MainWindowCore::OnMenuCommand(MenuCommand command) {
@@ -267,9 +299,7 @@ void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
     if (!enabled) {
         m_windows.KillTimer(MainTimer::Timer_自动报时);
     } else if (!m_state.announceTimerEnabled) {
-        // Switched on again, the schedule starts afresh: the time it was off is no clock step
-        // to make up for.
-        m_schedule = AnnouncementSchedule();
+        m_schedule.Restart();
         ArmAnnounceTimer();
     }
     m_state.announceTimerEnabled = enabled;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Hotkey.h"
@@ -58,8 +59,12 @@ public:
     // A mouse button on the tray icon: 1 (left) speaks at once, 2 (right) opens the menu.
     void OnTrayButton(int buttonCode);
     void OnMenuCommand(MenuCommand command);
-    // The global hotkey: exactly what a left click on the tray icon does.
+    // The global hotkey: exactly what a left click on the tray icon does. Held down, it
+    // speaks once: the keyboard's repeats are ignored until the key is released.
     void OnHotkey();
+    // An announcement has ended: a scheduled moment that fell during it is spoken now, as
+    // the moment it was due, while it is less than kLateLimitSeconds old.
+    void AfterAnnouncement();
     // A click on the tray's last notification: takes an offer it made.
     void OnNoticeClicked();
     // A hotkey typed on the settings page ("" for none): registered and stored under 报时热键;
@@ -85,6 +90,7 @@ private:
     void Timer_试听_Timer();
     void ArmAnnounceTimer();
     void AnnounceNow(const LocalDateTime& moment);
+    void ForgetReleasedHotkey();
     AnnouncementPlan Plan() const;
     AnnouncementStyle Style() const;
     void ToggleAnnounceOff();
@@ -133,10 +139,12 @@ private:
     std::unique_ptr<SettingsDialog> m_settings;
     bool m_aboutOpen = false;
     bool m_exited = false;
-    Hotkey m_hotkey;              // registered
-    Hotkey m_unregisteredHotkey;  // stored, but this desktop registers no hotkey
-    std::string m_lastSync;       // the tooltip's line about it; empty before the first
-    bool m_offerShown = false;    // the last sync notice offers administrator rights
+    Hotkey m_hotkey;                            // registered
+    Hotkey m_unregisteredHotkey;                // stored, but this desktop registers no hotkey
+    bool m_hotkeyHeld = false;                  // pressed and, at the last look, not yet released
+    std::optional<LocalDateTime> m_lateMoment;  // due during an announcement
+    std::string m_lastSync;     // the tooltip's line about it; empty before the first
+    bool m_offerShown = false;  // the last sync notice offers administrator rights
 };
 
 }  // namespace tolvane

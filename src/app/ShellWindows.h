@@ -90,6 +90,9 @@ public:
     virtual void UnregisterHotkey() = 0;
     // Why this desktop gives the program no global hotkey; empty where it does.
     virtual std::string HotkeyUnavailableReason() = 0;
+    // Whether the registered hotkey's key is down now. A shell that never passes on the
+    // keyboard's repeats may answer false.
+    virtual bool IsHotkeyDown() = 0;
 };
 
 }  // namespace tolvane

@@ -9,6 +9,8 @@ namespace tolvane {
 
 // The hidden main window's title: also the marker by which a second copy finds a running one.
 inline constexpr std::string_view kMainWindowTitle = "Tolvane Ver:3.0.0.0";
+// A second copy ends at once, silent at logon; started by hand from a terminal it says why.
+inline constexpr std::string_view kAlreadyRunningLine = "Tolvane is already running\n";
 
 // What the hidden main window shows and runs, as decided from the settings.
 struct ShellState {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+
 namespace tolvane {
 
 // A local date and time as the announcer and schedule see it.
@@ -12,9 +15,26 @@ struct LocalDateTime {
     int second = 0;
     int millisecond = 0;
     int weekday = 7;  // Sunday = 1, Monday = 2, ... Saturday = 7
+    // Local time minus UTC, daylight saving included: it tells the two 02:30s of an autumn
+    // night apart.
+    int utcOffsetSeconds = 0;
 
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
+
+// The date and time fields in seconds since 1970-01-01 00:00, read as if they were UTC.
+inline std::int64_t FieldSeconds(const LocalDateTime& t) {
+    using namespace std::chrono;
+    const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},
+                                        std::chrono::day{static_cast<unsigned>(t.day)}};
+    return static_cast<std::int64_t>(day.time_since_epoch().count()) * 86400 + t.hour * 3600 +
+           t.minute * 60 + t.second;
+}
+
+// The instant the fields name, in seconds since the Unix epoch.
+inline std::int64_t UtcSeconds(const LocalDateTime& t) {
+    return FieldSeconds(t) - t.utcOffsetSeconds;
+}
 
 class Clock {
 public:

@@ -109,7 +109,7 @@ std::string_view Trim(std::string_view text) {
 
 std::optional<std::string> EntryText(std::string_view command) {
     if (command.size() < 2 || command.front() != '"' || command.back() != '"') return std::nullopt;
-    return std::string(kGroup) + "\nType=Application\nName=Tolvane\nExec=" +
+    return std::string(kGroup) + "\nType=Application\nName=Tolvane\nIcon=tolvane\nExec=" +
            EscapeExec(command.substr(1, command.size() - 2)) + "\n";
 }
 

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
@@ -38,7 +39,10 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        if (LinkOpensFor(ButtonCode(event->button()))) QDesktopServices::openUrl(QUrl(text()));
+        if (LinkOpensFor(ButtonCode(event->button())) && !QDesktopServices::openUrl(QUrl(text()))) {
+            QMessageBox::information(window(), FromUtf8(AboutCaption()),
+                                     FromUtf8(NoBrowserMessage(text().toStdString())));
+        }
         event->accept();
     }
 };

@@ -1,10 +1,16 @@
 #include "qt/FormMain.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QIcon>
+#include <QWindow>
 
+#include <X11/Xlib.h>
+
+#include <cstdio>
 #include <utility>
 
 #include "qt/QtText.h"
@@ -22,13 +28,38 @@ QIcon ProgramIcon(bool muted) {
     return icon;
 }
 
-constexpr int kNoticeMs = 8000;
+const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kIconName = QStringLiteral("tolvane");
+
+// An XEmbed tray is the owner of the display's system tray selection.
+bool XEmbedTrayPresent() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->display() == nullptr) return false;
+    Display* display = x11->display();
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(display));
+    return XGetSelectionOwner(display, XInternAtom(display, name.constData(), False)) != None;
+}
 
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder), *this), m_icons{ProgramIcon(false), ProgramIcon(true)} {
+    : m_core(services, std::move(folder), *this),
+      m_icons{ProgramIcon(false), ProgramIcon(true)},
+      m_sni(m_menu, {[this] { m_core.OnTrayButton(1); },
+                     [this](int x, int y) {
+                         m_hostMenuAt = QPoint(x, y);
+                         m_menuFromHost = true;
+                         m_core.OnTrayButton(2);
+                         m_menuFromHost = false;
+                     }}),
+      m_watcherWatch(kWatcherService, QDBusConnection::sessionBus(),
+                     QDBusServiceWatcher::WatchForOwnerChange),
+      m_menuAnchor(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                Qt::WindowDoesNotAcceptFocus) {
     setObjectName(FromUtf8(kMainWindowTitle));
+    // Title bars, task switchers and the notification server show the program's own icon.
+    QApplication::setWindowIcon(m_icons[0]);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tolvane"));
     for (MainTimer timer : kMainTimers) {
         QTimer& qtimer = m_timers[static_cast<std::size_t>(timer)];
         // The announcement timer is aimed just past each second boundary.
@@ -51,12 +82,47 @@ Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
         m_actions.emplace_back(command, action);
     }
 
-    m_trayIcon.setToolTip(QStringLiteral("Tolvane"));
-    // Hosts that open the menu themselves (StatusNotifierItem) use this one; XEmbed hosts get
-    // it from the activation below.
-    m_trayIcon.setContextMenu(&m_menu);
-    connect(&m_trayIcon, &QSystemTrayIcon::activated, this,
-            &Form_Main::TrayIcon_托盘图标_Activated);
+    m_menuAnchor.setAttribute(Qt::WA_TranslucentBackground);
+    m_menuAnchor.resize(1, 1);
+    connect(&m_menu, &QMenu::aboutToHide, &m_menuAnchor, &QWidget::hide);
+    connect(&m_watcherWatch, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        FollowTray();
+        if (m_graceOver) SayNoTrayOnce();
+    });
+}
+
+void Form_Main::FollowTray() {
+    if (!m_trayShown) return;
+    if (CurrentTrayPath() == TrayPath::StatusNotifier) {
+        if (m_trayIcon) m_trayIcon->hide();
+        m_sni.RegisterWithWatcher();
+        return;
+    }
+    if (!m_trayIcon) {
+        m_trayIcon = std::make_unique<QSystemTrayIcon>();
+        m_trayIcon->setContextMenu(&m_menu);
+        connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
+                &Form_Main::TrayIcon_托盘图标_Activated);
+    }
+    m_trayIcon->setIcon(m_icons[m_muted ? 1 : 0]);
+    m_trayIcon->setToolTip(m_toolTip);
+    m_trayIcon->show();
+}
+
+TrayPath Form_Main::CurrentTrayPath() const {
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    const bool watcher =
+        m_sni.IsExported() && bus != nullptr && bus->isServiceRegistered(kWatcherService);
+    return ChooseTrayPath(watcher, XEmbedTrayPresent());
+}
+
+void Form_Main::SayNoTrayOnce() {
+    if (!ShouldSayNoTray(CurrentTrayPath(), m_noTraySaid)) return;
+    m_noTraySaid = true;
+    std::fputs(kNoTrayStderrLine.data(), stderr);
+    if (m_notices.ServerPresent()) {
+        m_notices.Show(kNoTrayNotice, StyleOfNotice(kNoTrayNotice.kind), kIconName);
+    }
 }
 
 void Form_Main::Form_Load() {
@@ -77,11 +143,18 @@ void Form_Main::KillTimer(MainTimer timer) {
 }
 
 void Form_Main::ShowTrayIcon() {
-    m_trayIcon.show();
+    m_trayShown = true;
+    FollowTray();
+    QTimer::singleShot(kNoTrayGraceMs, this, [this] {
+        m_graceOver = true;
+        SayNoTrayOnce();
+    });
 }
 
 void Form_Main::SetTrayTooltip(const std::string& text) {
-    m_trayIcon.setToolTip(FromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_toolTip = FromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_sni.SetToolTip(m_toolTip);
+    if (m_trayIcon) m_trayIcon->setToolTip(m_toolTip);
 }
 
 void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {
@@ -89,10 +162,22 @@ void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {
         if (command == MenuCommand::AnnounceOff) action->setChecked(announceOff);
         if (command == MenuCommand::StartAtBoot) action->setChecked(startAtBoot);
     }
+    m_sni.MenuChanged();
 }
 
 void Form_Main::PopupTrayMenu() {
-    if (!m_menu.isVisible()) m_menu.popup(QCursor::pos());
+    if (m_menu.isVisible()) return;
+    if (!m_menuFromHost) {
+        m_menu.popup(QCursor::pos());
+        return;
+    }
+    // Hosts may send (0, 0) where they cannot tell where the pointer is.
+    const QPoint at = m_hostMenuAt.isNull() ? QCursor::pos() : m_hostMenuAt;
+    m_menuAnchor.move(at);
+    m_menuAnchor.show();
+    m_menu.winId();
+    m_menu.windowHandle()->setTransientParent(m_menuAnchor.windowHandle());
+    m_menu.popup(at);
 }
 
 void Form_Main::SetCurrentFolder(const std::string& path) {
@@ -154,14 +239,30 @@ void Form_Main::CloseAdvert() {
 }
 
 void Form_Main::SetTrayIconMuted(bool muted) {
-    m_trayIcon.setIcon(m_icons[muted ? 1 : 0]);
+    m_muted = muted;
+    m_sni.SetIcon(muted ? kIconName + QStringLiteral("-muted") : kIconName, m_icons[muted ? 1 : 0]);
+    if (m_trayIcon) m_trayIcon->setIcon(m_icons[muted ? 1 : 0]);
 }
 
 void Form_Main::ShowTrayNotice(const TrayNotice& notice) {
-    m_trayIcon.showMessage(
-        FromUtf8(notice.title), FromUtf8(notice.text),
-        notice.kind == NoticeKind::Info ? QSystemTrayIcon::Information : QSystemTrayIcon::Warning,
-        kNoticeMs);
+    const NoticeStyle style = StyleOfNotice(notice.kind);
+    switch (ChooseNoticeRoute(CurrentTrayPath(), m_notices.ServerPresent())) {
+        case NoticeRoute::NotificationServer:
+            m_notices.Show(notice, style, kIconName);
+            break;
+        case NoticeRoute::TrayBalloon:
+            if (m_trayIcon) {
+                m_trayIcon->showMessage(FromUtf8(notice.title), FromUtf8(notice.text),
+                                        notice.kind == NoticeKind::Info
+                                            ? QSystemTrayIcon::Information
+                                            : QSystemTrayIcon::Warning,
+                                        style.timeoutMs);
+            }
+            break;
+        case NoticeRoute::StandardError:
+            std::fprintf(stderr, "tolvane: %s: %s\n", notice.title.c_str(), notice.text.c_str());
+            break;
+    }
 }
 
 HotkeyRegistration Form_Main::RegisterHotkey(const Hotkey& hotkey) {
@@ -177,7 +278,7 @@ std::string Form_Main::HotkeyUnavailableReason() {
 }
 
 void Form_Main::UnloadMain() {
-    m_trayIcon.hide();
+    if (m_trayIcon) m_trayIcon->hide();
     for (MainTimer timer : kMainTimers) KillTimer(timer);
     QCoreApplication::exit(0);
 }

@@ -1,21 +1,27 @@
 #pragma once
 
+#include <QDBusServiceWatcher>
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWidget>
 
 #include <array>
 #include <memory>
 #include <vector>
 
+#include "app/DesktopTray.h"
 #include "app/MainWindowCore.h"
+#include "qt/DesktopNotifications.h"
 #include "qt/FormAbout.h"
 #include "qt/FormAdvert.h"
 #include "qt/FormSettings.h"
 #include "qt/GlobalHotkey.h"
+#include "qt/StatusNotifierItem.h"
 
 namespace tolvane {
 
@@ -31,6 +37,11 @@ public:
 
 private:
     void TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason);
+    // Puts the icon where the desktop shows it now: on the StatusNotifierItem path while a
+    // watcher is on the bus, otherwise in the XEmbed tray (docking once one appears).
+    void FollowTray();
+    TrayPath CurrentTrayPath() const;
+    void SayNoTrayOnce();
 
     void SetTimer(MainTimer timer, int intervalMs) override;
     void KillTimer(MainTimer timer) override;
@@ -57,14 +68,31 @@ private:
     HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) override;
     void UnregisterHotkey() override;
     std::string HotkeyUnavailableReason() override;
+    // GlobalHotkey passes on a press only once, until the key's release.
+    bool IsHotkeyDown() override { return false; }
 
     // First, so that the windows below, which report to it, are gone before it.
     MainWindowCore m_core;
     // Plain and muted; the core sets one before the icon is shown.
     std::array<QIcon, 2> m_icons;
     std::array<QTimer, kMainTimers.size()> m_timers;
-    QSystemTrayIcon m_trayIcon;
     QMenu m_menu;
+    // Made only when first needed, while no watcher is on the bus: Qt decides once per run,
+    // when its first tray icon is made, whether every tray icon goes over D-Bus.
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+    StatusNotifierItem m_sni;
+    QDBusServiceWatcher m_watcherWatch;
+    DesktopNotifications m_notices;
+    // The menu's transient parent when a host asks for it: without a window of ours to hang
+    // from, Wayland shows a menu as a toplevel window.
+    QWidget m_menuAnchor;
+    QPoint m_hostMenuAt;
+    bool m_menuFromHost = false;
+    QString m_toolTip{QStringLiteral("Tolvane")};
+    bool m_muted = false;
+    bool m_trayShown = false;
+    bool m_graceOver = false;
+    bool m_noTraySaid = false;
     std::vector<std::pair<MenuCommand, QAction*>> m_actions;
     std::unique_ptr<Form_广告> m_advert;
     QPointer<Form_一般设置> m_settings;

@@ -17,6 +17,7 @@ LocalDateTime QtClock::Now() {
     moment.second = time.second();
     moment.millisecond = time.msec();
     moment.weekday = date.dayOfWeek() % 7 + 1;  // Qt counts Monday = 1 ... Sunday = 7
+    moment.utcOffsetSeconds = now.offsetFromUtc();
     return moment;
 }
 

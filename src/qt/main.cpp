@@ -20,7 +20,11 @@
 
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
-    if (!instance.IsFirst()) return 0;
+    if (!instance.IsFirst()) {
+        std::fwrite(tolvane::kAlreadyRunningLine.data(), 1, tolvane::kAlreadyRunningLine.size(),
+                    stderr);
+        return 0;
+    }
 
     // Never the current folder: it holds some other program's settings and clips.
     const tolvane::ProgramFolder folder =

@@ -1,23 +1,13 @@
 #include "voice/Schedule.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace tolvane {
 namespace {
 
 constexpr int kHalfPast = 30;
-// A step back this far or further makes the hours it brings round new ones: the clock was
-// wrong by that much, and the moment said before was not the real one.
-constexpr std::int64_t kForgetAfterStepBackSeconds = 3600;
-
-std::int64_t SecondsOf(const LocalDateTime& t) {
-    using namespace std::chrono;
-    const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},
-                                        std::chrono::day{static_cast<unsigned>(t.day)}};
-    return static_cast<std::int64_t>(day.time_since_epoch().count()) * 86400 + t.hour * 3600 +
-           t.minute * 60 + t.second;
-}
+// Two moments an hour for 85 days: a clock set back further than that may repeat one.
+constexpr std::size_t kRememberedMoments = 4096;
 
 bool IsMinuteOfDay(int minute) {
     return minute >= 0 && minute < kMinutesPerDay;
@@ -51,22 +41,21 @@ int MillisecondsToNextTick(int millisecond) {
 
 std::optional<LocalDateTime> AnnouncementSchedule::OnTick(const LocalDateTime& now,
                                                           const AnnouncementPlan& plan) {
-    const std::int64_t second = SecondsOf(now);
+    const std::int64_t second = UtcSeconds(now);
     std::int64_t first = second;
     if (m_lastSecond) {
         if (*m_lastSecond == second) return std::nullopt;
         if (*m_lastSecond < second) {
             first = std::max(*m_lastSecond + 1, second - (kLateLimitSeconds - 1));
-        } else if (m_lastMoment && second <= *m_lastMoment - kForgetAfterStepBackSeconds) {
-            m_lastMoment.reset();
         }
     }
     m_lastSecond = second;
     // Moments lie on minute boundaries, and the seconds looked at span less than a minute.
     const std::int64_t minuteStart = second - now.second;
-    if (minuteStart < first || minuteStart == m_lastMoment) return std::nullopt;
+    if (minuteStart < first || m_spoken.contains(minuteStart)) return std::nullopt;
     if (!IsAnnouncementDue(now.hour, now.minute, 0, plan)) return std::nullopt;
-    m_lastMoment = minuteStart;
+    m_spoken.insert(minuteStart);
+    if (m_spoken.size() > kRememberedMoments) m_spoken.erase(m_spoken.begin());
     LocalDateTime moment = now;
     moment.second = 0;
     moment.millisecond = 0;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <set>
 
 #include "base/Clock.h"
 
@@ -39,18 +40,23 @@ int MillisecondsToNextTick(int millisecond);
 // came late for is still announced while it is less than this old.
 inline constexpr int kLateLimitSeconds = 60;
 
-// Evaluates ticks of the announcement timer. Each second is looked at once (an early tick
-// repeats none), and so is each moment: a step back does not bring a spoken one round again.
+// Evaluates ticks of the announcement timer. Moments are instants: each is spoken at most
+// once in a run, so a clock set back never says one twice, while the hour an autumn night
+// repeats on the wall clock is a new instant and is spoken. Each second is looked at once (an
+// early tick repeats none).
 class AnnouncementSchedule {
 public:
     // The moment (second 0 of its minute) this tick announces: its own second's, or one in
     // the seconds since the last tick that is less than kLateLimitSeconds old. A first tick
     // looks at its own second only.
     std::optional<LocalDateTime> OnTick(const LocalDateTime& now, const AnnouncementPlan& plan);
+    // Switched on again: the time it was off is no clock step to make up for, while the
+    // moments already spoken stay spoken.
+    void Restart() { m_lastSecond.reset(); }
 
 private:
-    std::optional<std::int64_t> m_lastSecond;
-    std::optional<std::int64_t> m_lastMoment;
+    std::optional<std::int64_t> m_lastSecond;  // UTC, as every instant here
+    std::set<std::int64_t> m_spoken;
 };
 
 }  // namespace tolvane

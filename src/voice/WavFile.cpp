@@ -113,11 +113,10 @@ std::optional<WavLayout> ParseWav(const WavReader& read, std::uint64_t fileSize)
             if (!format) return std::nullopt;
         } else if (std::memcmp(header, "data", 4) == 0) {
             if (!format) return std::nullopt;
-            // A streaming writer leaves 0 or 0xFFFFFFFF here; a truncated file declares more
-            // than it holds. Either way the file's real end decides.
-            std::uint64_t bytes = (size == 0 || size == 0xFFFFFFFFu)
-                                      ? available
-                                      : std::min<std::uint64_t>(size, available);
+            // A streaming writer leaves 0xFFFFFFFF here and a truncated file declares more
+            // than it holds: the file's real end decides. A size of 0 is an empty clip, never
+            // a licence to play the chunks after it as sound.
+            std::uint64_t bytes = std::min<std::uint64_t>(size, available);
             bytes -= bytes % static_cast<std::uint64_t>(format->BytesPerFrame());
             if (bytes == 0) return std::nullopt;
             return WavLayout{*format, body, bytes};

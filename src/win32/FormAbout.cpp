@@ -6,6 +6,7 @@
 #include "about/AboutBox.h"
 #include "about/WebAddresses.h"
 #include "win32/Resources.h"
+#include "win32/TextConversion.h"
 
 namespace tolvane {
 namespace {
@@ -124,11 +125,18 @@ LRESULT CALLBACK frmAbout::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
             if (LinkOpensFor(ButtonCode(message))) {
-                // The label's own caption, in the ANSI code page; the result is not examined.
+                // The label's own caption, in the ANSI code page.
                 std::string address(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
                 address.resize(static_cast<std::size_t>(
                     GetWindowTextA(hwnd, address.data(), static_cast<int>(address.size()))));
-                ShellExecuteA(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+                // Above 32 when a program took the address.
+                if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, address.c_str(),
+                                                            nullptr, nullptr, SW_SHOWNORMAL)) <=
+                    32) {
+                    MessageBoxW(GetAncestor(hwnd, GA_ROOT),
+                                Utf8ToWide(NoBrowserMessage(AnsiToUtf8(address))).c_str(),
+                                Utf8ToWide(AboutCaption()).c_str(), MB_OK | MB_ICONINFORMATION);
+                }
             }
             return 0;
         case WM_NCDESTROY:

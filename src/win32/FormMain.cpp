@@ -306,7 +306,10 @@ HotkeyRegistration Form_Main::RegisterHotkey(const Hotkey& hotkey) {
     if (hotkey.modifiers & kHotkeyAlt) modifiers |= MOD_ALT;
     if (hotkey.modifiers & kHotkeyShift) modifiers |= MOD_SHIFT;
     if (hotkey.modifiers & kHotkeyWin) modifiers |= MOD_WIN;
-    if (::RegisterHotKey(m_hwnd, kHotkeyId, modifiers, vk)) return HotkeyRegistration::Registered;
+    if (::RegisterHotKey(m_hwnd, kHotkeyId, modifiers, vk)) {
+        m_hotkeyVk = vk;
+        return HotkeyRegistration::Registered;
+    }
     return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? HotkeyRegistration::Taken
                                                              : HotkeyRegistration::Unavailable;
 }
@@ -317,6 +320,10 @@ void Form_Main::UnregisterHotkey() {
 
 std::string Form_Main::HotkeyUnavailableReason() {
     return "";
+}
+
+bool Form_Main::IsHotkeyDown() {
+    return m_hotkeyVk != 0 && (GetAsyncKeyState(static_cast<int>(m_hotkeyVk)) & 0x8000) != 0;
 }
 
 }  // namespace tolvane

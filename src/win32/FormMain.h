@@ -57,11 +57,13 @@ private:
     HotkeyRegistration RegisterHotkey(const Hotkey& hotkey) override;
     void UnregisterHotkey() override;
     std::string HotkeyUnavailableReason() override;
+    bool IsHotkeyDown() override;
 
     // First, so that the windows below, which report to it, are gone before it.
     MainWindowCore m_core;
     HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
+    UINT m_hotkeyVk = 0;  // the registered key; Wine repeats WM_HOTKEY despite MOD_NOREPEAT
     HMENU m_menu = nullptr;
     HICON m_trayIcon = nullptr;
     HICON m_mutedIcon = nullptr;

@@ -28,14 +28,31 @@ namespace {
 // holds the session's mutex of that name. The window appears only once the copy has started,
 // so two copies started together both miss it; the mutex is taken atomically before any
 // window exists, and held until the process ends.
+[[noreturn]] void EndAsSecondCopy() {
+    // A GUI program has a standard error only when started with one (redirected, or from a
+    // terminal under Wine); else the console of the command prompt that started it, if any.
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if ((error == nullptr || error == INVALID_HANDLE_VALUE) &&
+        AttachConsole(ATTACH_PARENT_PROCESS)) {
+        error = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+    }
+    if (error != nullptr && error != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(error, tolvane::kAlreadyRunningLine.data(),
+                  static_cast<DWORD>(tolvane::kAlreadyRunningLine.size()), &written, nullptr);
+    }
+    ExitProcess(0);
+}
+
 void EndIfAlreadyRunning() {
     const std::string title = tolvane::Utf8ToAnsi(tolvane::kMainWindowTitle);
-    if (FindWindowA(nullptr, title.c_str()) != nullptr) ExitProcess(0);
+    if (FindWindowA(nullptr, title.c_str()) != nullptr) EndAsSecondCopy();
     const std::wstring name = L"Local\\" + tolvane::Utf8ToWide(tolvane::kMainWindowTitle);
     // Kept open for the process's life; a mutex that cannot be made at all guards nothing.
     if (CreateMutexW(nullptr, FALSE, name.c_str()) != nullptr &&
         GetLastError() == ERROR_ALREADY_EXISTS) {
-        ExitProcess(0);
+        EndAsSecondCopy();
     }
 }
 

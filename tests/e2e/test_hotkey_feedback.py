@@ -101,11 +101,10 @@ class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
                          "org.kde.StatusNotifierItem", name)
 
     def muted_icon(self):
-        # The largest picture, as bytes A, R, G, B.
-        images = self.property("IconPixmap").split("(")[2:]
-        data = [int(b, 16) for b in re.findall(r"0x([0-9a-f]{2})", images[-1])]
-        return sum(1 for i in range(0, len(data) - 3, 4)
-                   if all(abs(data[i + 1 + k] - CROSS_RED[k]) <= 60 for k in range(3))) > 5
+        # The picture goes by name, from the theme folder the item names.
+        name, folder = (re.search(r"'([^']*)'", self.property(p)).group(1)
+                        for p in ("IconName", "IconThemePath"))
+        return name != "" and pixels_like(f"{folder}/{name}.png", (64, 64, 0, 0), CROSS_RED) > 5
 
     def tooltip(self):
         return re.findall(r"'((?:[^'\\]|\\.)*)'", self.property("ToolTip"))[1].replace("\\n", "\n")

@@ -82,6 +82,7 @@ class LinuxInstall(TrayDriver, E2ETest):
                          {f".local/lib/tolvane/{name}" for name in
                           ("Value.ini", "Sound/我的.wav", "Sound/点.wav")})
         self.assertFalse(autostart.exists())
+        self.assertFalse([p for p in left if p.startswith(".local/share/icons")])  # its folders too
 
 
 if __name__ == "__main__":

@@ -7,7 +7,7 @@ import time
 import unittest
 
 from harness import (TITLE, E2ETest, PrivateMounts, is_running, linux_env, linux_program,
-                     snapshot, start_linux, stop, wait_until)
+                     private_network, snapshot, start_linux, stop, wait_until)
 
 
 class LinuxStartup(E2ETest):
@@ -29,9 +29,11 @@ class LinuxStartup(E2ETest):
         first = self.start(program)
         time.sleep(1)
         started = time.monotonic()
-        second = self.start(program)
+        second = self.session.spawn(private_network(self.session).wrap([program / "tolvane"]),
+                                    env=linux_env(self.session), stderr=subprocess.PIPE)
         self.assertEqual(second.wait(timeout=5), 0)
         self.assertLess(time.monotonic() - started, 1.0)
+        self.assertEqual(second.stderr.read(), b"Tolvane is already running\n")
         time.sleep(0.5)
         self.assertTrue(is_running(first))
 

@@ -27,6 +27,9 @@ class WindowsPackage(E2ETest):
         self.assertTrue((program / "update.dll").is_file())
         self.assertEqual(len(list((program / "Sound").glob("*.wav"))), 56)
         self.assertEqual(len(list((program / "Sound" / "男声").glob("*.wav"))), 29)
+        readme = (program / "README.txt").read_bytes()
+        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""))
+        self.assertIn("56 WAV files".encode(), readme.replace(b"\r\n", b" "))
         self.assertTrue((program / "Sound" / "VOICE-LICENCE.txt").is_file())
 
         display = start_xvfb(self.session)

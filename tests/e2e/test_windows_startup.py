@@ -37,8 +37,10 @@ class WindowsStartup(E2ETest):
         first = self.start(program)
         self.assertTrue(self.wine.find_window(wait=20))
         started = time.monotonic()
-        second = self.start(program)
+        log = self.session.root / "second.log"
+        second = self.wine.spawn([program / "Tolvane.exe"], log=log)
         self.assertEqual(second.wait(timeout=20), 0)
+        self.assertIn(b"Tolvane is already running", log.read_bytes())
         self.assertLess(time.monotonic() - started, 5)
         self.assertTrue(is_running(first))
         self.assertTrue(self.wine.find_window())

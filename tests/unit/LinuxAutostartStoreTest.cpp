@@ -91,7 +91,9 @@ TEST(LinuxAutostartStore, WritesReadsAndRemovesOneEntryAtomically) {
     EXPECT_EQ(data, "");
     EXPECT_EQ(type, kRegNone);
     EXPECT_TRUE(store.SetRegValue(kHkeyCurrentUser, kRun, "Kestrune", kRegSz, "\"/opt/a b/t\""));
-    EXPECT_EQ(Read(file), "[Desktop Entry]\nType=Application\nName=Tolvane\nExec=\"/opt/a b/t\"\n");
+    EXPECT_EQ(
+        Read(file),
+        "[Desktop Entry]\nType=Application\nName=Tolvane\nIcon=tolvane\nExec=\"/opt/a b/t\"\n");
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
@@ -108,7 +110,9 @@ TEST(LinuxAutostartStore, WritesReadsAndRemovesOneEntryAtomically) {
     EXPECT_FALSE(store.SetRegValue(kHkeyCurrentUser, kRun, "Kestrune", kRegDword, "\"/t\""));
     EXPECT_FALSE(store.SetRegValue(kHkeyCurrentUser, kRun, "../Kestrune", kRegSz, "\"/t\""));
     EXPECT_FALSE(store.SetRegValue(kHkeyCurrentUser, kRun, "Kestrune", kRegSz, "/t"));
-    EXPECT_EQ(Read(file), "[Desktop Entry]\nType=Application\nName=Tolvane\nExec=\"/opt/a b/t\"\n");
+    EXPECT_EQ(
+        Read(file),
+        "[Desktop Entry]\nType=Application\nName=Tolvane\nIcon=tolvane\nExec=\"/opt/a b/t\"\n");
 
     EXPECT_TRUE(store.DeleteRegValue(kHkeyCurrentUser, kRun, "Kestrune"));
     EXPECT_FALSE(std::filesystem::exists(file));

@@ -69,10 +69,12 @@ void Do(CoreRig& rig, const std::string& event) {
     if (event.starts_with("button")) rig.core.OnTrayButton(event[6] - '0');
     if (event == "hotkey") rig.core.OnHotkey();
     if (event == "tick") rig.core.OnTimer(MainTimer::Timer_自动报时);
-    if (event.starts_with("at=")) {
+    if (event.starts_with("at=") || event.starts_with("tick=")) {
         rig.clock.Set(fakes::At(2010, 7, 28, std::stoi(value.substr(0, 2)),
                                 std::stoi(value.substr(3, 2)), std::stoi(value.substr(6)), 5));
     }
+    if (event.starts_with("tick=")) rig.core.OnTimer(MainTimer::Timer_自动报时);
+    if (event == "keydown" || event == "keyup") rig.windows.hotkeyDown = event == "keydown";
     if (event == "upgrade") rig.core.OnTimer(MainTimer::Timer_自动升级);
     if (event == "preview") rig.core.OnTimer(MainTimer::Timer_试听);
     for (int i = 0; event == "hourly" && i < 3601; ++i) rig.core.OnTimer(MainTimer::Timer_自动校时);
@@ -271,6 +273,11 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"the left button speaks now, the right opens the menu, others nothing", nullptr, "button1 button2 button0 button3",
          noon + ", PopupTrayMenu"},
         {"a click or the hotkey while speaking adds nothing", nullptr, "button1@4 button1 hotkey@4 hotkey", noon + ", " + noon},
+        {"a held hotkey speaks once; released, it speaks again", nullptr, "keydown hotkey hotkey@4 hotkey hotkey keyup hotkey",
+         noon + ", " + noon},
+        {"the hour due during a click's announcement is spoken when it ends", nullptr, "at=09:59:57 tick=10:00:00@3 button1",
+         "play 提示, play 现在时间, SetTimer Timer_自动报时 1000, play 上午, play 九, play 点, play 五, play 十, play 九, play 分, "
+         "play 提示, play 现在时间, play 上午, play 十, play 点, play 整"},
         {"announcements off and on again, as they were", "关闭报时=0 格式设置=0", "off off",
          "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, SetTimer Timer_自动报时 1000, " + on + ", SetMenuChecks 00 | Value.ini 关闭报时=0, 格式设置=0"},
         {"from a hand-edited 2 the first choice switches on", "关闭报时=2", "off", on + ", SetMenuChecks 00 | Value.ini 关闭报时=0"},

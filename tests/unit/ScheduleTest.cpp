@@ -128,8 +128,33 @@ TEST(AnnouncementSchedule, AMomentSteppedOverIsSpokenOnceWithinAMinute) {
         {"a first tick late is no step", Every(0), "10:00:30", "-"},
         {"a step back is not spoken twice", Every(0), "10:00:00 10:00:30 09:59:50 10:00:00",
          "10:00 - - -"},
-        {"a step back of 2 h brings new hours", Every(0), "12:00:00 10:00:05 11:59:59 12:00:00",
-         "12:00 - - 12:00"},
+        {"a step back of 2 h brings unspoken hours only", Every(0),
+         "12:00:00 10:00:05 11:00:00 11:59:59 12:00:00", "12:00 - 11:00 - -"},
+        {"set back 1 min", Every(0), "10:00:00 10:00:30 09:59:30 10:00:00 11:00:00",
+         "10:00 - - - 11:00"},
+        {"set back 35 min", Every(0), "10:00:00 10:30:05 09:55:05 10:00:00", "10:00 - - -"},
+        {"set back 35 min, half hours", halfHours,
+         "10:00:00 10:30:00 10:30:05 09:55:05 10:00:00 10:30:00 11:00:00",
+         "10:00 10:30 - - - - 11:00"},
+        {"set back 59 min", Every(0), "10:00:00 10:58:30 09:59:30 10:00:00", "10:00 - - -"},
+        {"set back 59 min, half hours", halfHours,
+         "10:00:00 10:30:00 10:58:30 09:59:30 10:00:00 10:30:00", "10:00 10:30 - - - -"},
+        {"set back 1 h", Every(0), "10:00:00 10:59:59 09:59:59 10:00:00 11:00:00",
+         "10:00 - - - 11:00"},
+        {"set back 1 h, half hours", halfHours,
+         "10:00:00 10:30:00 10:59:59 09:59:59 10:00:00 10:30:00 11:00:00",
+         "10:00 10:30 - - - - 11:00"},
+        // Europe/Berlin: S summer time (UTC+2), W winter time (UTC+1)
+        {"autumn night: both 02:00s", Every(0),
+         "01:59:59S 02:00:00S 02:30:00S 02:59:59S 02:00:00W 02:30:00W 03:00:00W",
+         "- 02:00 - - 02:00 - 03:00"},
+        {"autumn night, half hours", halfHours,
+         "01:59:59S 02:00:00S 02:30:00S 02:59:59S 02:00:00W 02:30:00W 03:00:00W",
+         "- 02:00 02:30 - 02:00 02:30 03:00"},
+        {"spring night: 03:00 once", Every(0), "01:59:59W 03:00:00S 03:30:00S 04:00:00S",
+         "- 03:00 - 04:00"},
+        {"spring night, half hours", halfHours, "01:30:00W 01:59:59W 03:00:00S 03:30:00S",
+         "01:30 - 03:00 03:30"},
         {"two steps forward", Every(0), "09:59:40 10:00:30 10:00:50", "- 10:00 -"},
         {"two steps, the second over the hour", Every(0), "09:59:40 09:59:50 10:00:20",
          "- - 10:00"},
@@ -148,8 +173,9 @@ TEST(AnnouncementSchedule, AMomentSteppedOverIsSpokenOnceWithinAMinute) {
             const bool nextDay = tick[0] == '+';
             int hour = 0, minute = 0, second = 0;
             std::sscanf(tick.c_str() + nextDay, "%d:%d:%d", &hour, &minute, &second);
-            const auto moment = schedule.OnTick(
-                fakes::At(2010, 7, 28 + nextDay, hour, minute, second, 5), row.plan);
+            LocalDateTime now = fakes::At(2010, 7, 28 + nextDay, hour, minute, second, 5);
+            now.utcOffsetSeconds = tick.back() == 'S' ? 7200 : tick.back() == 'W' ? 3600 : 0;
+            const auto moment = schedule.OnTick(now, row.plan);
             char text[8] = "-";
             if (moment) {
                 std::snprintf(text, sizeof text, "%02d:%02d", moment->hour, moment->minute);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/DesktopTray.h"
 #include "app/TrayMenu.h"
 #include "fakes/CoreRig.h"
 
@@ -48,6 +49,35 @@ TEST(TrayMenu, TenEntriesWithCaptionsAndSeparatorsInOrder) {
     EXPECT_EQ(kTrayMenu[0].kind, MenuKind::Check);
     EXPECT_EQ(kTrayMenu[1].kind, MenuKind::Check);
     EXPECT_EQ(kTrayMenu[9].command, MenuCommand::Exit);
+}
+
+TEST(DesktopTray, PathNoticeRouteAndTheNoTrayNoticeFollowWhatTheDesktopOffers) {
+    using enum TrayPath;
+    using enum NoticeRoute;
+    const struct {
+        bool watcher, xembed, server;
+        TrayPath path;
+        NoticeRoute route;
+        bool sayNoTray;
+    } rows[] = {
+        {true, true, true, StatusNotifier, NotificationServer, false},
+        {true, false, false, StatusNotifier, StandardError, false},
+        {false, true, true, XEmbed, NotificationServer, false},
+        {false, true, false, XEmbed, TrayBalloon, false},
+        {false, false, true, None, NotificationServer, true},
+        {false, false, false, None, StandardError, true},
+    };
+    for (const auto& row : rows) {
+        const TrayPath path = ChooseTrayPath(row.watcher, row.xembed);
+        EXPECT_EQ(path, row.path) << row.watcher << row.xembed;
+        EXPECT_EQ(ChooseNoticeRoute(path, row.server), row.route) << row.watcher << row.xembed;
+        EXPECT_EQ(ShouldSayNoTray(path, false), row.sayNoTray);
+        EXPECT_FALSE(ShouldSayNoTray(path, true)) << "said twice";
+    }
+    // Critical would outlive the timeout on most servers; a warning stays longer than news.
+    EXPECT_LT(StyleOfNotice(NoticeKind::Warning).urgency, 2);
+    EXPECT_GT(StyleOfNotice(NoticeKind::Warning).timeoutMs,
+              StyleOfNotice(NoticeKind::Info).timeoutMs);
 }
 
 TEST(Tooltip, TheCoreReadsTheClockForEveryRefresh) {

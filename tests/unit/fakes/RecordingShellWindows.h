@@ -94,6 +94,7 @@ public:
     }
     void UnregisterHotkey() override { Do("UnregisterHotkey"); }
     std::string HotkeyUnavailableReason() override { return unavailableReason; }
+    bool IsHotkeyDown() override { return hotkeyDown; }
 
     void Do(std::string action) { log.push_back(std::move(action)); }
 
@@ -105,6 +106,7 @@ public:
     std::function<void()> duringAbout;
     bool settingsFail = false;
     std::string unavailableReason;
+    bool hotkeyDown = false;
 };
 
 }  // namespace tolvane::fakes
