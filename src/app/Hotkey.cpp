@@ -100,6 +100,17 @@ std::optional<Hotkey> ParseHotkey(std::string_view text) {
     return hotkey;
 }
 
+std::optional<std::string> RecordHotkey(std::uint32_t modifiers, std::string_view key) {
+    const bool chord = (modifiers & (kHotkeyCtrl | kHotkeyAlt | kHotkeyWin)) != 0;
+    if (!chord && (key == "Backspace" || key == "Delete")) return std::string();
+    // A key name with a '+' or blanks in it would parse as something else.
+    if (key.empty() || key.find_first_of("+ \t") != std::string_view::npos) return std::nullopt;
+    const std::optional<Hotkey> hotkey =
+        ParseHotkey(FormatHotkey(Hotkey{modifiers & 15u, std::string(key)}));
+    if (!hotkey || hotkey->IsNone()) return std::nullopt;
+    return FormatHotkey(*hotkey);
+}
+
 std::string FormatHotkey(const Hotkey& hotkey) {
     if (hotkey.IsNone()) return "";
     std::string text;

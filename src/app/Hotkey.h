@@ -32,6 +32,12 @@ struct Hotkey {
 // and Pause may stand alone.
 std::optional<Hotkey> ParseHotkey(std::string_view text);
 
+// What a key pressed in the hotkey field makes of the field's text. `key` is named as in
+// FormatHotkey, or "Backspace". The combination, canonical, when a hotkey may be made of it;
+// "" for Backspace or Delete without Ctrl, Alt or Win, which clear the field; nullopt for any
+// other key, which then types as in any text field (so "Ctrl+Alt+T" can still be typed).
+std::optional<std::string> RecordHotkey(std::uint32_t modifiers, std::string_view key);
+
 // The canonical stored form: "Ctrl+Alt+Shift+Win+" in this order, then the key; "" for none.
 std::string FormatHotkey(const Hotkey& hotkey);
 

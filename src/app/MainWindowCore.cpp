@@ -223,6 +223,10 @@ void MainWindowCore::ToggleStartAtBoot() {
     }
     m_vars.Settings.StartAtBoot = on ? 1 : 0;
     SetStartAtBootMark(on);
+    if (IsSettingsOpen()) {
+        m_settings->StartAtBootChanged(on);
+        m_windows.RefreshSettings();
+    }
 }
 
 void MainWindowCore::ShowSettings() {
@@ -346,8 +350,17 @@ void MainWindowCore::LoadHotkey() {
                                       "报时热键 " + FormatHotkey(*hotkey) + " 已被其他程序占用",
                                       NoticeKind::Warning});
             break;
-        case HotkeyRegistration::Unavailable:
+        case HotkeyRegistration::Unavailable: {
+            // Kept for the page to show, greyed; said once, as a key that does nothing is
+            // otherwise a puzzle.
+            m_unregisteredHotkey = *hotkey;
+            const std::string reason = m_windows.HotkeyUnavailableReason();
+            m_windows.ShowTrayNotice({"报时热键",
+                                      "报时热键 " + FormatHotkey(*hotkey) + " 在此桌面无法使用" +
+                                          (reason.empty() ? "" : "：" + reason),
+                                      NoticeKind::Warning});
             break;
+        }
     }
 }
 

@@ -109,14 +109,20 @@ private:
     void SetAnnounceOffMark(bool checked) override;
     void SetAnnounceTimerEnabled(bool enabled) override;
     void SetSyncTimerEnabled(bool enabled) override;
-    std::string HotkeyText() override { return FormatHotkey(m_hotkey); }
+    // The stored hotkey this desktop could not register shows where the field is greyed.
+    std::string HotkeyText() override {
+        const bool greyed = !m_windows.HotkeyUnavailableReason().empty();
+        return FormatHotkey(m_hotkey.IsNone() && greyed ? m_unregisteredHotkey : m_hotkey);
+    }
     std::string StoreHotkey(std::string_view text) override {
         return std::string(HotkeyChangeMessage(ChangeHotkey(text)));
     }
     void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
                              const std::string& pack) override;
     std::vector<std::string> VoicePacks() override;
-    std::string SoundFolder() const { return m_folder.Join(std::string("Sound") + m_folder.separator); }
+    std::string SoundFolder() const {
+        return m_folder.Join(std::string("Sound") + m_folder.separator);
+    }
     // AdvertLoader
     void LoadAdvert() override;
 
@@ -133,8 +139,9 @@ private:
     std::unique_ptr<SettingsDialog> m_settings;
     bool m_aboutOpen = false;
     bool m_exited = false;
-    Hotkey m_hotkey;  // registered
-    bool m_hotkeyHeld = false;  // pressed and, at the last look, not yet released
+    Hotkey m_hotkey;                            // registered
+    Hotkey m_unregisteredHotkey;                // stored, but this desktop registers no hotkey
+    bool m_hotkeyHeld = false;                  // pressed and, at the last look, not yet released
     std::optional<LocalDateTime> m_lateMoment;  // due during an announcement
     std::string m_lastSync;     // the tooltip's line about it; empty before the first
     bool m_offerShown = false;  // the last sync notice offers administrator rights

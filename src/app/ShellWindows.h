@@ -62,6 +62,8 @@ public:
     virtual bool ShowSettings(SettingsDialog& dialog, bool enabled) = 0;
     virtual void BringSettingsForward() = 0;
     virtual void EnableSettings(bool enabled) = 0;
+    // The open settings dialog shows its logic's state again, after a change from elsewhere.
+    virtual void RefreshSettings() = 0;
     virtual void CloseSettings() = 0;
 
     // Shows frmAbout and returns once it has closed; the tray keeps working meanwhile, so the

@@ -3,15 +3,56 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 
+#include <optional>
+
+#include "app/Hotkey.h"
 #include "qt/DialogFont.h"
 #include "qt/QtText.h"
 #include "qt/TableDialog.h"
 
 namespace tolvane {
+namespace {
+
+// The core's name of a key ("Backspace" too, which clears the hotkey field); "" for others.
+std::string KeyNameOf(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return std::string(1, char('A' + key - Qt::Key_A));
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return std::string(1, char('0' + key - Qt::Key_0));
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return "F" + std::to_string(key - Qt::Key_F1 + 1);
+    const std::pair<int, const char*> named[] = {{Qt::Key_Space, "Space"},
+                                                 {Qt::Key_Insert, "Insert"},
+                                                 {Qt::Key_Delete, "Delete"},
+                                                 {Qt::Key_Home, "Home"},
+                                                 {Qt::Key_End, "End"},
+                                                 {Qt::Key_PageUp, "PageUp"},
+                                                 {Qt::Key_PageDown, "PageDown"},
+                                                 {Qt::Key_Pause, "Pause"},
+                                                 {Qt::Key_Backspace, "Backspace"}};
+    for (const auto& [code, name] : named) {
+        if (key == code) return name;
+    }
+    return "";
+}
+
+std::optional<std::string> Recorded(const QKeyEvent& key) {
+    std::uint32_t modifiers = 0;
+    if (key.modifiers() & Qt::ControlModifier) modifiers |= kHotkeyCtrl;
+    if (key.modifiers() & Qt::AltModifier) modifiers |= kHotkeyAlt;
+    if (key.modifiers() & Qt::ShiftModifier) modifiers |= kHotkeyShift;
+    if (key.modifiers() & Qt::MetaModifier) modifiers |= kHotkeyWin;
+    return RecordHotkey(modifiers, KeyNameOf(key.key()));
+}
+
+bool IsMessage(AdvancedRole role) {
+    return role == AdvancedRole::Message || role == AdvancedRole::QuietMessage;
+}
+
+}  // namespace
+
 Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::function<void()> closing)
     : QDialog(owner), m_core(core), m_closing(std::move(closing)) {
     setObjectName(QStringLiteral("Form_高级设置"));
@@ -33,6 +74,11 @@ Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::
                 case ControlKind::TextField: {
                     auto* field = new QLineEdit(parent);
                     field->setMaxLength(TextFieldChars(static_cast<AdvancedRole>(control.role)));
+                    if (static_cast<AdvancedRole>(control.role) == AdvancedRole::Hotkey) {
+                        m_hotkeyField = field;
+                        m_hotkeyControl = &control;
+                        field->installEventFilter(this);
+                    }
                     connect(field, &QLineEdit::textEdited, this,
                             [this, &control](const QString& text) {
                                 m_core.Edit(control, text.toStdString());
@@ -62,7 +108,7 @@ Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::
                     auto* label = new QLabel(FromUtf8(control.caption), parent);
                     label->setTextFormat(Qt::PlainText);
                     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-                    if (static_cast<AdvancedRole>(control.role) == AdvancedRole::Message) {
+                    if (IsMessage(static_cast<AdvancedRole>(control.role))) {
                         label->setWordWrap(true);
                         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                         label->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
@@ -94,10 +140,38 @@ void Form_高级设置::closeEvent(QCloseEvent* event) {
     CloseIfDone();
 }
 
+bool Form_高级设置::eventFilter(QObject* watched, QEvent* event) {
+    const bool shortcut = event->type() == QEvent::ShortcutOverride;
+    if (watched != m_hotkeyField || (!shortcut && event->type() != QEvent::KeyPress)) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const std::optional<std::string> text = Recorded(static_cast<const QKeyEvent&>(*event));
+    if (!text) return QDialog::eventFilter(watched, event);
+    // Accepting the override keeps a combination such as Alt+T (试听) from the dialog's
+    // access keys; the key then comes as a press.
+    event->accept();
+    if (!shortcut) {
+        m_core.Edit(*m_hotkeyControl, *text);
+        Render();
+        static_cast<QLineEdit*>(m_hotkeyField)->end(false);
+    }
+    return true;
+}
+
 void Form_高级设置::OnClick(const ControlSpec& control) {
     if (m_closed) return;
     m_core.Click(control);
     Render();
+    const auto role = static_cast<AdvancedRole>(control.role);
+    if ((role == AdvancedRole::Ok || role == AdvancedRole::Apply) &&
+        m_core.Fault() != AdvancedRole::None) {
+        // The keyboard goes to the field at fault, its text selected for typing over.
+        for (const auto& [spec, widget] : m_widgets) {
+            if (static_cast<AdvancedRole>(spec->role) != m_core.Fault()) continue;
+            widget->setFocus(Qt::OtherFocusReason);
+            if (auto* field = qobject_cast<QLineEdit*>(widget)) field->selectAll();
+        }
+    }
     CloseIfDone();
 }
 

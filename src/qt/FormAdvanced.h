@@ -25,6 +25,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The hotkey field's keys: a combination is recorded rather than typed.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnClick(const ControlSpec& control);
@@ -34,6 +36,8 @@ private:
     AdvancedDialog& m_core;
     std::function<void()> m_closing;
     TableWidgets m_widgets;
+    QWidget* m_hotkeyField = nullptr;
+    const ControlSpec* m_hotkeyControl = nullptr;
     bool m_closed = false;
 };
 

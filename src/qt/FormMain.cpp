@@ -207,6 +207,10 @@ void Form_Main::EnableSettings(bool enabled) {
     if (m_settings) m_settings->setEnabled(enabled);
 }
 
+void Form_Main::RefreshSettings() {
+    if (m_settings) m_settings->Render();
+}
+
 void Form_Main::CloseSettings() {
     if (m_settings) m_settings->Unload();
 }

@@ -22,6 +22,8 @@ public:
     void BringForward();
     // Closes without saving (the program's exit).
     void Unload();
+    // Shows the logic's state again.
+    void Render();
 
     void reject() override;  // Esc
 
@@ -30,7 +32,6 @@ protected:
 
 private:
     void OnClick(const ControlSpec& control);
-    void Render();
     void UnloadIfClosed();
     void ShowAdvanced();
 

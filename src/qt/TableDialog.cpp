@@ -38,7 +38,14 @@ TableWidgets BuildTable(QWidget& dialog, std::span<const ControlSpec> controls,
             make(control, control.parent.empty() ? &dialog : frames.at(control.parent));
         widget->setObjectName(FromUtf8(control.name) +
                               (control.index >= 0 ? QString::number(control.index) : QString()));
-        widget->setGeometry(ToQRect(LocalPixels(control)));
+        QRect rect = ToQRect(LocalPixels(control));
+        // The tables' check box rows were drawn for Windows' 13-pixel box; Qt's box and text
+        // need their own height, or the box loses its bottom edge: grown about the middle.
+        if (const int grow = widget->sizeHint().height() - rect.height();
+            control.kind == ControlKind::CheckBox && grow > 0) {
+            rect.adjust(0, -grow / 2, 0, grow - grow / 2);
+        }
+        widget->setGeometry(rect);
         if (!control.tooltip.empty()) widget->setToolTip(FromUtf8(control.tooltip));
         widget->setEnabled(!control.Has(kDisabledAtLoad));
         widgets.emplace_back(&control, widget);
@@ -83,9 +90,14 @@ void ShowChecked(QWidget& widget, const ControlSpec& control, bool checked, bool
 }
 
 void FocusFirstControl(const TableWidgets& widgets) {
-    for (const auto& [control, widget] : widgets) {
-        if (control->tab == 0) widget->setFocus(Qt::OtherFocusReason);
+    // The first stop of the tab order: an option group is entered at its selected option.
+    const std::pair<const ControlSpec*, QWidget*>* first = nullptr;
+    for (const auto& entry : widgets) {
+        const bool stop = entry.first->tab >= 0 && entry.second->isEnabled() &&
+                          (entry.second->focusPolicy() & Qt::TabFocus) != 0;
+        if (stop && (first == nullptr || entry.first->tab < first->first->tab)) first = &entry;
     }
+    if (first != nullptr) first->second->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace tolvane

@@ -53,6 +53,7 @@ void AdvancedDialog::Form_Load() {
     m_texts[AdvancedRole::Hotkey] = m_host.HotkeyText();
     m_hotkeyUnavailable = m_host.HotkeyUnavailableReason();
     m_message.clear();
+    m_fault = AdvancedRole::None;
     m_applyEnabled = false;
 }
 
@@ -151,7 +152,11 @@ std::string AdvancedDialog::Text(const ControlSpec& control) const {
     const auto role = static_cast<AdvancedRole>(control.role);
     if (const auto field = m_texts.find(role); field != m_texts.end()) return field->second;
     if (role == AdvancedRole::VolumeText) return std::to_string(m_volume) + "%";
-    if (role == AdvancedRole::Message) return m_message;
+    // Each fault is told beside its field: the times in their frame, the hotkey under it.
+    const bool quietFault =
+        m_fault == AdvancedRole::QuietStart || m_fault == AdvancedRole::QuietEnd;
+    if (role == AdvancedRole::Message) return quietFault ? std::string() : m_message;
+    if (role == AdvancedRole::QuietMessage) return quietFault ? m_message : std::string();
     return std::string(control.caption);
 }
 
@@ -177,6 +182,7 @@ int AdvancedDialog::Value(const ControlSpec& control) const {
 void AdvancedDialog::Changed() {
     m_applyEnabled = true;
     m_message.clear();
+    m_fault = AdvancedRole::None;
 }
 
 bool AdvancedDialog::Save() {
@@ -187,7 +193,9 @@ bool AdvancedDialog::Save() {
         const std::optional<std::int32_t> first = ParseClockTime(m_texts[AdvancedRole::QuietStart]);
         const std::optional<std::int32_t> last = ParseClockTime(m_texts[AdvancedRole::QuietEnd]);
         if (!first || !last) {
-            m_message = kBadQuietTimeMessage;
+            m_fault = first ? AdvancedRole::QuietEnd : AdvancedRole::QuietStart;
+            m_message =
+                HasClockTimeForm(m_texts[m_fault]) ? kQuietTimeRangeMessage : kBadQuietTimeMessage;
             return false;
         }
         start = *first;
@@ -200,6 +208,7 @@ bool AdvancedDialog::Save() {
         const std::string refused = m_host.StoreHotkey(m_texts[AdvancedRole::Hotkey]);
         if (!refused.empty()) {
             m_message = refused;
+            m_fault = AdvancedRole::Hotkey;
             return false;
         }
         m_texts[AdvancedRole::Hotkey] = m_host.HotkeyText();
@@ -225,6 +234,7 @@ bool AdvancedDialog::Save() {
                                   std::to_string(settings.AdvertMode));
     m_vars.ConfigFile.WriteString(kSettingsSection, kVoicePackKey, settings.VoicePack);
     m_message.clear();
+    m_fault = AdvancedRole::None;
     m_applyEnabled = false;
     if (m_saved) m_saved();
     return true;

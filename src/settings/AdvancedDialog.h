@@ -51,6 +51,8 @@ public:
     int Value(const ControlSpec& control) const;
     // A drop-down's choices, in order.
     std::vector<std::string> Choices(const ControlSpec& control) const;
+    // The field a failed OK or Apply blames, for the focus to go to; None otherwise.
+    AdvancedRole Fault() const { return m_fault; }
     // The table's tooltip, or for a field that cannot be used here, why.
     std::string Tooltip(const ControlSpec& control) const;
 
@@ -71,6 +73,7 @@ private:
     std::vector<std::string> m_packs;
     std::string m_pack;
     std::string m_message;
+    AdvancedRole m_fault = AdvancedRole::None;
     std::string m_hotkeyUnavailable;
     bool m_applyEnabled = false;
     bool m_open = true;

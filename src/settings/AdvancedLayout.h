@@ -10,18 +10,19 @@ namespace tolvane {
 // What the 高级设置 page's logic does with a control.
 enum class AdvancedRole : int {
     None = 0,
-    HalfHour,    // check box: 半点报时
-    Quiet,       // check box: a quiet span or none
-    QuietStart,  // text field: 安静开始
-    QuietEnd,    // text field: 安静结束
-    Volume,      // slider: 报时音量
-    VolumeText,  // label: the slider's value
-    Phrasing,    // option group: 报时说法
-    Advert,      // option group: 广告设置, with 从不显示
-    Preview,     // speaks the time now with the page's choices
-    VoicePack,   // drop-down: 语音包, the default voice or a pack found in Sound
-    Hotkey,      // text field: 报时热键
-    Message,     // label: why the page could not be saved
+    HalfHour,      // check box: 半点报时
+    Quiet,         // check box: a quiet span or none
+    QuietStart,    // text field: 安静开始
+    QuietEnd,      // text field: 安静结束
+    Volume,        // slider: 报时音量
+    VolumeText,    // label: the slider's value
+    Phrasing,      // option group: 报时说法
+    Advert,        // option group: 广告设置, with 从不显示
+    Preview,       // speaks the time now with the page's choices
+    VoicePack,     // drop-down: 语音包, the default voice or a pack found in Sound
+    Hotkey,        // text field: 报时热键
+    Message,       // label: why the hotkey could not be saved
+    QuietMessage,  // label beside the times: why they could not be saved
     Ok,
     Cancel,
     Apply,
@@ -42,38 +43,41 @@ inline constexpr std::string_view kVoicePackTooltip =
 inline constexpr std::string_view kDefaultVoiceChoice = "默认";
 inline constexpr std::string_view kHotkeyTooltip =
     "在任何程序里按下这组键即报时，如 Ctrl+Alt+T；留空则不用热键";
-// Shown in Label_提示 when OK or Apply finds a time it cannot read; nothing is saved then.
-inline constexpr std::string_view kBadQuietTimeMessage = "安静时段请按“时:分”填写，如 22:00";
+// Shown beside the times when OK or Apply finds one it cannot read, or one past the day's end;
+// nothing is saved then. Short enough that the example never wraps away from its words.
+inline constexpr std::string_view kBadQuietTimeMessage = "请按“时:分”填写，如 22:00";
+inline constexpr std::string_view kQuietTimeRangeMessage = "时间应在 00:00 到 23:59 之间";
 
 // clang-format off
 // Form_高级设置, in twips; controls inside a frame are placed relative to it.
-inline constexpr std::array<ControlSpec, 26> kAdvancedControls{{
-    {"GroupBox_定时报时", ControlKind::GroupFrame, "", "定时报时", -1, {30, 30, 2805, 1290}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
-    {"Check_半点报时", ControlKind::CheckBox, "GroupBox_定时报时", "半点报时", -1, {210, 300, 2445, 195}, 0, kHalfHourTooltip, kNoFlags, RoleOf(AdvancedRole::HalfHour)},
-    {"Check_安静时段", ControlKind::CheckBox, "GroupBox_定时报时", "安静时段", -1, {210, 600, 2445, 195}, 1, kQuietTooltip, kNoFlags, RoleOf(AdvancedRole::Quiet)},
+inline constexpr std::array<ControlSpec, 27> kAdvancedControls{{
+    {"GroupBox_定时报时", ControlKind::GroupFrame, "", "定时报时", -1, {30, 30, 2805, 1650}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Check_半点报时", ControlKind::CheckBox, "GroupBox_定时报时", "半点报时", -1, {210, 300, 2445, 255}, 0, kHalfHourTooltip, kNoFlags, RoleOf(AdvancedRole::HalfHour)},
+    {"Check_安静时段", ControlKind::CheckBox, "GroupBox_定时报时", "安静时段", -1, {210, 600, 2445, 255}, 1, kQuietTooltip, kNoFlags, RoleOf(AdvancedRole::Quiet)},
     {"Label_从", ControlKind::Label, "GroupBox_定时报时", "从", -1, {450, 945, 225, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
     {"Text_安静开始", ControlKind::TextField, "GroupBox_定时报时", "", -1, {690, 900, 750, 285}, 2, "", kNoFlags, RoleOf(AdvancedRole::QuietStart)},
     {"Label_到", ControlKind::Label, "GroupBox_定时报时", "到", -1, {1560, 945, 225, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
     {"Text_安静结束", ControlKind::TextField, "GroupBox_定时报时", "", -1, {1800, 900, 750, 285}, 3, "", kNoFlags, RoleOf(AdvancedRole::QuietEnd)},
-    {"GroupBox_报时声音", ControlKind::GroupFrame, "", "报时声音", -1, {2880, 30, 2805, 1650}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Label_时段提示", ControlKind::Label, "GroupBox_定时报时", "", -1, {210, 1230, 2445, 390}, -1, "", kNoFlags, RoleOf(AdvancedRole::QuietMessage)},
+    {"GroupBox_广告设置", ControlKind::GroupFrame, "", "广告设置", -1, {30, 1740, 2805, 1095}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "开启显示一次", 0, {210, 270, 2235, 255}, 4, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "一天显示一次", 1, {210, 540, 2235, 255}, 5, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "从不显示", 2, {210, 810, 2235, 255}, 6, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"GroupBox_报时声音", ControlKind::GroupFrame, "", "报时声音", -1, {2880, 30, 2805, 1710}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
     {"Label_报时音量", ControlKind::Label, "GroupBox_报时声音", "音量", -1, {210, 330, 420, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
-    {"Slider_报时音量", ControlKind::Slider, "GroupBox_报时声音", "", -1, {630, 270, 1560, 330}, 4, kVolumeTooltip, kNoFlags, RoleOf(AdvancedRole::Volume)},
-    {"Label_音量值", ControlKind::Label, "GroupBox_报时声音", "", -1, {2220, 330, 480, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::VolumeText)},
-    {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "标准说法（下午二点）", 0, {210, 690, 2445, 255}, 5, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
-    {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "自然说法（下午两点半）", 1, {210, 990, 2445, 255}, 6, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
+    {"Slider_报时音量", ControlKind::Slider, "GroupBox_报时声音", "", -1, {630, 270, 1470, 330}, 7, kVolumeTooltip, kNoFlags, RoleOf(AdvancedRole::Volume)},
+    {"Label_音量值", ControlKind::Label, "GroupBox_报时声音", "", -1, {2130, 330, 600, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::VolumeText)},
+    {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "标准说法（下午二点）", 0, {210, 690, 2445, 255}, 8, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
+    {"Option_报时说法", ControlKind::OptionButton, "GroupBox_报时声音", "自然说法（下午两点半）", 1, {210, 990, 2445, 255}, 9, "", kNoFlags, RoleOf(AdvancedRole::Phrasing)},
     {"Label_语音包", ControlKind::Label, "GroupBox_报时声音", "声音", -1, {210, 1320, 420, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
-    {"Combo_语音包", ControlKind::DropDown, "GroupBox_报时声音", "", -1, {630, 1260, 1110, 330}, 7, kVoicePackTooltip, kNoFlags, RoleOf(AdvancedRole::VoicePack)},
-    {"Command_试听", ControlKind::Button, "GroupBox_报时声音", "试听[&T]", -1, {1800, 1260, 855, 330}, 8, kPreviewTooltip, kNoFlags, RoleOf(AdvancedRole::Preview)},
-    {"GroupBox_广告设置", ControlKind::GroupFrame, "", "广告设置", -1, {30, 1380, 2805, 1305}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
-    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "开启显示一次", 0, {210, 300, 2235, 255}, 9, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
-    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "一天显示一次", 1, {210, 600, 2235, 255}, 10, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
-    {"Option_广告设置", ControlKind::OptionButton, "GroupBox_广告设置", "从不显示", 2, {210, 900, 2235, 255}, 11, "", kNoFlags, RoleOf(AdvancedRole::Advert)},
+    {"Combo_语音包", ControlKind::DropDown, "GroupBox_报时声音", "", -1, {630, 1260, 1110, 330}, 10, kVoicePackTooltip, kNoFlags, RoleOf(AdvancedRole::VoicePack)},
+    {"Command_试听", ControlKind::Button, "GroupBox_报时声音", "试听[&T]", -1, {1800, 1260, 855, 330}, 11, kPreviewTooltip, kNoFlags, RoleOf(AdvancedRole::Preview)},
     {"Label_报时热键", ControlKind::Label, "", "报时热键", -1, {3090, 1845, 900, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None)},
     {"Text_报时热键", ControlKind::TextField, "", "", -1, {3990, 1800, 1695, 285}, 12, kHotkeyTooltip, kNoFlags, RoleOf(AdvancedRole::Hotkey)},
     {"Label_提示", ControlKind::Label, "", "", -1, {2880, 2250, 2805, 420}, -1, "", kNoFlags, RoleOf(AdvancedRole::Message)},
-    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2775, 990, 360}, 13, "", kDefaultButton, RoleOf(AdvancedRole::Ok)},
-    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2775, 990, 360}, 14, "", kCancelButton, RoleOf(AdvancedRole::Cancel)},
-    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2775, 990, 360}, 15, "", kDisabledAtLoad, RoleOf(AdvancedRole::Apply)},
+    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2925, 990, 360}, 13, "", kDefaultButton, RoleOf(AdvancedRole::Ok)},
+    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2925, 990, 360}, 14, "", kCancelButton, RoleOf(AdvancedRole::Cancel)},
+    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2925, 990, 360}, 15, "", kDisabledAtLoad, RoleOf(AdvancedRole::Apply)},
 }};
 // clang-format on
 
@@ -86,6 +90,6 @@ constexpr int TextFieldChars(AdvancedRole role) {
     return role == AdvancedRole::Hotkey ? 32 : 8;
 }
 
-inline constexpr DialogSpec kAdvancedDialog{kAdvancedDialogCaption, 5730, 3195, kAdvancedControls};
+inline constexpr DialogSpec kAdvancedDialog{kAdvancedDialogCaption, 5730, 3345, kAdvancedControls};
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #include "settings/CustomVariables.h"
 
+#include <utility>
+
 #include "base/AsciiText.h"
 
 namespace tolvane {
@@ -50,7 +52,10 @@ std::optional<std::int32_t> ParseSettingNumber(std::string_view text, std::int32
     return value;
 }
 
-std::optional<std::int32_t> ParseClockTime(std::string_view text) {
+namespace {
+
+// Hours and minutes as written, not yet checked against the day.
+std::optional<std::pair<std::int32_t, std::int32_t>> ClockTimeParts(std::string_view text) {
     text = TrimSpacesAndTabs(text);
     std::size_t colon = text.find(':');
     std::size_t colonBytes = 1;
@@ -63,8 +68,20 @@ std::optional<std::int32_t> ParseClockTime(std::string_view text) {
     if (minuteText.size() != 2) return std::nullopt;
     const std::optional<std::int32_t> hour = Digits(text.substr(0, colon));
     const std::optional<std::int32_t> minute = Digits(minuteText);
-    if (!hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
-    return *hour * 60 + *minute;
+    if (!hour || !minute) return std::nullopt;
+    return std::pair{*hour, *minute};
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseClockTime(std::string_view text) {
+    const auto parts = ClockTimeParts(text);
+    if (!parts || parts->first > 23 || parts->second > 59) return std::nullopt;
+    return parts->first * 60 + parts->second;
+}
+
+bool HasClockTimeForm(std::string_view text) {
+    return ClockTimeParts(text).has_value();
 }
 
 std::string ClockTimeText(std::int32_t minuteOfDay) {

@@ -35,6 +35,9 @@ std::optional<std::int32_t> ParseSettingNumber(std::string_view text, std::int32
 // A time of day "HH:MM" or "H:MM" (the colon may be the full-width one a Chinese input method
 // gives; blanks around it allowed) as the minute of the day, or nullopt.
 std::optional<std::int32_t> ParseClockTime(std::string_view text);
+// The form of a time, hours and minutes of any size ("25:61"): a time ParseClockTime refuses
+// although it has this form is out of range, not badly written.
+bool HasClockTimeForm(std::string_view text);
 // "HH:MM" of a minute of the day.
 std::string ClockTimeText(std::int32_t minuteOfDay);
 

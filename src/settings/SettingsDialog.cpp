@@ -133,6 +133,11 @@ void SettingsDialog::Select(SettingsRole group, int index) {
     m_applyEnabled = true;
 }
 
+void SettingsDialog::StartAtBootChanged(bool on) {
+    const int slot = BoxSlot(SettingsRole::StartAtBoot);
+    if (slot >= 0) m_ticked[static_cast<std::size_t>(slot)] = on;
+}
+
 void SettingsDialog::SetBox(SettingsRole box, bool ticked) {
     const int slot = BoxSlot(box);
     if (slot < 0) return;

@@ -58,6 +58,9 @@ public:
     }
     // The window's close box: unloaded, nothing saved.
     void CloseBox();
+    // The logon entry changed from the tray menu while the dialog is open: the box follows,
+    // with no reaction of its own (the menu did what there was to do).
+    void StartAtBootChanged(bool on);
 
     bool IsOpen() const { return m_open; }
     // The 高级设置 page while it is open (Label_高级设置 opens it): the window shows it modally

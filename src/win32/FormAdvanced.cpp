@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "app/Hotkey.h"
 #include "win32/TextConversion.h"
+#include "win32/VirtualKeys.h"
 
 namespace tolvane {
 namespace {
@@ -39,6 +42,21 @@ std::string WindowText(HWND hwnd) {
     return WideToUtf8(text);
 }
 
+constexpr UINT_PTR kHotkeyFieldSubclass = 1;
+
+std::uint32_t ModifiersDown() {
+    std::uint32_t modifiers = 0;
+    if (GetKeyState(VK_CONTROL) < 0) modifiers |= kHotkeyCtrl;
+    if (GetKeyState(VK_MENU) < 0) modifiers |= kHotkeyAlt;
+    if (GetKeyState(VK_SHIFT) < 0) modifiers |= kHotkeyShift;
+    if (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0) modifiers |= kHotkeyWin;
+    return modifiers;
+}
+
+bool IsMessage(AdvancedRole role) {
+    return role == AdvancedRole::Message || role == AdvancedRole::QuietMessage;
+}
+
 }  // namespace
 
 Form_高级设置::Form_高级设置(AdvancedDialog& core, std::function<void()> closing)
@@ -63,16 +81,73 @@ void Form_高级设置::Created(std::size_t row, HWND control) {
         case ControlKind::TextField:
             SendMessageW(control, EM_LIMITTEXT,
                          TextFieldChars(static_cast<AdvancedRole>(spec.role)), 0);
+            if (static_cast<AdvancedRole>(spec.role) == AdvancedRole::Hotkey) {
+                SetWindowSubclass(control, &Form_高级设置::HotkeyFieldProc, kHotkeyFieldSubclass,
+                                  reinterpret_cast<DWORD_PTR>(this));
+            }
             break;
         default:
-            if (static_cast<AdvancedRole>(spec.role) == AdvancedRole::Message) m_message = control;
             break;
     }
+}
+
+LRESULT CALLBACK Form_高级设置::HotkeyFieldProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    auto* form = reinterpret_cast<Form_高级设置*>(self);
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            form->m_swallowChar = form->RecordKey(hwnd, static_cast<UINT>(wParam));
+            if (form->m_swallowChar) return 0;
+            break;
+        case WM_CHAR:
+        case WM_SYSCHAR:
+            if (form->m_swallowChar) return 0;
+            break;
+        case WM_GETDLGCODE:
+            // Asked for the message itself, so that the dialog's access keys (Alt+T is 试听)
+            // never see the character of a combination just recorded.
+            if (const auto* msg = reinterpret_cast<const MSG*>(lParam);
+                msg != nullptr && form->m_swallowChar &&
+                (msg->message == WM_CHAR || msg->message == WM_SYSCHAR)) {
+                return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, &Form_高级设置::HotkeyFieldProc, kHotkeyFieldSubclass);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+bool Form_高级设置::RecordKey(HWND field, UINT vk) {
+    const ControlSpec* control = ControlOf(field);
+    const std::optional<std::string> text = RecordHotkey(ModifiersDown(), KeyNameOf(vk));
+    if (control == nullptr || !text) return false;
+    m_core.Edit(*control, *text);
+    Render();
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(field));
+    SendMessageW(field, EM_SETSEL, end, static_cast<LPARAM>(end));
+    return true;
 }
 
 void Form_高级设置::OnClick(const ControlSpec& control) {
     m_core.Click(control);
     Render();
+    const auto role = static_cast<AdvancedRole>(control.role);
+    if ((role == AdvancedRole::Ok || role == AdvancedRole::Apply) &&
+        m_core.Fault() != AdvancedRole::None) {
+        // The keyboard goes to the field at fault, its text selected for typing over.
+        for (std::size_t row = 0; row < Spec().controls.size(); ++row) {
+            if (static_cast<AdvancedRole>(Spec().controls[row].role) != m_core.Fault()) continue;
+            if (HWND field = Control(row)) {
+                SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+                SendMessageW(field, EM_SETSEL, 0, -1);
+            }
+        }
+    }
     CloseIfDone();
 }
 
@@ -108,7 +183,10 @@ bool Form_高级设置::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
             }
             return true;
         case WM_CTLCOLORSTATIC:
-            if (source == nullptr || source != m_message) return false;
+            if (const ControlSpec* control = ControlOf(source);
+                control == nullptr || !IsMessage(static_cast<AdvancedRole>(control->role))) {
+                return false;
+            }
             SetTextColor(reinterpret_cast<HDC>(wParam), RGB(192, 0, 0));
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));

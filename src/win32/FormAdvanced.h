@@ -27,11 +27,16 @@ private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void Render();
     void CloseIfDone();
+    // A key pressed in the hotkey field: true when it was recorded (or cleared the field).
+    bool RecordKey(HWND field, UINT vk);
+    static LRESULT CALLBACK HotkeyFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR self);
 
     AdvancedDialog& m_core;
     std::function<void()> m_closing;
-    HWND m_message = nullptr;
     bool m_rendering = false;
+    // The character of a recorded key is not typed after it.
+    bool m_swallowChar = false;
 };
 
 }  // namespace tolvane

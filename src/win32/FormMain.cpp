@@ -7,6 +7,7 @@
 #include "win32/Resources.h"
 #include "win32/TextConversion.h"
 #include "win32/TrayCallback.h"
+#include "win32/VirtualKeys.h"
 
 namespace tolvane {
 namespace {
@@ -20,22 +21,6 @@ HICON LoadTrayIcon(HINSTANCE instance, int id) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
                                          GetSystemMetrics(SM_CXSMICON),
                                          GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-}
-
-// The virtual-key code of a key named as the core names it; 0 for none.
-UINT VirtualKeyOf(const std::string& key) {
-    if (key.size() == 1) return static_cast<unsigned char>(key[0]);  // A-Z, 0-9
-    if (const int f = FunctionKeyNumber(key); f != 0) return VK_F1 + f - 1;
-    const struct {
-        const char* name;
-        UINT vk;
-    } named[] = {{"Space", VK_SPACE},   {"Insert", VK_INSERT}, {"Delete", VK_DELETE},
-                 {"Home", VK_HOME},     {"End", VK_END},       {"PageUp", VK_PRIOR},
-                 {"PageDown", VK_NEXT}, {"Pause", VK_PAUSE}};
-    for (const auto& entry : named) {
-        if (key == entry.name) return entry.vk;
-    }
-    return 0;
 }
 
 UINT MenuIdOf(std::size_t index) {
@@ -236,6 +221,10 @@ void Form_Main::BringSettingsForward() {
 
 void Form_Main::EnableSettings(bool enabled) {
     if (m_settings != nullptr && m_settings->IsOpen()) m_settings->Enable(enabled);
+}
+
+void Form_Main::RefreshSettings() {
+    if (m_settings != nullptr && m_settings->IsOpen()) m_settings->Render();
 }
 
 void Form_Main::CloseSettings() {

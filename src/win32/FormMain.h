@@ -44,6 +44,7 @@ private:
     bool ShowSettings(SettingsDialog& dialog, bool enabled) override;
     void BringSettingsForward() override;
     void EnableSettings(bool enabled) override;
+    void RefreshSettings() override;
     void CloseSettings() override;
     void RunAbout() override;
     void BringAboutForward() override;

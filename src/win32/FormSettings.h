@@ -19,13 +19,14 @@ public:
     // Greys the dialog while the About box is up; with the 高级设置 page open the page is greyed
     // instead, the dialog staying greyed under it.
     void Enable(bool enabled);
+    // Shows the logic's state again.
+    void Render();
 
 private:
     void Created(std::size_t row, HWND control) override;
     void OnClick(const ControlSpec& control) override;
     void OnCloseBox() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void Render();
     void ShowAdvanced();
     void AdvancedClosing();
     bool IsAdvancedOpen() const { return m_advanced != nullptr && m_advanced->IsOpen(); }

@@ -51,6 +51,11 @@ void Do(CoreRig& rig, const std::string& event) {
         rig.windows.settings->Click(SettingsRole::Advanced);
         rig.windows.settings->Advanced()->Form_Load();
     }
+    if (event == "field") {
+        const ControlSpec& field = *FindControl(kAdvancedDialog, "Text_报时热键");
+        const AdvancedDialog& page = *rig.windows.settings->Advanced();
+        rig.windows.Do("field " + page.Text(field) + (page.Enabled(field) ? "" : " greyed"));
+    }
     if (event == "say1") rig.windows.settings->Advanced()->Click(AdvancedRole::Phrasing, 1);
     if (event.starts_with("vol=")) {
         rig.windows.settings->Advanced()->Slide(*FindControl(kAdvancedDialog, "Slider_报时音量"),
@@ -289,6 +294,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          "ShowSettings, " + on + ", KillTimer Timer_自动校时, SetMenuChecks 00, " + on + ", SetTimer Timer_自动校时 1000, SetMenuChecks 00 | Value.ini 报时设置=0, 格式设置=0, 广告设置=0, 关闭报时=0, 自动校时=0"},
         // start at logon, from the real state at start; the settings dialog registers again what is on
         {"start at logon on and off", nullptr, "boot boot settings", "SetMenuChecks 01, SetMenuChecks 00, ShowSettings | settings open | " + registered + ", Delete Kestrune"},
+        {"the open dialog's box follows the menu", nullptr, "settings boot", "ShowSettings, SetMenuChecks 01, RefreshSettings boot1 | settings open | " + registered},
         {"registered: off and on", nullptr, "registered load boot boot settings",
          "SetMenuChecks 00, SetMenuChecks 01, ShowSettings, SetMenuChecks 01 | settings open | Delete Kestrune, " + registered},
         {"a moved program starts unmarked; a refusing store still moves the mark", nullptr, "stale refusing load boot settings",
@@ -303,8 +309,10 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          "RegisterHotkey Ctrl+Alt+T, UnregisterHotkey, RegisterHotkey Ctrl+Alt+X, RegisterHotkey Ctrl+Alt+T, 该热键已被占用"},
         {"unreadable in the file: told", "报时热键=Ctrl+T+", "", "Warning 报时热键: Value.ini 中的报时热键“Ctrl+T+”无法识别"},
         {"unreadable on the page", nullptr, "key=Shift+T", "热键请按 Ctrl+Alt+T 的形式填写"},
-        {"a desktop without hotkeys: nothing told", "报时热键=Ctrl+Alt+T", "nohotkeys load key=Ctrl+Alt+Y",
-         "RegisterHotkey Ctrl+Alt+T, RegisterHotkey Ctrl+Alt+Y, 此桌面不支持全局热键"},
+        {"a desktop without hotkeys: told once at start", "报时热键=Ctrl+Alt+T", "nohotkeys load key=Ctrl+Alt+Y",
+         "RegisterHotkey Ctrl+Alt+T, Warning 报时热键: 报时热键 Ctrl+Alt+T 在此桌面无法使用：Wayland, RegisterHotkey Ctrl+Alt+Y, 此桌面不支持全局热键"},
+        {"a desktop without hotkeys: the page shows the stored one, greyed", "报时热键=Ctrl+Alt+T", "nohotkeys load settings adv field",
+         "RegisterHotkey Ctrl+Alt+T, Warning 报时热键: 报时热键 Ctrl+Alt+T 在此桌面无法使用：Wayland, ShowSettings, field Ctrl+Alt+T greyed | settings open"},
         // only synchronisations from the menu are reported
         {"set", nullptr, "moved=3000 sync reply", set + "调整了 +3 秒"},
         {"set: whole seconds, rounded", nullptr, "moved=-2600 sync reply", set + "调整了 -3 秒"},
@@ -375,6 +383,36 @@ TEST(Hotkey, StoredFormReadInAnyCaseAndWrittenCanonically) {
         if (!hotkey) continue;
         EXPECT_EQ(FormatHotkey(*hotkey), canonical) << text;
         EXPECT_EQ(ParseHotkey(canonical), hotkey) << text;
+    }
+}
+
+TEST(Hotkey, KeysPressedInTheFieldRecordAClearOrType) {
+    constexpr std::uint32_t kCtrlAlt = kHotkeyCtrl | kHotkeyAlt;
+    const struct {
+        std::uint32_t modifiers;
+        const char* key;
+        const char* text;  // nullptr: the key types
+    } rows[] = {
+        {kCtrlAlt, "T", "Ctrl+Alt+T"},
+        {kHotkeyWin | kHotkeyShift, "F5", "Shift+Win+F5"},
+        {0, "F9", "F9"},
+        {kHotkeyAlt, "Delete", "Alt+Delete"},
+        {0, "Backspace", ""},
+        {kHotkeyShift, "Delete", ""},
+        {0, "T", nullptr},
+        {kHotkeyShift, "T", nullptr},
+        {0, "Space", nullptr},
+        {kCtrlAlt, "Backspace", nullptr},
+        {kCtrlAlt, "+", nullptr},
+        {kCtrlAlt, "Alt", nullptr},
+        {kCtrlAlt, "", nullptr},
+    };
+    for (const auto& row : rows) {
+        const std::optional<std::string> text = RecordHotkey(row.modifiers, row.key);
+        ASSERT_EQ(text.has_value(), row.text != nullptr) << row.key;
+        if (text) {
+            EXPECT_EQ(*text, row.text) << row.key;
+        }
     }
 }
 

@@ -127,7 +127,10 @@ const Scenario kScenarios[] = {
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 23:30-06:15 vol0 say0 ad0 apply0"},
     {"a time it cannot read keeps the page open, saving nothing, and says why",
      "[Tolvane]\r\n", 0, "adv quiet from=24:00 ok apply",
-     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 24:00-07:00 vol100 say0 ad0 apply1 message"},
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 24:00-07:00 vol100 say0 ad0 apply1 says 时间应在 00:00 到 23:59 之间 at from"},
+    {"a badly written time is blamed on its form, beside the times, the field at fault given the focus",
+     "[Tolvane]\r\n", 0, "adv quiet to=7.30 apply",
+     nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet1 22:00-7.30 vol100 say0 ad0 apply1 says 请按“时:分”填写，如 22:00 at to"},
     {"typing clears the message; times are stored as HH:MM",
      "[Tolvane]\r\n", 0, "adv quiet to=8:0 apply to=8:00 from=7：30 apply",
      "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=07:30\r\n安静结束=08:00\r\n广告设置=0\r\n语音包=\r\n",
@@ -150,7 +153,7 @@ const Scenario kScenarios[] = {
      kPage, {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol0 say0 ad0 apply0"},
     {"a hotkey another program holds keeps the page open, saving nothing, and says so",
      "[Tolvane]\r\n", 0, "adv half key=Ctrl+Alt+X ok",
-     nullptr, "", {"Hotkey=Ctrl+Alt+X"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say0 ad0 apply1 message key=Ctrl+Alt+X"},
+     nullptr, "", {"Hotkey=Ctrl+Alt+X"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half1 quiet0 22:00-07:00 vol100 say0 ad0 apply1 message at key key=Ctrl+Alt+X"},
     {"a desktop without global hotkeys greys the field and saving leaves the hotkey alone",
      "[Tolvane]\r\n", 0, "wayland adv half apply",
      "[Tolvane]\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n语音包=\r\n",
@@ -260,6 +263,11 @@ std::string Shown(const SettingsDialog& dialog) {
                 std::to_string(page->Selected(AdvancedRole::Advert)) + " apply" +
                 std::to_string(page->ApplyEnabled()) +
                 (shows("Label_提示").empty() ? "" : " message") +
+                (shows("Label_时段提示").empty() ? "" : " says " + shows("Label_时段提示")) +
+                (page->Fault() == AdvancedRole::QuietStart ? " at from"
+                 : page->Fault() == AdvancedRole::QuietEnd ? " at to"
+                 : page->Fault() == AdvancedRole::Hotkey   ? " at key"
+                                                           : "") +
                 (page->Enabled(control("Text_报时热键")) ? "" : " nokey");
         if (!shows("Text_报时热键").empty()) text += " key=" + shows("Text_报时热键");
         if (const int pack = page->Selected(AdvancedRole::VoicePack); pack != 0) {

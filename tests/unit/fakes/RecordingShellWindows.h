@@ -50,6 +50,9 @@ public:
         return true;
     }
     void BringSettingsForward() override { Do("BringSettingsForward"); }
+    void RefreshSettings() override {
+        Do("RefreshSettings boot" + std::to_string(settings->Ticked(SettingsRole::StartAtBoot)));
+    }
     void EnableSettings(bool enabled) override {
         Do(enabled ? "EnableSettings" : "DisableSettings");
     }
