@@ -177,9 +177,8 @@ void DialogWindow::Layout(int dpi, const RECT* place) {
         const PixelRect rect = ClientPixels(m_spec, m_spec.controls[row], dpi);
         SendMessageW(m_controls[row], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // A drop-down's height is that of its open list; the box itself takes the font's.
-        const int height = rect.height * (m_spec.controls[row].kind == ControlKind::DropDown
-                                              ? kDropDownRows
-                                              : 1);
+        const int height =
+            rect.height * (m_spec.controls[row].kind == ControlKind::DropDown ? kDropDownRows : 1);
         SetWindowPos(m_controls[row], nullptr, rect.left, rect.top, rect.width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
