@@ -85,8 +85,13 @@ void MainWindowCore::Timer_更新托盘显示时间_Timer() {
 void MainWindowCore::Timer_自动报时_Timer() {
     // Armed again before speaking, so that ticks keep coming while it speaks.
     ArmAnnounceTimer();
+    const LocalDateTime now = m_services.clock.Now();
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
-    const auto moment = m_schedule.OnTick(m_services.clock.Now(), Plan());
+    std::optional<LocalDateTime> moment = m_schedule.OnTick(now, Plan());
+    // The tick armed shortly before a moment starts it, to be heard on the moment.
+    if (!moment && now.millisecond >= 1000 - 2 * kPrimeLeadMs) {
+        moment = m_schedule.Upcoming(m_services.clock.LocalAt(UtcSeconds(now) + 1), Plan());
+    }
     if (!moment) return;
     // Ticks come while another announcement speaks: its moment waits for the end.
     if (m_announcer.AnnouncementBusy()) {
@@ -117,13 +122,28 @@ void MainWindowCore::Timer_试听_Timer() {
 void MainWindowCore::ArmAnnounceTimer() {
     // An exit chosen during an announcement leaves no timer to arm.
     if (m_exited) return;
-    m_windows.SetTimer(MainTimer::Timer_自动报时,
-                       MillisecondsToNextTick(m_services.clock.Now().millisecond));
+    const LocalDateTime now = m_services.clock.Now();
+    int delay = MillisecondsToNextTick(now.millisecond);
+    const int toPrime = 1000 - kPrimeLeadMs - now.millisecond;
+    if (now.second == 59 && toPrime > 0) {
+        const LocalDateTime next = m_services.clock.LocalAt(UtcSeconds(now) + 1);
+        if (IsAnnouncementDue(next.hour, next.minute, next.second, Plan())) delay = toPrime;
+    }
+    m_windows.SetTimer(MainTimer::Timer_自动报时, delay);
 }
 
 void MainWindowCore::AnnounceNow(const LocalDateTime& moment) {
-    m_announcer.AnnounceNow(moment, Style());
+    m_announcer.AnnounceNow(moment, Style(), TimeUntil(moment));
     AfterAnnouncement();
+}
+
+std::chrono::microseconds MainWindowCore::TimeUntil(const LocalDateTime& moment) {
+    const auto instantMs = [](const LocalDateTime& t) {
+        return UtcSeconds(t) * 1000 + t.millisecond;
+    };
+    const std::int64_t ms = instantMs(moment) - instantMs(m_services.clock.Now());
+    // The clock reads whole milliseconds, on average half a millisecond behind.
+    return std::chrono::microseconds(ms > 0 ? ms * 1000 - 500 : 0);
 }
 
 void MainWindowCore::AfterAnnouncement() {
@@ -136,7 +156,7 @@ void MainWindowCore::AfterAnnouncement() {
         if (m_exited || !m_state.announceTimerEnabled) return;
         const std::int64_t age = UtcSeconds(m_services.clock.Now()) - UtcSeconds(moment);
         if (age >= kLateLimitSeconds) continue;
-        m_announcer.AnnounceNow(moment, Style());
+        m_announcer.AnnounceNow(moment, Style(), TimeUntil(moment));
     }
 }
 

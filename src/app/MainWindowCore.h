@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -90,6 +91,7 @@ private:
     void Timer_试听_Timer();
     void ArmAnnounceTimer();
     void AnnounceNow(const LocalDateTime& moment);
+    std::chrono::microseconds TimeUntil(const LocalDateTime& moment);
     void ForgetReleasedHotkey();
     AnnouncementPlan Plan() const;
     AnnouncementStyle Style() const;

@@ -40,6 +40,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() = 0;
+    // The wall clock's fields at a whole second, as the zone's rules give them: a moment just
+    // ahead is known before it comes, the night the clocks change included.
+    virtual LocalDateTime LocalAt(std::int64_t utcSeconds) = 0;
 };
 
 }  // namespace tolvane

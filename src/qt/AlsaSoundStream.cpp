@@ -87,6 +87,14 @@ std::size_t AlsaSoundStream::QueuedFrames() {
     return static_cast<std::size_t>(m_bufferFrames - static_cast<snd_pcm_uframes_t>(room));
 }
 
+std::size_t AlsaSoundStream::DelayFrames() {
+    // Asked once, before the sound starts: the wait on the sound server's timing reply is paid
+    // while the device plays silence.
+    snd_pcm_sframes_t delay = 0;
+    if (m_pcm == nullptr || snd_pcm_delay(m_pcm, &delay) < 0 || delay < 0) return QueuedFrames();
+    return static_cast<std::size_t>(delay);
+}
+
 void AlsaSoundStream::Close() {
     if (m_pcm == nullptr) return;
     snd_pcm_drop(m_pcm);

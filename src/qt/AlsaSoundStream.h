@@ -27,6 +27,7 @@ public:
     bool Open(const StreamFormat& format, std::function<void()> onTick) override;
     std::size_t Write(const std::int16_t* samples, std::size_t frames) override;
     std::size_t QueuedFrames() override;
+    std::size_t DelayFrames() override;
     void Close() override;
 
 private:

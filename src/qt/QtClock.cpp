@@ -3,11 +3,11 @@
 #include <QDateTime>
 
 namespace tolvane {
+namespace {
 
-LocalDateTime QtClock::Now() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate date = now.date();
-    const QTime time = now.time();
+LocalDateTime Fields(const QDateTime& at) {
+    const QDate date = at.date();
+    const QTime time = at.time();
     LocalDateTime moment;
     moment.year = date.year();
     moment.month = date.month();
@@ -17,8 +17,18 @@ LocalDateTime QtClock::Now() {
     moment.second = time.second();
     moment.millisecond = time.msec();
     moment.weekday = date.dayOfWeek() % 7 + 1;  // Qt counts Monday = 1 ... Sunday = 7
-    moment.utcOffsetSeconds = now.offsetFromUtc();
+    moment.utcOffsetSeconds = at.offsetFromUtc();
     return moment;
+}
+
+}  // namespace
+
+LocalDateTime QtClock::Now() {
+    return Fields(QDateTime::currentDateTime());
+}
+
+LocalDateTime QtClock::LocalAt(std::int64_t utcSeconds) {
+    return Fields(QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::LocalTime));
 }
 
 }  // namespace tolvane

@@ -64,6 +64,15 @@ void AppendConverted(const Pcm& clip, const StreamFormat& to, std::vector<std::i
     }
 }
 
+void InsertSilence(AnnouncementAudio& audio, std::size_t atFrame, std::size_t frames) {
+    const auto channels = static_cast<std::size_t>(audio.format.channels);
+    audio.samples.insert(audio.samples.begin() + static_cast<std::ptrdiff_t>(atFrame * channels),
+                         frames * channels, 0);
+    for (std::size_t& start : audio.clipFrames) {
+        if (start >= atFrame) start += frames;
+    }
+}
+
 }  // namespace
 
 void AppendAlert(const StreamFormat& format, std::vector<std::int16_t>& out) {
@@ -109,20 +118,38 @@ AnnouncementAudio JoinClips(const std::vector<std::optional<std::string>>& files
     return audio;
 }
 
-bool StreamFeeder::Start(AnnouncementAudio audio, std::function<void()> onEnded) {
+bool StreamFeeder::Start(AnnouncementAudio audio, std::function<void()> onEnded,
+                         std::optional<Instant> startAt) {
     Stop();
     m_audio = std::move(audio);
     m_onEnded = std::move(onEnded);
     m_written = 0;
     m_lastQueued = 0;
     m_idleTicks = 0;
+    m_startAt = startAt;
+    m_primeFrames = 0;
+    if (m_startAt && m_audio.Frames() > 0) {
+        m_primeFrames = static_cast<std::size_t>(m_audio.format.sampleRate) * kPrimeMs / 1000;
+        InsertSilence(m_audio, 0, m_primeFrames);
+    }
     m_open = m_audio.Frames() > 0 && m_stream.Open(m_audio.format, [this] { Tick(); });
     if (!m_open) {
         End();
         return false;
     }
+    m_openedAt = std::chrono::steady_clock::now();
     Tick();
     return m_open;
+}
+
+void StreamFeeder::TimeTheStart() {
+    const auto remaining = std::chrono::duration_cast<std::chrono::microseconds>(
+                               *m_startAt - std::chrono::steady_clock::now())
+                               .count();
+    const long long frames = remaining * m_audio.format.sampleRate / 1000000 -
+                             static_cast<long long>(m_stream.DelayFrames());
+    if (frames > 0) InsertSilence(m_audio, m_written, static_cast<std::size_t>(frames));
+    m_startAt.reset();
 }
 
 void StreamFeeder::Stop() {
@@ -137,10 +164,18 @@ void StreamFeeder::Tick() {
     const std::size_t ahead =
         static_cast<std::size_t>(m_audio.format.sampleRate) * kQueueAheadMs / 1000;
     const std::size_t channels = static_cast<std::size_t>(m_audio.format.channels);
+    if (m_startAt && m_written >= m_primeFrames &&
+        (m_stream.QueuedFrames() < m_primeFrames ||
+         std::chrono::steady_clock::now() - m_openedAt >=
+             std::chrono::milliseconds(kPrimeMs * 2 / 3))) {
+        TimeTheStart();
+    }
+    // Nothing of the sound itself is queued before its start is timed.
+    const std::size_t end = m_startAt ? m_primeFrames : m_audio.Frames();
     std::size_t queued = m_stream.QueuedFrames();
     bool moved = queued != m_lastQueued;
-    while (m_written < m_audio.Frames() && queued < ahead) {
-        const std::size_t want = std::min(ahead - queued, m_audio.Frames() - m_written);
+    while (m_written < end && queued < ahead) {
+        const std::size_t want = std::min(ahead - queued, end - m_written);
         const std::size_t taken =
             std::min(want, m_stream.Write(m_audio.samples.data() + m_written * channels, want));
         if (taken == 0) break;

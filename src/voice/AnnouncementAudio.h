@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,12 @@ inline constexpr int kClipPauseMs = 50;
 inline constexpr int kQueueAheadMs = 300;
 // A device that takes nothing and plays nothing for this many ticks is given up.
 inline constexpr int kStalledTicks = 300;
+// A sound timed to start at an instant is preceded by this much silence, which starts the
+// device, and then by as much as brings its first sample to the speaker on the instant. The
+// device's latency is only known once it has begun to play (or, where it does not say so, two
+// thirds into the silence): a sound server that mixes in blocks (PulseAudio's pipe sink takes
+// 93 ms at a time) reports a guess until then.
+inline constexpr int kPrimeMs = 150;
 
 // One announcement as the device hears it, in one stream format.
 struct AnnouncementAudio {
@@ -50,15 +57,20 @@ public:
     StreamFeeder(const StreamFeeder&) = delete;
     StreamFeeder& operator=(const StreamFeeder&) = delete;
 
+    using Instant = std::chrono::steady_clock::time_point;
+
     // `onEnded` runs once the sound has been heard (or at once, without a device), never after
-    // Stop. false when it ended at once.
-    bool Start(AnnouncementAudio audio, std::function<void()> onEnded);
+    // Stop. With `startAt` the device opens now and the first sample is heard at that instant
+    // (at once when it has passed). false when it ended at once.
+    bool Start(AnnouncementAudio audio, std::function<void()> onEnded,
+               std::optional<Instant> startAt = std::nullopt);
     // Silences the device at once.
     void Stop();
     bool Playing() const { return m_open; }
 
 private:
     void Tick();
+    void TimeTheStart();
     void End();
 
     SoundStream& m_stream;
@@ -66,6 +78,9 @@ private:
     std::function<void()> m_onEnded;
     std::size_t m_written = 0;  // frames
     std::size_t m_lastQueued = 0;
+    std::optional<Instant> m_startAt;  // until the silence before the sound is measured out
+    Instant m_openedAt;
+    std::size_t m_primeFrames = 0;
     int m_idleTicks = 0;
     bool m_open = false;
 };

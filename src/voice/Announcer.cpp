@@ -27,8 +27,12 @@ Announcer::Announcer(SoundStream& stream, Locale& locale, std::string soundFolde
       m_soundFolder(std::move(soundFolder)),
       m_folders(folders) {}
 
-void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style) {
+void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style,
+                            std::chrono::microseconds startIn) {
     if (m_busy || m_stopped) return;
+    // Reading and joining the clips takes part of the time before the start, not added to it.
+    std::optional<StreamFeeder::Instant> startAt;
+    if (startIn.count() > 0) startAt = std::chrono::steady_clock::now() + startIn;
     m_busy = true;
     Words words{std::string(kPrompt)};
     switch (style.format) {
@@ -53,7 +57,8 @@ void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style
         const bool playable = files.back() && ParseWav(*files.back());
         alerts.push_back(playable ? std::nullopt : m_stream.ReadAlert());
     }
-    m_feeder.Start(JoinClips(files, style.volume, alerts), [this] { OnEnded(); });
+    m_feeder.Start(
+        JoinClips(files, style.volume, alerts), [this] { OnEnded(); }, startAt);
 }
 
 void Announcer::StopForExit() {

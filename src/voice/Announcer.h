@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,8 +36,9 @@ public:
               SoundFolders* folders = nullptr);
 
     // Starts speaking and returns; busy until the last sample has been heard, and a request
-    // meanwhile is dropped.
-    void AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style);
+    // meanwhile is dropped. With `startIn` the device opens now and is heard from then on.
+    void AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style,
+                     std::chrono::microseconds startIn = {});
     bool AnnouncementBusy() const { return m_busy; }
     // Runs each time an announcement has been heard to its end (not after StopForExit).
     void SetEndedHandler(std::function<void()> ended) { m_ended = std::move(ended); }

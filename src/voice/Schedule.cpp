@@ -54,12 +54,29 @@ std::optional<LocalDateTime> AnnouncementSchedule::OnTick(const LocalDateTime& n
     const std::int64_t minuteStart = second - now.second;
     if (minuteStart < first || m_spoken.contains(minuteStart)) return std::nullopt;
     if (!IsAnnouncementDue(now.hour, now.minute, 0, plan)) return std::nullopt;
-    m_spoken.insert(minuteStart);
-    if (m_spoken.size() > kRememberedMoments) m_spoken.erase(m_spoken.begin());
+    MarkSpoken(minuteStart);
     LocalDateTime moment = now;
     moment.second = 0;
     moment.millisecond = 0;
     return moment;
+}
+
+std::optional<LocalDateTime> AnnouncementSchedule::Upcoming(const LocalDateTime& next,
+                                                            const AnnouncementPlan& plan) {
+    const std::int64_t second = UtcSeconds(next);
+    if (m_spoken.contains(second) ||
+        !IsAnnouncementDue(next.hour, next.minute, next.second, plan)) {
+        return std::nullopt;
+    }
+    MarkSpoken(second);
+    LocalDateTime moment = next;
+    moment.millisecond = 0;
+    return moment;
+}
+
+void AnnouncementSchedule::MarkSpoken(std::int64_t minuteStart) {
+    m_spoken.insert(minuteStart);
+    if (m_spoken.size() > kRememberedMoments) m_spoken.erase(m_spoken.begin());
 }
 
 }  // namespace tolvane

@@ -36,6 +36,11 @@ inline constexpr int kTickOffsetMs = 5;
 // Delay from a tick at `millisecond` past the second to the next aligned tick.
 int MillisecondsToNextTick(int millisecond);
 
+// A scheduled moment's sound device is opened this long before the moment, so that its first
+// sample is heard on the moment rather than after the tick, the reading of the clips and the
+// device's own latency.
+inline constexpr int kPrimeLeadMs = 300;
+
 // A moment the clock stepped over (a synchronisation, a manual change, a wake-up) or a tick
 // came late for is still announced while it is less than this old.
 inline constexpr int kLateLimitSeconds = 60;
@@ -50,11 +55,17 @@ public:
     // the seconds since the last tick that is less than kLateLimitSeconds old. A first tick
     // looks at its own second only.
     std::optional<LocalDateTime> OnTick(const LocalDateTime& now, const AnnouncementPlan& plan);
+    // The moment `next` (the wall clock's fields at the coming whole second) when it is due and
+    // not spoken yet, taken now so that its sound can be made ready before it comes; the tick
+    // at that second then finds it spoken.
+    std::optional<LocalDateTime> Upcoming(const LocalDateTime& next, const AnnouncementPlan& plan);
     // Switched on again: the time it was off is no clock step to make up for, while the
     // moments already spoken stay spoken.
     void Restart() { m_lastSecond.reset(); }
 
 private:
+    void MarkSpoken(std::int64_t minuteStart);
+
     std::optional<std::int64_t> m_lastSecond;  // UTC, as every instant here
     std::set<std::int64_t> m_spoken;
 };

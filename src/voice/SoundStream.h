@@ -35,6 +35,9 @@ public:
     virtual std::size_t Write(const std::int16_t* samples, std::size_t frames) = 0;
     // Frames written that have not been heard yet.
     virtual std::size_t QueuedFrames() = 0;
+    // Frames until a frame written now is heard, the latency beyond our queue included where
+    // the device tells it; asked once an announcement, to start it on its moment.
+    virtual std::size_t DelayFrames() { return QueuedFrames(); }
     // Stops at once, dropping what is queued; no tick runs after it.
     virtual void Close() = 0;
 };

@@ -19,16 +19,12 @@ LocalDateTime Fields(const SYSTEMTIME& st) {
     return moment;
 }
 
-}  // namespace
-
-LocalDateTime Win32Clock::Now() {
-    // One reading of the system clock for both: the local fields and the offset must belong
-    // to the same instant, or a second boundary between two readings skews the offset.
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
+// One reading of the system clock for both: the local fields and the offset must belong to the
+// same instant, or a second boundary between two readings skews the offset.
+LocalDateTime LocalAtFileTime(const FILETIME& instant) {
     SYSTEMTIME utc{};
     SYSTEMTIME local{};
-    if (!FileTimeToSystemTime(&now, &utc) ||
+    if (!FileTimeToSystemTime(&instant, &utc) ||
         !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
         GetLocalTime(&local);
         return Fields(local);
@@ -36,6 +32,23 @@ LocalDateTime Win32Clock::Now() {
     LocalDateTime moment = Fields(local);
     moment.utcOffsetSeconds = static_cast<int>(FieldSeconds(moment) - FieldSeconds(Fields(utc)));
     return moment;
+}
+
+}  // namespace
+
+LocalDateTime Win32Clock::Now() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return LocalAtFileTime(now);
+}
+
+LocalDateTime Win32Clock::LocalAt(std::int64_t utcSeconds) {
+    // FILETIME counts 100 ns steps from 1601, 11644473600 s before 1970.
+    const auto ticks = static_cast<ULONGLONG>(utcSeconds + 11644473600LL) * 10000000ULL;
+    FILETIME at{};
+    at.dwLowDateTime = static_cast<DWORD>(ticks);
+    at.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return LocalAtFileTime(at);
 }
 
 }  // namespace tolvane

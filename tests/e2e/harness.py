@@ -282,6 +282,14 @@ def alsa_null_home(session):
     return session.home
 
 
+def sound_after_lead(capture, expected):
+    """Whether `capture` holds `expected` bytes of sound after the silence of a scheduled start
+    (the device opens up to half a second ahead of the moment)."""
+    data = capture.read_bytes()
+    lead = len(data) - expected
+    return 0 <= lead <= 22050 and not any(data[:lead])
+
+
 def alsa_capture_home(session, capture):
     """A HOME whose ALSA default device appends every sample written to `capture` (raw bytes)."""
     capture.touch()

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <optional>
 
 #include "WavBuilder.h"
 #include "fakes/RecordingSoundStream.h"
@@ -51,13 +54,14 @@ TEST(JoinClips, OnePauseAtEveryBoundaryAndTheAlertInPlace) {
 
 // Whatever the device's size and pace, the feeder keeps the queue ahead until all is written,
 // loses and repeats nothing, and ends once the device is empty; a device that takes nothing is
-// given up.
+// given up. A timed start writes silence first: the device's delay short of the start.
 TEST(StreamFeeder, KeepsTheQueueAheadAndEndsWhenHeard) {
     const struct {
         std::size_t room;
         std::size_t perTick;
-        bool ends;
-    } rows[] = {{100000, 441, true}, {100000, 5000, true}, {7000, 100, true}, {0, 100, true}};
+        std::optional<int> startInMs;
+    } rows[] = {{100000, 441, {}}, {100000, 5000, {}}, {7000, 100, {}},
+                {0, 100, {}},      {100000, 441, 300}, {100000, 441, -1000}};
     const std::string clip = Wav({{"fmt ", Fmt(1, 1, 22050, 16)}, {"data", Samples(22050 * 2)}});
     for (const auto& row : rows) {
         fakes::RecordingSoundStream stream;
@@ -70,13 +74,30 @@ TEST(StreamFeeder, KeepsTheQueueAheadAndEndsWhenHeard) {
             if (stream.written.size() < audio.samples.size())
                 shortest = std::min(shortest, stream.queued);
         };
-        feeder.Start(audio, [&] { ++ended; });
+        std::optional<StreamFeeder::Instant> startAt;
+        if (row.startInMs) {
+            startAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(*row.startInMs);
+        }
+        feeder.Start(audio, [&] { ++ended; }, startAt);
         stream.PlayOut(row.perTick);
         EXPECT_EQ(ended, 1);
         EXPECT_FALSE(feeder.Playing());
         if (row.room == 0) continue;
-        EXPECT_EQ(stream.written, audio.samples);
-        EXPECT_GE(shortest, 22050u * kQueueAheadMs / 1000 - row.perTick);
+        const std::size_t prime = 22050 * kPrimeMs / 1000;
+        const std::size_t silence = stream.written.size() - audio.samples.size();
+        // Timed after one tick of the device: what it still held was its delay.
+        const std::size_t lead =
+            row.startInMs > 0 ? 22050u * *row.startInMs / 1000 - (prime - row.perTick) : 0;
+        EXPECT_LE(silence, (row.startInMs ? prime : 0) + lead);
+        EXPECT_GE(silence + 22050 * 20 / 1000, (row.startInMs ? prime : 0) + lead);
+        EXPECT_TRUE(std::equal(audio.samples.begin(), audio.samples.end(),
+                               stream.written.begin() + static_cast<std::ptrdiff_t>(silence)));
+        EXPECT_EQ(std::count(stream.written.begin(),
+                             stream.written.begin() + static_cast<std::ptrdiff_t>(silence), 0),
+                  static_cast<std::ptrdiff_t>(silence));
+        if (!row.startInMs) {
+            EXPECT_GE(shortest, 22050u * kQueueAheadMs / 1000 - row.perTick);
+        }
     }
 }
 

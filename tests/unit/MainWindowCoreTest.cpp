@@ -70,8 +70,10 @@ void Do(CoreRig& rig, const std::string& event) {
     if (event == "hotkey") rig.core.OnHotkey();
     if (event == "tick") rig.core.OnTimer(MainTimer::Timer_自动报时);
     if (event.starts_with("at=") || event.starts_with("tick=")) {
+        const std::size_t dot = value.find('.');
         rig.clock.Set(fakes::At(2010, 7, 28, std::stoi(value.substr(0, 2)),
-                                std::stoi(value.substr(3, 2)), std::stoi(value.substr(6)), 5));
+                                std::stoi(value.substr(3, 2)), std::stoi(value.substr(6)),
+                                dot == std::string::npos ? 5 : std::stoi(value.substr(dot + 1))));
     }
     if (event.starts_with("tick=")) rig.core.OnTimer(MainTimer::Timer_自动报时);
     if (event == "keydown" || event == "keyup") rig.windows.hotkeyDown = event == "keydown";
@@ -260,18 +262,21 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"an exit while it speaks, nothing else open, silences the speech, the tick having armed its timer first", nullptr,
          "exit@3 tick tick", "SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 十, play 二, play 点, play 整, silenced, UnloadMain"},
         {"a tick speaks on the hour once, arming its timer first", nullptr, "at=09:59:59 tick at=10:00:00 tick at=10:00:01 tick",
-         "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十, play 点, play 整, SetTimer Timer_自动报时 1000"},
+         "SetTimer Timer_自动报时 695, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十, play 点, play 整, SetTimer Timer_自动报时 1000"},
+        {"the tick armed before the hour starts it ahead; the hour's own tick then says nothing", nullptr,
+         "at=09:59:59 tick at=09:59:59.700 tick at=10:00:00 tick",
+         "SetTimer Timer_自动报时 695, SetTimer Timer_自动报时 305, play 提示, play 现在时间, play 上午, play 十, play 点, play 整, SetTimer Timer_自动报时 1000"},
         {"the frequency in the file chooses the hours", "报时设置=2", "at=15:00:00 tick at=18:00:00 tick",
          "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 六, play 点, play 整"},
         {"the 高级设置 page applies at once; its preview speaks from the main window, not in the click, and a second one while it speaks is dropped",
          nullptr, "at=14:29:59 settings adv say1 vol=40 try half pageok preview@2 preview tick at=14:30:00 tick",
          "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示, play 现在时间, play 下午, play 两, play 点, play 二, "
-         "play 十, play 九, play 分, KillTimer Timer_试听, heard at 40, SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 两, play 点, play 半, heard at 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0, 语音包="},
+         "play 十, play 九, play 分, KillTimer Timer_试听, heard at 40, SetTimer Timer_自动报时 695, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 两, play 点, play 半, heard at 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0, 语音包="},
         {"语音包 picks a pack of Sound, whose phrase clips speak runs of words", "语音包=女声",
          "packs at=09:59:59 tick at=10:00:00 tick",
-         "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 女声\\提示, play 女声\\现在时间, play 女声\\上午, play 女声\\十点整"},
+         "SetTimer Timer_自动报时 695, SetTimer Timer_自动报时 1000, play 女声\\提示, play 女声\\现在时间, play 女声\\上午, play 女声\\十点整"},
         {"an empty 语音包 is Sound itself, with its own phrase clips", "语音包=", "packs at=09:59:59 tick at=10:00:00 tick",
-         "SetTimer Timer_自动报时 1000, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十点, play 整"},
+         "SetTimer Timer_自动报时 695, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十点, play 整"},
         // the tray icon and its switches
         {"the left button speaks now, the right opens the menu, others nothing", nullptr, "button1 button2 button0 button3",
          noon + ", PopupTrayMenu"},

@@ -164,6 +164,15 @@ TEST(AnnouncementSchedule, AMomentSteppedOverIsSpokenOnceWithinAMinute) {
         {"over half past to the hour", halfHours, "09:29:40 10:00:10", "- 10:00"},
         {"quiet at the hour", quietTillHalfPast, "09:59:40 10:00:30", "- -"},
         {"the quiet span's end speaks", quietTillHalfPast, "10:29:50 10:30:10", "- 10:30"},
+        // "^": the coming second looked at ahead, as the device is made ready before it
+        {"ahead, then its own tick", Every(0), "09:59:59 ^10:00:00 10:00:00 10:00:01",
+         "- 10:00 - -"},
+        {"ahead of no moment", Every(0), "09:59:58 ^09:59:59 ^10:00:01", "- - -"},
+        {"ahead of a quiet hour", quietTillHalfPast, "^10:00:00 10:00:00", "- -"},
+        {"ahead of an hour spoken before a set-back", Every(0), "10:00:00 09:59:59 ^10:00:00",
+         "10:00 - -"},
+        {"ahead on the spring night: the coming second is 03:00", Every(0),
+         "01:59:59W ^03:00:00S 03:00:00S", "- 03:00 -"},
     };
     for (const auto& row : rows) {
         AnnouncementSchedule schedule;
@@ -171,11 +180,13 @@ TEST(AnnouncementSchedule, AMomentSteppedOverIsSpokenOnceWithinAMinute) {
         std::string spoken;
         for (std::string tick; ticks >> tick;) {
             const bool nextDay = tick[0] == '+';
+            const bool ahead = tick[0] == '^';
             int hour = 0, minute = 0, second = 0;
-            std::sscanf(tick.c_str() + nextDay, "%d:%d:%d", &hour, &minute, &second);
-            LocalDateTime now = fakes::At(2010, 7, 28 + nextDay, hour, minute, second, 5);
+            std::sscanf(tick.c_str() + (nextDay || ahead), "%d:%d:%d", &hour, &minute, &second);
+            LocalDateTime now = fakes::At(2010, 7, 28 + nextDay, hour, minute, second, ahead ? 0 : 5);
             now.utcOffsetSeconds = tick.back() == 'S' ? 7200 : tick.back() == 'W' ? 3600 : 0;
-            const auto moment = schedule.OnTick(now, row.plan);
+            const auto moment =
+                ahead ? schedule.Upcoming(now, row.plan) : schedule.OnTick(now, row.plan);
             char text[8] = "-";
             if (moment) {
                 std::snprintf(text, sizeof text, "%02d:%02d", moment->hour, moment->minute);

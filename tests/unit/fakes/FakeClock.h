@@ -38,6 +38,12 @@ public:
         return moment;
     }
 
+    LocalDateTime LocalAt(std::int64_t utcSeconds) override {
+        FakeClock at;
+        at.m_time = std::chrono::sys_seconds{std::chrono::seconds{utcSeconds}};
+        return at.Now();
+    }
+
 private:
     std::chrono::sys_time<std::chrono::milliseconds> m_time;
 };
