@@ -6,6 +6,7 @@
 #include <QDBusConnectionInterface>
 #include <QDir>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QWindow>
 
 #include <X11/Xlib.h>
@@ -38,6 +39,10 @@ bool XEmbedTrayPresent() {
     Display* display = x11->display();
     const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(display));
     return XGetSelectionOwner(display, XInternAtom(display, name.constData(), False)) != None;
+}
+
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
 }  // namespace
@@ -83,7 +88,17 @@ Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
     }
 
     m_menuAnchor.setAttribute(Qt::WA_TranslucentBackground);
-    m_menuAnchor.resize(1, 1);
+    // A minimum equal to the maximum makes tiling compositors (sway) float the anchor rather
+    // than give it a tile that shrinks every other window while the menu is open.
+    m_menuAnchor.setFixedSize(1, 1);
+    if (OnWayland()) {
+        // Qt makes a grabbing xdg_popup only with the serial of an input event of ours, and
+        // the click that asked for the menu went to the host: without one the menu would be a
+        // toplevel. Typed as a tooltip it is a popup of the anchor that takes no grab, so the
+        // anchor, which the compositor focuses, passes on keys and a click elsewhere.
+        m_menu.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+        m_menuAnchor.installEventFilter(this);
+    }
     connect(&m_menu, &QMenu::aboutToHide, &m_menuAnchor, &QWidget::hide);
     connect(&m_watcherWatch, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
         FollowTray();
@@ -107,6 +122,17 @@ void Form_Main::FollowTray() {
     m_trayIcon->setIcon(m_icons[m_muted ? 1 : 0]);
     m_trayIcon->setToolTip(m_toolTip);
     m_trayIcon->show();
+}
+
+bool Form_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &m_menuAnchor || !m_menu.isVisible()) return false;
+    // Told by type, not by QEvent::KeyPress, which Xlib's macro of that name spoils.
+    if (dynamic_cast<QKeyEvent*>(event) != nullptr) {
+        QCoreApplication::sendEvent(&m_menu, event);
+        return true;
+    }
+    if (event->type() == QEvent::WindowDeactivate) m_menu.hide();
+    return false;
 }
 
 TrayPath Form_Main::CurrentTrayPath() const {
@@ -177,7 +203,8 @@ void Form_Main::PopupTrayMenu() {
     m_menuAnchor.show();
     m_menu.winId();
     m_menu.windowHandle()->setTransientParent(m_menuAnchor.windowHandle());
-    m_menu.popup(at);
+    // The compositor places the anchor wherever it likes; the menu opens at its corner.
+    m_menu.popup(OnWayland() ? m_menuAnchor.windowHandle()->mapToGlobal(QPoint()) : at);
 }
 
 void Form_Main::SetCurrentFolder(const std::string& path) {

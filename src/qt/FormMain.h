@@ -41,6 +41,7 @@ private:
     // watcher is on the bus, otherwise in the XEmbed tray (docking once one appears).
     void FollowTray();
     TrayPath CurrentTrayPath() const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void SayNoTrayOnce();
 
     void SetTimer(MainTimer timer, int intervalMs) override;

@@ -189,11 +189,14 @@ def tray_icons(display, owner):
     inside_panel = None
     for depth, wid, name, klass, w, h, x, y in x_windows(display):
         if name == "panel" and "trayer" in klass:
-            inside_panel = depth
+            inside_panel, panel = depth, (x, y, x + w, y + h)
             continue
         if inside_panel is not None and depth <= inside_panel:
             inside_panel = None
-        if inside_panel is not None and owner in klass:
+        # Trayer takes an icon in a moment before it gives it its place, outside the panel.
+        placed = inside_panel is not None and panel[0] <= x and x + w <= panel[2] \
+            and panel[1] <= y and y + h <= panel[3]
+        if placed and owner in klass:
             icons.append((wid, w, h, x, y))
     return icons
 
