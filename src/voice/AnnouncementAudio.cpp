@@ -18,17 +18,11 @@ std::optional<Pcm> Decode(const std::string& file, int volumePercent) {
     const std::optional<WavLayout> layout = ParseWav(file);
     if (!layout) return std::nullopt;
     const WavFormat& in = layout->format;
-    std::string bytes;
+    Pcm pcm{{Pcm16Channels(in), in.sampleRate}, {}};
     AppendPcm16(in, reinterpret_cast<const unsigned char*>(file.data()) + layout->dataOffset,
                 static_cast<std::size_t>(layout->dataBytes /
                                          static_cast<std::uint64_t>(in.BytesPerFrame())),
-                bytes, volumePercent);
-    Pcm pcm{{Pcm16Channels(in), in.sampleRate}, std::vector<std::int16_t>(bytes.size() / 2)};
-    for (std::size_t i = 0; i < pcm.samples.size(); ++i) {
-        pcm.samples[i] =
-            static_cast<std::int16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                      (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    }
+                pcm.samples, volumePercent);
     return pcm;
 }
 
