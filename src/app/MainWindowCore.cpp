@@ -89,7 +89,7 @@ void MainWindowCore::Timer_自动报时_Timer() {
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
     std::optional<LocalDateTime> moment = m_schedule.OnTick(now, Plan());
     // The tick armed shortly before a moment starts it, to be heard on the moment.
-    if (!moment && now.millisecond >= 1000 - 2 * kPrimeLeadMs) {
+    if (!moment && now.millisecond >= 1000 - kPrimeLeadMs * 3 / 2) {
         moment = m_schedule.Upcoming(m_services.clock.LocalAt(UtcSeconds(now) + 1), Plan());
     }
     if (!moment) return;

@@ -18,17 +18,11 @@ std::optional<Pcm> Decode(const std::string& file, int volumePercent) {
     const std::optional<WavLayout> layout = ParseWav(file);
     if (!layout) return std::nullopt;
     const WavFormat& in = layout->format;
-    std::string bytes;
+    Pcm pcm{{Pcm16Channels(in), in.sampleRate}, {}};
     AppendPcm16(in, reinterpret_cast<const unsigned char*>(file.data()) + layout->dataOffset,
                 static_cast<std::size_t>(layout->dataBytes /
                                          static_cast<std::uint64_t>(in.BytesPerFrame())),
-                bytes, volumePercent);
-    Pcm pcm{{Pcm16Channels(in), in.sampleRate}, std::vector<std::int16_t>(bytes.size() / 2)};
-    for (std::size_t i = 0; i < pcm.samples.size(); ++i) {
-        pcm.samples[i] =
-            static_cast<std::int16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                      (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    }
+                pcm.samples, volumePercent);
     return pcm;
 }
 
@@ -143,12 +137,20 @@ bool StreamFeeder::Start(AnnouncementAudio audio, std::function<void()> onEnded,
 }
 
 void StreamFeeder::TimeTheStart() {
-    const auto remaining = std::chrono::duration_cast<std::chrono::microseconds>(
-                               *m_startAt - std::chrono::steady_clock::now())
-                               .count();
-    const long long frames = remaining * m_audio.format.sampleRate / 1000000 -
-                             static_cast<long long>(m_stream.DelayFrames());
-    if (frames > 0) InsertSilence(m_audio, m_written, static_cast<std::size_t>(frames));
+    using std::chrono::microseconds;
+    const auto now = std::chrono::steady_clock::now();
+    const long long rate = m_audio.format.sampleRate;
+    const long long remaining =
+        std::chrono::duration_cast<microseconds>(*m_startAt - now).count() * rate / 1000000;
+    // A device cannot have played more than the time since it opened, whatever its position
+    // says: Wine's counts what its own mixer has taken, some 150 ms ahead of the sound.
+    const long long unplayed =
+        static_cast<long long>(m_written) -
+        std::chrono::duration_cast<microseconds>(now - m_openedAt).count() * rate / 1000000;
+    const long long delay = std::max(static_cast<long long>(m_stream.DelayFrames()), unplayed);
+    if (remaining > delay) {
+        InsertSilence(m_audio, m_written, static_cast<std::size_t>(remaining - delay));
+    }
     m_startAt.reset();
 }
 

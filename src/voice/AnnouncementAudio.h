@@ -24,7 +24,7 @@ inline constexpr int kStalledTicks = 300;
 // device's latency is only known once it has begun to play (or, where it does not say so, two
 // thirds into the silence): a sound server that mixes in blocks (PulseAudio's pipe sink takes
 // 93 ms at a time) reports a guess until then.
-inline constexpr int kPrimeMs = 150;
+inline constexpr int kPrimeMs = 300;
 
 // One announcement as the device hears it, in one stream format.
 struct AnnouncementAudio {

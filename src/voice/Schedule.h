@@ -39,7 +39,7 @@ int MillisecondsToNextTick(int millisecond);
 // A scheduled moment's sound device is opened this long before the moment, so that its first
 // sample is heard on the moment rather than after the tick, the reading of the clips and the
 // device's own latency.
-inline constexpr int kPrimeLeadMs = 300;
+inline constexpr int kPrimeLeadMs = 500;
 
 // A moment the clock stepped over (a synchronisation, a manual change, a wake-up) or a tick
 // came late for is still announced while it is less than this old.

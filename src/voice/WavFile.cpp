@@ -140,22 +140,41 @@ int Pcm16Channels(const WavFormat& format) {
     return std::min(format.channels, 2);
 }
 
-void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
-                 std::string& out, int volumePercent) {
+namespace {
+
+template <typename Put>
+void ForEachPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
+                  int volumePercent, Put put) {
     const int volume =
         (volumePercent >= 0 && volumePercent <= kFullVolume) ? volumePercent : kFullVolume;
     const std::size_t frameBytes = static_cast<std::size_t>(format.BytesPerFrame());
     const std::size_t sampleBytes = static_cast<std::size_t>(format.bitsPerSample / 8);
     const int channels = Pcm16Channels(format);
-    out.reserve(out.size() + frames * static_cast<std::size_t>(channels) * 2);
     for (std::size_t frame = 0; frame < frames; ++frame) {
         const unsigned char* first = samples + frame * frameBytes;
         for (int channel = 0; channel < channels; ++channel) {
             const int sample =
                 SampleToPcm16(format, first + static_cast<std::size_t>(channel) * sampleBytes);
-            PutLe(out, static_cast<std::uint16_t>(sample * volume / kFullVolume), 2);
+            put(static_cast<std::int16_t>(sample * volume / kFullVolume));
         }
     }
+}
+
+}  // namespace
+
+void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
+                 std::string& out, int volumePercent) {
+    out.reserve(out.size() + frames * static_cast<std::size_t>(Pcm16Channels(format)) * 2);
+    ForEachPcm16(format, samples, frames, volumePercent, [&out](std::int16_t sample) {
+        PutLe(out, static_cast<std::uint16_t>(sample), 2);
+    });
+}
+
+void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
+                 std::vector<std::int16_t>& out, int volumePercent) {
+    out.reserve(out.size() + frames * static_cast<std::size_t>(Pcm16Channels(format)));
+    ForEachPcm16(format, samples, frames, volumePercent,
+                 [&out](std::int16_t sample) { out.push_back(sample); });
 }
 
 std::optional<std::string> PlayableImage(std::string_view file, int volumePercent) {

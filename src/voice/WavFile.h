@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvane {
 
@@ -54,6 +55,9 @@ inline constexpr int kFullVolume = 100;
 // sample is then scaled to `volumePercent`, rounding towards silence.
 void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
                  std::string& out, int volumePercent = kFullVolume);
+// The same as samples.
+void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
+                 std::vector<std::int16_t>& out, int volumePercent = kFullVolume);
 
 // What a player that hands whole files to the system plays for the bytes of a clip file: a
 // well-formed RIFF image of 16-bit PCM made from the validated samples, or nullopt, meaning
