@@ -137,16 +137,14 @@ bool StreamFeeder::Start(AnnouncementAudio audio, std::function<void()> onEnded,
 }
 
 void StreamFeeder::TimeTheStart() {
-    using std::chrono::microseconds;
     const auto now = std::chrono::steady_clock::now();
-    const long long rate = m_audio.format.sampleRate;
-    const long long remaining =
-        std::chrono::duration_cast<microseconds>(*m_startAt - now).count() * rate / 1000000;
+    const auto frames = [rate = static_cast<long long>(m_audio.format.sampleRate)](auto span) {
+        return std::chrono::duration_cast<std::chrono::microseconds>(span).count() * rate / 1000000;
+    };
+    const long long remaining = frames(*m_startAt - now);
     // A device cannot have played more than the time since it opened, whatever its position
     // says: Wine's counts what its own mixer has taken, some 150 ms ahead of the sound.
-    const long long unplayed =
-        static_cast<long long>(m_written) -
-        std::chrono::duration_cast<microseconds>(now - m_openedAt).count() * rate / 1000000;
+    const long long unplayed = static_cast<long long>(m_written) - frames(now - m_openedAt);
     const long long delay = std::max(static_cast<long long>(m_stream.DelayFrames()), unplayed);
     if (remaining > delay) {
         InsertSilence(m_audio, m_written, static_cast<std::size_t>(remaining - delay));
