@@ -67,6 +67,12 @@ void InsertSilence(AnnouncementAudio& audio, std::size_t atFrame, std::size_t fr
     }
 }
 
+template <typename Span>
+long long FramesIn(Span span, int sampleRate) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(span).count() * sampleRate /
+           1000000;
+}
+
 }  // namespace
 
 void AppendAlert(const StreamFormat& format, std::vector<std::int16_t>& out) {
@@ -122,24 +128,28 @@ bool StreamFeeder::Start(AnnouncementAudio audio, std::function<void()> onEnded,
     m_idleTicks = 0;
     m_startAt = startAt;
     m_primeFrames = 0;
-    if (m_startAt && m_audio.Frames() > 0) {
-        m_primeFrames = static_cast<std::size_t>(m_audio.format.sampleRate) * kPrimeMs / 1000;
-        InsertSilence(m_audio, 0, m_primeFrames);
-    }
     m_open = m_audio.Frames() > 0 && m_stream.Open(m_audio.format, [this] { Tick(); });
     if (!m_open) {
         End();
         return false;
     }
     m_openedAt = std::chrono::steady_clock::now();
+    if (m_startAt) {
+        const long long left =
+            FramesIn(*m_startAt - m_openedAt - std::chrono::milliseconds(kPrimeMarginMs),
+                     m_audio.format.sampleRate);
+        m_primeFrames = static_cast<std::size_t>(std::clamp(
+            left, 0LL, static_cast<long long>(m_audio.format.sampleRate) * kPrimeMs / 1000));
+        InsertSilence(m_audio, 0, m_primeFrames);
+    }
     Tick();
     return m_open;
 }
 
 void StreamFeeder::TimeTheStart() {
     const auto now = std::chrono::steady_clock::now();
-    const auto frames = [rate = static_cast<long long>(m_audio.format.sampleRate)](auto span) {
-        return std::chrono::duration_cast<std::chrono::microseconds>(span).count() * rate / 1000000;
+    const auto frames = [rate = m_audio.format.sampleRate](auto span) {
+        return FramesIn(span, rate);
     };
     const long long remaining = frames(*m_startAt - now);
     // A device cannot have played more than the time since it opened, whatever its position
@@ -166,8 +176,8 @@ void StreamFeeder::Tick() {
     const std::size_t channels = static_cast<std::size_t>(m_audio.format.channels);
     if (m_startAt && m_written >= m_primeFrames &&
         (m_stream.QueuedFrames() < m_primeFrames ||
-         std::chrono::steady_clock::now() - m_openedAt >=
-             std::chrono::milliseconds(kPrimeMs * 2 / 3))) {
+         FramesIn(std::chrono::steady_clock::now() - m_openedAt, m_audio.format.sampleRate) * 3 >=
+             static_cast<long long>(m_primeFrames) * 2)) {
         TimeTheStart();
     }
     // Nothing of the sound itself is queued before its start is timed.

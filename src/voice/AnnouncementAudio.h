@@ -25,6 +25,10 @@ inline constexpr int kStalledTicks = 300;
 // thirds into the silence): a sound server that mixes in blocks (PulseAudio's pipe sink takes
 // 93 ms at a time) reports a guess until then.
 inline constexpr int kPrimeMs = 300;
+// The silence is shorter where less than kPrimeMs and this much are left once the device is
+// open: the first open in a run can take a quarter of a second (Windows loads its sound
+// system then), and silence timed only after the moment would start the sound late.
+inline constexpr int kPrimeMarginMs = 100;
 
 // One announcement as the device hears it, in one stream format.
 struct AnnouncementAudio {
