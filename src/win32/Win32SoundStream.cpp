@@ -17,15 +17,43 @@ constexpr UINT kTickMs = 10;
 // Ten buffers of 50 ms hold the feeder's queue ahead with room to spare.
 constexpr int kBufferMs = 50;
 
+WAVEFORMATEX WaveFormat(const StreamFormat& format) {
+    WAVEFORMATEX wave{};
+    wave.wFormatTag = WAVE_FORMAT_PCM;
+    wave.nChannels = static_cast<WORD>(format.channels);
+    wave.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
+    wave.wBitsPerSample = 16;
+    wave.nBlockAlign = static_cast<WORD>(format.channels * 2);
+    wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
+    return wave;
+}
+
 }  // namespace
 
 Win32SoundStream::Win32SoundStream() {
     m_window = CreateMessageWindow(L"TolvaneSoundStream", &WindowProc, this);
+    // A process's first waveOutOpen loads the system's sound stack: a quarter of a second under
+    // Wine, longer on a busy machine. Paid now, on a thread of its own, it is not paid at the
+    // first announcement's moment, whose device opens only half a second ahead.
+    m_loading = CreateThread(nullptr, 0, &LoadSoundSystem, nullptr, 0, nullptr);
 }
 
 Win32SoundStream::~Win32SoundStream() {
     Close();
+    if (m_loading != nullptr) {
+        WaitForSingleObject(m_loading, 5000);
+        CloseHandle(m_loading);
+    }
     if (m_window != nullptr) DestroyWindow(m_window);
+}
+
+DWORD WINAPI Win32SoundStream::LoadSoundSystem(void*) {
+    WAVEFORMATEX wave = WaveFormat(StreamFormat{});
+    HWAVEOUT out = nullptr;
+    if (waveOutOpen(&out, WAVE_MAPPER, &wave, 0, 0, CALLBACK_NULL) == MMSYSERR_NOERROR) {
+        waveOutClose(out);
+    }
+    return 0;
 }
 
 std::optional<std::string> Win32SoundStream::ReadClip(const std::string& path) {
@@ -73,13 +101,7 @@ std::optional<std::string> Win32SoundStream::ReadAlert() {
 bool Win32SoundStream::Open(const StreamFormat& format, std::function<void()> onTick) {
     Close();
     if (m_window == nullptr) return false;
-    WAVEFORMATEX wave{};
-    wave.wFormatTag = WAVE_FORMAT_PCM;
-    wave.nChannels = static_cast<WORD>(format.channels);
-    wave.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
-    wave.wBitsPerSample = 16;
-    wave.nBlockAlign = static_cast<WORD>(format.channels * 2);
-    wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
+    WAVEFORMATEX wave = WaveFormat(format);
     if (waveOutOpen(&m_out, WAVE_MAPPER, &wave, reinterpret_cast<DWORD_PTR>(m_window), 0,
                     CALLBACK_WINDOW) != MMSYSERR_NOERROR) {
         m_out = nullptr;

@@ -30,6 +30,7 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static DWORD WINAPI LoadSoundSystem(void*);
     void Tick();
 
     static constexpr std::size_t kBuffers = 10;
@@ -40,6 +41,7 @@ private:
     };
 
     HWND m_window = nullptr;
+    HANDLE m_loading = nullptr;
     HWAVEOUT m_out = nullptr;
     StreamFormat m_format;
     std::array<Buffer, kBuffers> m_buffers;
