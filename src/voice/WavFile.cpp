@@ -19,7 +19,6 @@ constexpr std::uint16_t kExtensibleExtraBytes = 22;
 // first two bytes, this tail after them.
 constexpr unsigned char kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                               0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-constexpr std::uint32_t kImageHeaderBytes = 44;
 
 std::uint16_t U16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -82,10 +81,6 @@ std::int16_t SampleToPcm16(const WavFormat& format, const unsigned char* p) {
     if (std::isnan(value)) return 0;
     const float clipped = std::clamp(value, -1.0f, 1.0f);
     return static_cast<std::int16_t>(std::lround(clipped * 32767.0f));
-}
-
-void PutLe(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 }  // namespace
@@ -163,49 +158,10 @@ void ForEachPcm16(const WavFormat& format, const unsigned char* samples, std::si
 }  // namespace
 
 void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
-                 std::string& out, int volumePercent) {
-    out.reserve(out.size() + frames * static_cast<std::size_t>(Pcm16Channels(format)) * 2);
-    ForEachPcm16(format, samples, frames, volumePercent, [&out](std::int16_t sample) {
-        PutLe(out, static_cast<std::uint16_t>(sample), 2);
-    });
-}
-
-void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
                  std::vector<std::int16_t>& out, int volumePercent) {
     out.reserve(out.size() + frames * static_cast<std::size_t>(Pcm16Channels(format)));
     ForEachPcm16(format, samples, frames, volumePercent,
                  [&out](std::int16_t sample) { out.push_back(sample); });
-}
-
-std::optional<std::string> PlayableImage(std::string_view file, int volumePercent) {
-    const std::optional<WavLayout> layout = ParseWav(file);
-    if (!layout) return std::nullopt;
-    const WavFormat& format = layout->format;
-    const auto channels = static_cast<std::uint32_t>(Pcm16Channels(format));
-    const std::uint64_t outFrameBytes = channels * 2;
-    // The RIFF sizes are 32-bit: a longer clip keeps what they can describe.
-    const std::uint64_t frames = std::min<std::uint64_t>(
-        layout->dataBytes / static_cast<std::uint64_t>(format.BytesPerFrame()),
-        (0xFFFFFFFFu - kImageHeaderBytes) / outFrameBytes);
-    const auto dataBytes = static_cast<std::uint32_t>(frames * outFrameBytes);
-    const auto rate = static_cast<std::uint32_t>(format.sampleRate);
-    std::string image;
-    image.reserve(kImageHeaderBytes + dataBytes);
-    image += "RIFF";
-    PutLe(image, kImageHeaderBytes - 8 + dataBytes, 4);
-    image += "WAVEfmt ";
-    PutLe(image, 16, 4);
-    PutLe(image, kFormatPcm, 2);
-    PutLe(image, channels, 2);
-    PutLe(image, rate, 4);
-    PutLe(image, rate * channels * 2, 4);
-    PutLe(image, channels * 2, 2);
-    PutLe(image, 16, 2);
-    image += "data";
-    PutLe(image, dataBytes, 4);
-    AppendPcm16(format, reinterpret_cast<const unsigned char*>(file.data()) + layout->dataOffset,
-                static_cast<std::size_t>(frames), image, volumePercent);
-    return image;
 }
 
 }  // namespace tolvane

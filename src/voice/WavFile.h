@@ -50,19 +50,10 @@ int Pcm16Channels(const WavFormat& format);
 inline constexpr int kFullVolume = 100;
 
 // Appends `frames` whole frames of `format`, read from `samples`, to `out` as interleaved
-// 16-bit little-endian PCM of Pcm16Channels(format) channels. Integer samples keep their 16
-// most significant bits; float samples are clipped to -1.0..1.0 and NaN becomes silence. Each
-// sample is then scaled to `volumePercent`, rounding towards silence.
-void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
-                 std::string& out, int volumePercent = kFullVolume);
-// The same as samples.
+// 16-bit PCM of Pcm16Channels(format) channels. Integer samples keep their 16 most significant
+// bits; float samples are clipped to -1.0..1.0 and NaN becomes silence. Each sample is then
+// scaled to `volumePercent`, rounding towards silence.
 void AppendPcm16(const WavFormat& format, const unsigned char* samples, std::size_t frames,
                  std::vector<std::int16_t>& out, int volumePercent = kFullVolume);
-
-// What a player that hands whole files to the system plays for the bytes of a clip file: a
-// well-formed RIFF image of 16-bit PCM made from the validated samples, or nullopt, meaning
-// the alert sound, for a file the parser refuses. No header of the original reaches the
-// system. The samples are scaled to `volumePercent` as by AppendPcm16.
-std::optional<std::string> PlayableImage(std::string_view file, int volumePercent = kFullVolume);
 
 }  // namespace tolvane
