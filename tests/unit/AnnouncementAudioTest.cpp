@@ -78,8 +78,7 @@ TEST(StreamFeeder, KeepsTheQueueAheadAndEndsWhenHeard) {
         if (row.startInMs) {
             startAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(*row.startInMs);
         }
-        feeder.Start(
-            audio, [&] { ++ended; }, startAt);
+        feeder.Start(audio, [&] { ++ended; }, startAt);
         stream.PlayOut(row.perTick);
         EXPECT_EQ(ended, 1);
         EXPECT_FALSE(feeder.Playing());
