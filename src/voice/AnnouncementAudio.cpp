@@ -148,13 +148,11 @@ bool StreamFeeder::Start(AnnouncementAudio audio, std::function<void()> onEnded,
 
 void StreamFeeder::TimeTheStart() {
     const auto now = std::chrono::steady_clock::now();
-    const auto frames = [rate = m_audio.format.sampleRate](auto span) {
-        return FramesIn(span, rate);
-    };
-    const long long remaining = frames(*m_startAt - now);
+    const int rate = m_audio.format.sampleRate;
+    const long long remaining = FramesIn(*m_startAt - now, rate);
     // A device cannot have played more than the time since it opened, whatever its position
     // says: Wine's counts what its own mixer has taken, some 150 ms ahead of the sound.
-    const long long unplayed = static_cast<long long>(m_written) - frames(now - m_openedAt);
+    const long long unplayed = static_cast<long long>(m_written) - FramesIn(now - m_openedAt, rate);
     const long long delay = std::max(static_cast<long long>(m_stream.DelayFrames()), unplayed);
     if (remaining > delay) {
         InsertSilence(m_audio, m_written, static_cast<std::size_t>(remaining - delay));

@@ -637,9 +637,6 @@ _OPENAT = re.compile(r'^\d+\s+(\d+\.\d+)\s+openat\(.*?"((?:[^"\\]|\\.)*)/Sound/(
                      r'(?:[^=<]*=\s*(-?\d+))?')
 
 
-_RESUMED = re.compile(r'^(\d+)\s+\S+\s+<\.\.\. openat resumed>.*=\s*(-?\d+)')
-
-
 def _unescape_strace(text):
     return text.encode("latin-1").decode("unicode_escape").encode("latin-1").decode("utf-8", "replace")
 
@@ -651,22 +648,21 @@ def strace_clips(log, with_times=False, found_only=False):
         lines = Path(log).read_text(encoding="latin-1").splitlines()
     except FileNotFoundError:
         return clips
-    # An open that another thread's call interrupts ends on a "resumed" line of its own.
-    pending = {}
+    pending = {}  # opens another thread's call interrupted: they end on a "resumed" line
     for line in lines:
-        resumed = _RESUMED.match(line)
-        if resumed and resumed.group(1) in pending:
-            clips[pending.pop(resumed.group(1))][1] = int(resumed.group(2))
+        if line.endswith("<unfinished ...>"):
+            pending[line.split()[0]] = line[: -len("<unfinished ...>")]
             continue
+        if "resumed>" in line:
+            line = pending.pop(line.split()[0], "") + line.partition("resumed>")[2]
         match = _OPENAT.match(line)
         if not match:
             continue
-        if match.group(4) is None and line.endswith("<unfinished ...>"):
-            pending[line.split()[0]] = len(clips)
-        result = None if match.group(4) is None else int(match.group(4))
-        clips.append([(_unescape_strace(match.group(3)), float(match.group(1))), result])
-    return [word if with_times else word[0] for word, result in clips
-            if not (found_only and result is not None and result < 0)]
+        if found_only and match.group(4) is not None and int(match.group(4)) < 0:
+            continue
+        word = _unescape_strace(match.group(3))
+        clips.append((word, float(match.group(1))) if with_times else word)
+    return clips
 
 
 class TrayDriver:
