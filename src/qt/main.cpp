@@ -17,11 +17,13 @@
 #include "qt/QtMessagePump.h"
 #include "qt/QtTimeSocket.h"
 #include "qt/SingleInstance.h"
+#include "qt/StartedAgain.h"
 #include "qt/TimedateClockSetter.h"
 
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
     if (!instance.IsFirst()) {
+        tolvane::TellRunningCopy(instance.HeldPath());
         std::fwrite(tolvane::kAlreadyRunningLine.data(), 1, tolvane::kAlreadyRunningLine.size(),
                     stderr);
         return 0;
@@ -68,5 +70,7 @@ int main(int argc, char** argv) {
 
     tolvane::Form_Main form(services, folder);
     form.Form_Load();
+    const tolvane::StartedAgainListener startedAgain(instance.LockPath(),
+                                                     [&form] { form.StartedAgain(); });
     return QApplication::exec();
 }
