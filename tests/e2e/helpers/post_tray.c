@@ -1,5 +1,6 @@
 /* Acts on Tolvane's tray icon from outside: posts the notification-area callback message to the
-   window titled "Tolvane Ver:3.0.0.0" with the given mouse message (left, right, middle), or,
+   window titled "Tolvane Ver:3.0.0.0" as the notification area does for a click (left, right,
+   middle) or a key on the icon (enter, menukey), at the pointer, or,
    with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown (with a
    file name after it, writing the menu's screen rectangle there as "left top right bottom"), or,
    with "closed", waits up to 2 s for no popup menu to be shown and exits 0 then, or, with
@@ -59,12 +60,28 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
-    UINT mouse = 0;
-    if (strcmp(argv[1], "left") == 0) mouse = WM_LBUTTONUP;
-    if (strcmp(argv[1], "right") == 0) mouse = WM_RBUTTONUP;
-    if (strcmp(argv[1], "middle") == 0) mouse = WM_MBUTTONUP;
-    if (mouse == 0) return 2;
+    /* Version 4: a click's button message, then what it means; a key's meaning alone. */
+    static const struct {
+        const char* name;
+        UINT events[2];
+    } kinds[] = {{"left", {WM_LBUTTONUP, NIN_SELECT}},
+                 {"right", {WM_RBUTTONUP, WM_CONTEXTMENU}},
+                 {"middle", {WM_MBUTTONUP, 0}},
+                 {"enter", {NIN_KEYSELECT, 0}},
+                 {"menukey", {WM_CONTEXTMENU, 0}}};
     HWND window = FindWindowA(NULL, kTitle);
-    if (window == NULL) return 1;
-    return PostMessageA(window, TOLVANE_TRAY_CALLBACK, 1, (LPARAM)mouse) ? 0 : 1;
+    POINT at;
+    GetCursorPos(&at);
+    for (size_t i = 0; i < sizeof kinds / sizeof kinds[0]; ++i) {
+        if (strcmp(argv[1], kinds[i].name) != 0) continue;
+        if (window == NULL) return 1;
+        for (int k = 0; k < 2 && kinds[i].events[k] != 0; ++k) {
+            if (!PostMessageA(window, TOLVANE_TRAY_CALLBACK, MAKEWPARAM(at.x, at.y),
+                              MAKELPARAM(kinds[i].events[k], TOLVANE_TRAY_ICON_ID))) {
+                return 1;
+            }
+        }
+        return 0;
+    }
+    return 2;
 }
