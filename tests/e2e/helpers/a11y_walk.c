@@ -1,6 +1,6 @@
-/* Walks a dialog of the running program by Tab as a screen reader hears it: brings the window
-   titled argv[1] forward, then COUNT times prints the focused control's name and role, one
-   "name<TAB>role" line in UTF-8, and presses Tab. A text field, slider or drop-down is named by
+/* Walks a dialog of the running program by Tab as a screen reader hears it: prints the title of
+   the window holding the keyboard, then COUNT times the focused control's name and role in the
+   dialog titled argv[1], one "name<TAB>role" line in UTF-8, pressing Tab after each. A text field, slider or drop-down is named by
    Windows' own rule (the nearest static before it in the window order, the search stopping at a
    control that is both a group start and a tab stop), which is stricter than Wine's; other
    controls by oleacc, from their own text. Roles come from the class and style: Wine's are
@@ -76,8 +76,11 @@ int wmain(int argc, wchar_t** argv) {
         if (!(dialog = FindWindowW(NULL, argv[1]))) Sleep(100);
     }
     if (!dialog) return 1;
-    SetForegroundWindow(dialog);
     Sleep(300);
+    wchar_t foreground[256] = L"";
+    GetWindowTextW(GetForegroundWindow(), foreground, 256);
+    Put(foreground);
+    Put(L"\n");
     for (int i = 0; i < _wtoi(argv[2]); ++i) {
         GUITHREADINFO info = {sizeof info};
         wchar_t name[256] = L"";
