@@ -38,9 +38,6 @@ inline constexpr std::array<std::string_view, 5> kAboutDescriptionLines{
 // The five lines joined by CR LF.
 std::string AboutDescription();
 
-// Only the left button (1) on the link opens the maker's page.
-bool LinkOpensFor(int buttonCode);
-
 // Said in a message over the About box when no browser could be started for the link.
 std::string NoBrowserMessage(std::string_view address);
 

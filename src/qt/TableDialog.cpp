@@ -121,9 +121,13 @@ TableWidgets BuildTable(QWidget& dialog, const DialogSpec& spec, const MakeWidge
         all.emplace_back(&control, widget);
     }
     for (const auto& [control, widget] : widgets) {
+        // Screen readers say a buddy's text rather than the field's name: only a label that
+        // says the whole name becomes one.
         const ControlSpec* label = LabelOf(spec, *control);
         for (const auto& [other, otherWidget] : widgets) {
-            if (other == label) static_cast<QLabel*>(otherWidget)->setBuddy(widget);
+            if (other == label && label->caption == control->accessibleName) {
+                static_cast<QLabel*>(otherWidget)->setBuddy(widget);
+            }
         }
     }
 
