@@ -311,34 +311,29 @@ class LinuxDialogs(DialogScenarios, TrayDriver, E2ETest):
     def with_reader(self):
         """A private session bus with the accessibility bus on it, and the user's font at 16 pt
         (a KDE desktop's setting, which Qt reads itself)."""
-        bus = self.session.root / "bus"
-        self.session.spawn(["dbus-daemon", "--session", "--nofork", f"--address=unix:path={bus}"],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.assertTrue(wait_until(bus.exists, 10))
+        bus = f"unix:path={self.session.root / 'bus'}"
+        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        self.session.spawn(["dbus-daemon", "--session", "--nofork", f"--address={bus}"], **quiet)
+        self.assertTrue(wait_until((self.session.root / "bus").exists, 10))
         (self.session.folder("config") / "kdeglobals").write_text(
             "[General]\nfont=Noto Sans,16,-1,5,50,0,0,0,0,0\n")
-        env = dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=f"unix:path={bus}")
-        self.session.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately",
-                            "--a11y=1"], env=env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
-        return {"DBUS_SESSION_BUS_ADDRESS": env["DBUS_SESSION_BUS_ADDRESS"],
-                "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "XDG_CURRENT_DESKTOP": "KDE",
-                "KDE_SESSION_VERSION": "5"}
+        self.session.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately", "--a11y=1"],
+                           env=dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=bus),
+                           **quiet)
+        return {"DBUS_SESSION_BUS_ADDRESS": bus, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+                "XDG_CURRENT_DESKTOP": "KDE", "KDE_SESSION_VERSION": "5"}
 
     def walk(self, title, count):
-        result = subprocess.run(["/usr/bin/python3", SOURCE / "tests/e2e/helpers/atspi_walk.py",
-                                 title, str(count)], env=self.env, capture_output=True, text=True,
-                                timeout=120)
-        walked = json.loads(result.stdout or "{}")
-        # At 16 pt every text fits its box: no caption wider than the width it is given.
+        walked = json.loads(subprocess.run(
+            ["/usr/bin/python3", SOURCE / "tests/e2e/helpers/atspi_walk.py", title, str(count)],
+            env=self.env, capture_output=True, text=True, timeout=120).stdout or "{}")
+        # At 16 pt no caption is wider than its box (a wrapped one takes the lines it needs).
         shown = {spoken: caption.replace("&", "") for _, _, caption, _, _, _, spoken
                  in layout(title) if caption}
+        beside = {"label": 0, "check box": 20, "radio button": 20, "push button": 8}
         for name, role, width in walked.get("shown", []):
-            text = shown.get(name, name)
-            beside = {"check box": 20, "radio button": 20, "push button": 8}.get(role, 0)
-            # A wrapped text (the About box's description) takes the lines it needs.
-            if role in ("label", "check box", "radio button", "push button") and "\n" not in text:
-                self.assertLessEqual(text_width(text) + beside, width, f"{title}: {name}")
+            if role in beside and "\n" not in name:
+                self.assertLessEqual(text_width(shown.get(name, name)) + beside[role], width, name)
         return walked.get("focus"), walked.get("stops")
 
     def start_again(self, program):
@@ -412,8 +407,8 @@ class WindowsDialogs(DialogScenarios, WineTrayDriver, E2ETest):
         with open(out, "wb") as f:
             subprocess.run(self.wine.command(["wine", self.wine.helper("a11y_walk"), title,
                                               count]), env=self.wine.env, stdout=f, timeout=120)
-        lines = out.read_bytes().decode("utf-8").splitlines()
-        return lines[0] if lines else None, [line.split("\t") for line in lines[1:]]
+        focus, *stops = out.read_bytes().decode("utf-8").splitlines() or [None]
+        return focus, [stop.split("\t") for stop in stops]
 
     def start_again(self, program):
         return self.wine.run([program / "Tolvane.exe"]).returncode

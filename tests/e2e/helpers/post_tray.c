@@ -61,27 +61,23 @@ int main(int argc, char** argv) {
                    : 1;
     }
     /* Version 4: a click's button message, then what it means; a key's meaning alone. */
-    static const struct {
-        const char* name;
-        UINT events[2];
-    } kinds[] = {{"left", {WM_LBUTTONUP, NIN_SELECT}},
-                 {"right", {WM_RBUTTONUP, WM_CONTEXTMENU}},
-                 {"middle", {WM_MBUTTONUP, 0}},
-                 {"enter", {NIN_KEYSELECT, 0}},
-                 {"menukey", {WM_CONTEXTMENU, 0}}};
+    const char* kinds[] = {"left", "right", "middle", "enter", "menukey"};
+    const UINT events[][2] = {{WM_LBUTTONUP, NIN_SELECT},
+                              {WM_RBUTTONUP, WM_CONTEXTMENU},
+                              {WM_MBUTTONUP, 0},
+                              {NIN_KEYSELECT, 0},
+                              {WM_CONTEXTMENU, 0}};
     HWND window = FindWindowA(NULL, kTitle);
     POINT at;
     GetCursorPos(&at);
-    for (size_t i = 0; i < sizeof kinds / sizeof kinds[0]; ++i) {
-        if (strcmp(argv[1], kinds[i].name) != 0) continue;
-        if (window == NULL) return 1;
-        for (int k = 0; k < 2 && kinds[i].events[k] != 0; ++k) {
-            if (!PostMessageA(window, TOLVANE_TRAY_CALLBACK, MAKEWPARAM(at.x, at.y),
-                              MAKELPARAM(kinds[i].events[k], TOLVANE_TRAY_ICON_ID))) {
+    for (int i = 0; i < 5; ++i) {
+        for (int k = 0; strcmp(argv[1], kinds[i]) == 0 && k < 2 && events[i][k]; ++k) {
+            if (window == NULL ||
+                !PostMessageA(window, TOLVANE_TRAY_CALLBACK, MAKEWPARAM(at.x, at.y),
+                              MAKELPARAM(events[i][k], TOLVANE_TRAY_ICON_ID)))
                 return 1;
-            }
         }
-        return 0;
+        if (strcmp(argv[1], kinds[i]) == 0) return 0;
     }
     return 2;
 }
