@@ -69,8 +69,10 @@ int main(int argc, char** argv) {
                                           &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, folder);
-    form.Form_Load();
+    // Listening before the tray icon shows: a start that sees the icon is heard, once the
+    // start-up sequence has run.
     const tolvane::StartedAgainListener startedAgain(instance.LockPath(),
                                                      [&form] { form.StartedAgain(); });
+    form.Form_Load();
     return QApplication::exec();
 }
