@@ -75,7 +75,8 @@ bool Form_Main::Form_Load(HINSTANCE instance) {
     m_tray.cbSize = sizeof m_tray;
     m_tray.hWnd = m_hwnd;
     m_tray.uID = TOLVANE_TRAY_ICON_ID;
-    m_tray.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
+    // Version 4 shows the standard tooltip only when asked to.
+    m_tray.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE | NIF_SHOWTIP;
     m_tray.uCallbackMessage = TOLVANE_TRAY_CALLBACK;
     m_tray.hIcon = m_trayIcon;
     wcsncpy(m_tray.szTip, L"Tolvane", ARRAYSIZE(m_tray.szTip) - 1);
