@@ -24,10 +24,6 @@ std::string NoBrowserMessage(std::string_view address) {
     return "无法启动网页浏览器打开 " + std::string(address) + "，请在浏览器中输入这个地址。";
 }
 
-bool LinkOpensFor(int buttonCode) {
-    return buttonCode == 1;
-}
-
 std::string AboutText(const ControlSpec& control, std::string_view linkAddress) {
     switch (static_cast<AboutRole>(control.role)) {
         case AboutRole::Title:

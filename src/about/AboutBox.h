@@ -38,9 +38,6 @@ inline constexpr std::array<std::string_view, 5> kAboutDescriptionLines{
 // The five lines joined by CR LF.
 std::string AboutDescription();
 
-// Only the left button (1) on the link opens the maker's page.
-bool LinkOpensFor(int buttonCode);
-
 // Said in a message over the About box when no browser could be started for the link.
 std::string NoBrowserMessage(std::string_view address);
 
@@ -57,14 +54,14 @@ constexpr int RoleOf(AboutRole role) {
 // Captions of the title, version, description and link are set as the box loads.
 // The link reaches within a pixel of OK: the default https:// address just fits at every DPI.
 inline constexpr std::array<ControlSpec, 8> kAboutControls{{
-    {"picIcon", ControlKind::Picture, "", "", -1, {120, 120, 480, 480}, -1, "", kNoFlags, RoleOf(AboutRole::Icon)},
-    {"lblTitle", ControlKind::Label, "", "", -1, {720, 120, 4890, 255}, -1, "", kNoFlags, RoleOf(AboutRole::Title)},
-    {"lblVersion", ControlKind::Label, "", "", -1, {720, 390, 4890, 210}, -1, "", kNoFlags, RoleOf(AboutRole::Version)},
-    {"lblDescription", ControlKind::Label, "", "", -1, {120, 690, 5490, 1830}, -1, "", kNoFlags, RoleOf(AboutRole::Description)},
-    {"Line1", ControlKind::Separator, "", "", -1, {60, 2565, 5610, 30}, -1, "", kNoFlags, RoleOf(AboutRole::None)},
-    {"lblDisclaimer", ControlKind::Label, "", "官方网站：", -1, {90, 2715, 840, 210}, -1, "", kNoFlags, RoleOf(AboutRole::Disclaimer)},
-    {"Label_链接官方网站", ControlKind::LinkLabel, "", "", -1, {930, 2700, 3825, 240}, -1, "", kNoFlags, RoleOf(AboutRole::Link)},
-    {"cmdOK", ControlKind::Button, "", "确定", -1, {4770, 2640, 900, 360}, 0, "", kDefaultButton | kCancelButton, RoleOf(AboutRole::Ok)},
+    {"picIcon", ControlKind::Picture, "", "", -1, {120, 120, 480, 480}, -1, "", kNoFlags, RoleOf(AboutRole::Icon), ""},
+    {"lblTitle", ControlKind::Label, "", "", -1, {720, 120, 4890, 255}, -1, "", kNoFlags, RoleOf(AboutRole::Title), ""},
+    {"lblVersion", ControlKind::Label, "", "", -1, {720, 390, 4890, 210}, -1, "", kNoFlags, RoleOf(AboutRole::Version), ""},
+    {"lblDescription", ControlKind::Label, "", "", -1, {120, 690, 5490, 1830}, -1, "", kNoFlags, RoleOf(AboutRole::Description), ""},
+    {"Line1", ControlKind::Separator, "", "", -1, {60, 2565, 5610, 30}, -1, "", kNoFlags, RoleOf(AboutRole::None), ""},
+    {"lblDisclaimer", ControlKind::Label, "", "官方网站：", -1, {90, 2715, 840, 210}, -1, "", kNoFlags, RoleOf(AboutRole::Disclaimer), ""},
+    {"Label_链接官方网站", ControlKind::LinkLabel, "", "", -1, {930, 2700, 3825, 240}, 1, "", kNoFlags, RoleOf(AboutRole::Link), ""},
+    {"cmdOK", ControlKind::Button, "", "确定", -1, {4770, 2640, 900, 360}, 0, "", kDefaultButton | kCancelButton, RoleOf(AboutRole::Ok), "确定"},
 }};
 // clang-format on
 

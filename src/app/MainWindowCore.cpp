@@ -222,6 +222,26 @@ void MainWindowCore::OnMenuCommand(MenuCommand command) {
     }
 }
 
+void MainWindowCore::OnStartedAgain() {
+    OnMenuCommand(MenuCommand::Settings);
+}
+
+void MainWindowCore::RunTrayCommand(SettingsRole command) {
+    switch (command) {
+        case SettingsRole::TimeSync:
+            OnMenuCommand(MenuCommand::NetworkSync);
+            break;
+        case SettingsRole::About:
+            OnMenuCommand(MenuCommand::About);
+            break;
+        case SettingsRole::Exit:
+            OnMenuCommand(MenuCommand::Exit);
+            break;
+        default:
+            break;
+    }
+}
+
 void MainWindowCore::ToggleAnnounceOff() {
     // The mark, the schedule and the stored key move together, so the menu never says "off"
     // while the clock keeps speaking, and the choice survives a restart.

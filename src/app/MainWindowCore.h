@@ -60,6 +60,9 @@ public:
     // A mouse button on the tray icon: 1 (left) speaks at once, 2 (right) opens the menu.
     void OnTrayButton(int buttonCode);
     void OnMenuCommand(MenuCommand command);
+    // The program was started again while it runs: the settings dialog opens, or comes
+    // forward, with the keyboard in it. The way in where no tray can be reached.
+    void OnStartedAgain();
     // The global hotkey: exactly what a left click on the tray icon does. Held down, it
     // speaks once: the keyboard's repeats are ignored until the key is released.
     void OnHotkey();
@@ -119,6 +122,7 @@ private:
     std::string StoreHotkey(std::string_view text) override {
         return std::string(HotkeyChangeMessage(ChangeHotkey(text)));
     }
+    void RunTrayCommand(SettingsRole command) override;
     void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
                              const std::string& pack) override;
     std::vector<std::string> VoicePacks() override;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "base/Twips.h"
 
@@ -51,6 +53,10 @@ struct ControlSpec {
     std::string_view tooltip;
     unsigned flags;
     int role;
+    // What a screen reader calls it: its own caption without the access key, or the label that
+    // names it; empty for labels, pictures and a link whose text is set at load, which are read
+    // as the text they show.
+    std::string_view accessibleName;
 
     bool Has(ControlFlag flag) const { return (flags & flag) != 0; }
 };
@@ -80,5 +86,14 @@ PixelRect ClientPixels(const DialogSpec& dialog, const ControlSpec& control, int
 
 // The first control named `name`, or nullptr.
 const ControlSpec* FindControl(const DialogSpec& dialog, std::string_view name);
+
+// The label that names a text field, slider or drop-down: the plain label in the table's row
+// just before it; nullptr for every other control.
+const ControlSpec* LabelOf(const DialogSpec& dialog, const ControlSpec& control);
+
+// The table's rows in the order their windows are made, which is also the order a screen reader
+// and the dialog manager walk: the tab order, with each frame just before its first member and
+// each label just before the control it names, the other rows last.
+std::vector<std::size_t> CreationOrder(const DialogSpec& dialog);
 
 }  // namespace tolvane

@@ -26,4 +26,11 @@ constexpr int TwipsToPixels(int twips, int dpi = kDefaultDpi) {
     return static_cast<int>(scaled % kTwipsPerInch < 0 ? pixels - 1 : pixels);
 }
 
+// The smallest DPI at which a length of `twips` comes to at least `pixels` (at least 1).
+constexpr int DpiToFit(int twips, int pixels) {
+    if (twips <= 0 || pixels <= 0) return 1;
+    const long long needed = static_cast<long long>(pixels) * kTwipsPerInch;
+    return static_cast<int>((needed + twips - 1) / twips);
+}
+
 }  // namespace tolvane

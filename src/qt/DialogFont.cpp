@@ -4,13 +4,15 @@
 #include <QScreen>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace tolvane {
 
 QFont DialogFont() {
     QFont font;
     font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("sans-serif")});
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(std::max(kDialogPoints, QGuiApplication::font().pointSizeF()));
     return font;
 }
 

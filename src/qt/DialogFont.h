@@ -8,14 +8,19 @@
 
 namespace tolvane {
 
-// Tahoma 8.25 pt where it exists; otherwise a face that has the Chinese glyphs, at that size.
+// The size the dialogs were drawn for.
+inline constexpr double kDialogPoints = 8.25;
+
+// Tahoma where it exists, otherwise a face that has the Chinese glyphs; 8.25 pt, or the
+// application font's size where the user chose larger text.
 QFont DialogFont();
 
 inline QRect ToQRect(const PixelRect& rect) {
     return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
-// A fixed-size dialog window: title bar with a close box only, centred on its screen.
+// A dialog window of fixed size (BuildTable sets it): title bar with a close box only, in the
+// dialog font.
 void MakeFixedDialog(QWidget& dialog, const DialogSpec& spec, Qt::WindowType type);
 void CentreOnScreen(QWidget& dialog);
 

@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 
@@ -14,44 +13,17 @@
 #include "about/WebAddresses.h"
 #include "qt/DialogFont.h"
 #include "qt/QtText.h"
+#include "qt/TableDialog.h"
 
 namespace tolvane {
 namespace {
 
-// The mouse button as a button code: 1 left, 2 right, 4 middle.
-int ButtonCode(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton:
-            return 1;
-        case Qt::RightButton:
-            return 2;
-        case Qt::MiddleButton:
-            return 4;
-        default:
-            return 0;
-    }
-}
-
-// Label_链接官方网站: opens its own caption on a left button press, nothing otherwise.
-class LinkLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (LinkOpensFor(ButtonCode(event->button())) && !QDesktopServices::openUrl(QUrl(text()))) {
-            QMessageBox::information(window(), FromUtf8(AboutCaption()),
-                                     FromUtf8(NoBrowserMessage(text().toStdString())));
-        }
-        event->accept();
-    }
-};
-
+// 宋体 9 pt underlined, grown with the dialog font.
 QFont LinkFont() {
     QFont font;
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
                       QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("sans-serif")});
-    font.setPointSize(9);
+    font.setPointSizeF(9 * DialogFont().pointSizeF() / kDialogPoints);
     font.setUnderline(true);
     return font;
 }
@@ -74,54 +46,59 @@ frmAbout::frmAbout(const QIcon& icon) {
     MakeFixedDialog(*this, kAboutDialog, Qt::Tool);
     setWindowTitle(FromUtf8(AboutCaption()));
 
-    for (const ControlSpec& control : kAboutControls) {
-        const PixelRect rect = LocalPixels(control);
-        QString text = FromUtf8(AboutText(control, kAboutPageUrl));
-        QWidget* widget = nullptr;
-        switch (control.kind) {
-            case ControlKind::Picture: {
-                auto* picture = new QLabel(this);
-                picture->setPixmap(icon.pixmap(rect.width, rect.height));
-                widget = picture;
-                break;
-            }
-            case ControlKind::Separator:
-                AddEtchedLine(this, rect);
-                break;
-            case ControlKind::LinkLabel: {
-                auto* link = new LinkLabel(text, this);
-                link->setFont(LinkFont());
-                link->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
-                link->setCursor(Qt::PointingHandCursor);
-                widget = link;
-                break;
-            }
-            case ControlKind::Button: {
-                auto* button = new QPushButton(text, this);
-                button->setDefault(true);
-                connect(button, &QPushButton::clicked, this, &frmAbout::Unload);
-                widget = button;
-                break;
-            }
-            default: {
-                auto* label =
-                    new QLabel(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
-                label->setTextFormat(Qt::PlainText);
-                label->setWordWrap(static_cast<AboutRole>(control.role) == AboutRole::Description);
-                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                if (static_cast<AboutRole>(control.role) == AboutRole::Title) {
-                    QFont bold = DialogFont();
-                    bold.setBold(true);
-                    label->setFont(bold);
+    QLabel* picture = nullptr;
+    const ControlSpec* line = nullptr;
+    int dpi = kDefaultDpi;
+    BuildTable(
+        *this, kAboutDialog,
+        [this, &picture, &line](const ControlSpec& control, QWidget* parent) -> QWidget* {
+            QString text = FromUtf8(AboutText(control, kAboutPageUrl));
+            switch (control.kind) {
+                case ControlKind::Picture:
+                    return picture = new QLabel(parent);
+                case ControlKind::Separator:
+                    line = &control;
+                    return nullptr;
+                case ControlKind::LinkLabel: {
+                    // Label_链接官方网站: in the tab order, it opens its own caption on the left
+                    // button, Space or Enter; a message says so when no browser could.
+                    QAbstractButton* link = MakeButton(control, parent);
+                    link->setText(text);
+                    link->setFont(LinkFont());
+                    connect(link, &QAbstractButton::clicked, this, [this, text] {
+                        if (!QDesktopServices::openUrl(QUrl(text))) {
+                            QMessageBox::information(
+                                this, FromUtf8(AboutCaption()),
+                                FromUtf8(NoBrowserMessage(text.toStdString())));
+                        }
+                    });
+                    return link;
                 }
-                widget = label;
-                break;
+                case ControlKind::Button: {
+                    auto* button = new QPushButton(text, parent);
+                    button->setDefault(true);
+                    connect(button, &QPushButton::clicked, this, &frmAbout::Unload);
+                    return button;
+                }
+                default: {
+                    auto* label = new QLabel(
+                        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), parent);
+                    label->setTextFormat(Qt::PlainText);
+                    label->setWordWrap(static_cast<AboutRole>(control.role) ==
+                                       AboutRole::Description);
+                    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                    if (static_cast<AboutRole>(control.role) == AboutRole::Title) {
+                        QFont bold = DialogFont();
+                        bold.setBold(true);
+                        label->setFont(bold);
+                    }
+                    return label;
+                }
             }
-        }
-        if (widget == nullptr) continue;
-        widget->setObjectName(FromUtf8(control.name));
-        widget->setGeometry(ToQRect(rect));
-    }
+        },
+        &dpi);
+    if (picture != nullptr) picture->setPixmap(icon.pixmap(picture->size()));
+    if (line != nullptr) AddEtchedLine(this, LocalPixels(*line, dpi));
     connect(this, &QDialog::finished, &m_loop, &QEventLoop::quit);
 }
 
@@ -129,6 +106,8 @@ void frmAbout::ShowModal() {
     CentreOnScreen(*this);
     show();
     activateWindow();
+    // OK first: it takes the keyboard, with its focus frame showing.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     if (isVisible()) m_loop.exec();
 }
 

@@ -61,7 +61,7 @@ Form_高级设置::Form_高级设置(AdvancedDialog& core, QWidget* owner, std::
     setWindowModality(Qt::WindowModal);
 
     m_widgets = BuildTable(
-        *this, kAdvancedControls, [this](const ControlSpec& control, QWidget* parent) -> QWidget* {
+        *this, kAdvancedDialog, [this](const ControlSpec& control, QWidget* parent) -> QWidget* {
             switch (control.kind) {
                 case ControlKind::OptionButton:
                 case ControlKind::CheckBox:
@@ -204,6 +204,11 @@ void Form_高级设置::Render() {
         }
         widget->setEnabled(m_core.Enabled(*control));
         widget->setToolTip(FromUtf8(m_core.Tooltip(*control)));
+        // Set before the focus comes to the field at fault, so that it is read with its name.
+        if (const QString why = FromUtf8(m_core.Description(*control));
+            widget->accessibleDescription() != why) {
+            widget->setAccessibleDescription(why);
+        }
     }
 }
 

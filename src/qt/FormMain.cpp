@@ -231,7 +231,10 @@ void Form_Main::BringSettingsForward() {
 }
 
 void Form_Main::EnableSettings(bool enabled) {
-    if (m_settings) m_settings->setEnabled(enabled);
+    if (!m_settings) return;
+    m_settings->setEnabled(enabled);
+    // Back from the About box, the keyboard comes back to it.
+    if (enabled) m_settings->activateWindow();
 }
 
 void Form_Main::RefreshSettings() {

@@ -34,6 +34,8 @@ public:
     Form_Main(const ShellServices& services, ProgramFolder folder);
 
     void Form_Load();
+    // The program was started again while it runs.
+    void StartedAgain() { m_core.OnStartedAgain(); }
 
 private:
     void TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason);

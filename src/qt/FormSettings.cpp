@@ -13,7 +13,7 @@ Form_一般设置::Form_一般设置(SettingsDialog& core) : m_core(core) {
     MakeFixedDialog(*this, kSettingsDialog, Qt::Dialog);
 
     m_widgets =
-        BuildTable(*this, kSettingsControls, [this](const ControlSpec& control, QWidget* parent) {
+        BuildTable(*this, kSettingsDialog, [this](const ControlSpec& control, QWidget* parent) {
             QAbstractButton* button = MakeButton(control, parent);
             connect(button, &QAbstractButton::clicked, this,
                     [this, &control] { OnClick(control); });

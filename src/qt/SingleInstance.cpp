@@ -47,6 +47,7 @@ SingleInstance::Outcome SingleInstance::TryLock(const std::string& path) {
     }
     const bool held = errno == EWOULDBLOCK;
     ::close(fd);
+    if (held) m_heldPath = path;
     return held ? Outcome::Held : Outcome::Unusable;
 }
 

@@ -22,6 +22,8 @@ public:
     bool IsFirst() const { return m_first; }
     // The marker this copy holds; empty when it holds none.
     const std::string& LockPath() const { return m_path; }
+    // The marker another copy holds, when IsFirst() is false.
+    const std::string& HeldPath() const { return m_heldPath; }
 
 private:
     enum class Outcome { Locked, Held, Unusable };
@@ -30,6 +32,7 @@ private:
     int m_fd = -1;
     bool m_first = true;
     std::string m_path;
+    std::string m_heldPath;
 };
 
 }  // namespace tolvane

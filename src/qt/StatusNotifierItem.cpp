@@ -150,6 +150,8 @@ class SniAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(QList<tolvane::SniPixmap> AttentionIconPixmap READ NoPixmaps)
     Q_PROPERTY(QString AttentionMovieName READ Empty)
     Q_PROPERTY(tolvane::SniToolTip ToolTip READ ToolTip)
+    Q_PROPERTY(QString IconAccessibleDesc READ IconAccessibleDesc)
+    Q_PROPERTY(QString AttentionAccessibleDesc READ Empty)
     Q_PROPERTY(bool ItemIsMenu READ ItemIsMenu)
     Q_PROPERTY(QDBusObjectPath Menu READ Menu)
 
@@ -162,6 +164,10 @@ public:
     QString Category() const { return QStringLiteral("ApplicationStatus"); }
     QString Id() const { return QStringLiteral("tolvane"); }
     QString Title() const { return QStringLiteral("Tolvane"); }
+    // What a screen reader says for the icon: the program and what the click does.
+    QString IconAccessibleDesc() const {
+        return QStringLiteral("Tolvane 报时时钟：单击报时，右键打开菜单");
+    }
     QString Status() const { return QStringLiteral("Active"); }
     int WindowId() const { return 0; }
     QString Empty() const { return {}; }
@@ -340,9 +346,9 @@ void StatusNotifierItem::SetToolTip(const QString& text) {
 }
 
 SniToolTip StatusNotifierItem::ToolTip() const {
-    // All lines in the title, as Qt's own tray icon sends them: hosts show the title as plain
-    // text, and the description as markup.
-    return {{}, {}, m_toolTip, {}};
+    // Hosts show the title as plain text and the description as markup: the program's name,
+    // then every line of the tooltip, escaped.
+    return {{}, {}, QStringLiteral("Tolvane"), m_toolTip.toHtmlEscaped()};
 }
 
 void StatusNotifierItem::MenuChanged() {

@@ -17,11 +17,13 @@
 #include "qt/QtMessagePump.h"
 #include "qt/QtTimeSocket.h"
 #include "qt/SingleInstance.h"
+#include "qt/StartedAgain.h"
 #include "qt/TimedateClockSetter.h"
 
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
     if (!instance.IsFirst()) {
+        tolvane::TellRunningCopy(instance.HeldPath());
         std::fwrite(tolvane::kAlreadyRunningLine.data(), 1, tolvane::kAlreadyRunningLine.size(),
                     stderr);
         return 0;
@@ -67,6 +69,10 @@ int main(int argc, char** argv) {
                                           &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, folder);
+    // Listening before the tray icon shows: a start that sees the icon is heard, once the
+    // start-up sequence has run.
+    const tolvane::StartedAgainListener startedAgain(instance.LockPath(),
+                                                     [&form] { form.StartedAgain(); });
     form.Form_Load();
     return QApplication::exec();
 }

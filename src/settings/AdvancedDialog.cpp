@@ -160,6 +160,11 @@ std::string AdvancedDialog::Text(const ControlSpec& control) const {
     return std::string(control.caption);
 }
 
+std::string AdvancedDialog::Description(const ControlSpec& control) const {
+    const auto role = static_cast<AdvancedRole>(control.role);
+    return role != AdvancedRole::None && role == m_fault ? m_message : std::string();
+}
+
 std::string AdvancedDialog::Tooltip(const ControlSpec& control) const {
     if (static_cast<AdvancedRole>(control.role) == AdvancedRole::Hotkey &&
         !m_hotkeyUnavailable.empty()) {

@@ -53,6 +53,9 @@ public:
     std::vector<std::string> Choices(const ControlSpec& control) const;
     // The field a failed OK or Apply blames, for the focus to go to; None otherwise.
     AdvancedRole Fault() const { return m_fault; }
+    // Why the field at fault could not be saved, for screen readers to say with its name; empty
+    // for every other control.
+    std::string Description(const ControlSpec& control) const;
     // The table's tooltip, or for a field that cannot be used here, why.
     std::string Tooltip(const ControlSpec& control) const;
 

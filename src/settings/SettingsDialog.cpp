@@ -93,6 +93,11 @@ void SettingsDialog::Click(SettingsRole role, int index) {
         case SettingsRole::Cancel:
             m_open = false;
             break;
+        case SettingsRole::TimeSync:
+        case SettingsRole::About:
+        case SettingsRole::Exit:
+            m_host.RunTrayCommand(role);
+            break;
         case SettingsRole::None:
             break;
     }

@@ -38,6 +38,8 @@ public:
     // Registers and stores a hotkey typed on the page ("" for none): empty when it did, else
     // why not (the previous hotkey then stays).
     virtual std::string StoreHotkey(std::string_view text) = 0;
+    // One of the tray menu's commands chosen on the dialog: TimeSync, About or Exit.
+    virtual void RunTrayCommand(SettingsRole command) = 0;
 };
 
 // The logic of Form_一般设置, from its loading to its unloading. The window forwards every

@@ -1,9 +1,10 @@
 #include "win32/DialogWindow.h"
 
-#include <commctrl.h>
+// The property GUIDs of the accessibility annotations, defined here.
+#include <initguid.h>
 
-#include <algorithm>
-#include <numeric>
+#include <commctrl.h>
+#include <oleacc.h>
 
 #include "win32/DialogMessages.h"
 #include "win32/Resources.h"
@@ -21,6 +22,8 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kTooltipWidth = 320;
 // An open drop-down list shows this many rows of the box's height before it scrolls.
 constexpr int kDropDownRows = 8;
+constexpr UINT_PTR kLinkSubclass = 1;
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
 void RegisterDialogClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
@@ -54,15 +57,17 @@ Child ChildFor(const ControlSpec& control) {
             return {L"BUTTON", static_cast<DWORD>(control.Has(kDefaultButton) ? BS_DEFPUSHBUTTON
                                                                               : BS_PUSHBUTTON) |
                                    WS_GROUP | WS_TABSTOP};
+        // Statics start a group too, so that the arrow keys of an option group before a label
+        // stop at it.
         case ControlKind::Picture:
-            return {L"STATIC", SS_ICON};
+            return {L"STATIC", SS_ICON | WS_GROUP};
         case ControlKind::Separator:
-            return {L"STATIC", SS_ETCHEDHORZ};
+            return {L"STATIC", SS_ETCHEDHORZ | WS_GROUP};
         case ControlKind::LinkLabel:
             // In the tab order a link is a button the dialog draws, so that Tab reaches it and
             // Space presses it.
             if (control.tab >= 0) return {L"BUTTON", BS_OWNERDRAW | WS_GROUP | WS_TABSTOP};
-            return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY | WS_GROUP};
         case ControlKind::TextField:
             return {L"EDIT", ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::Slider:
@@ -71,7 +76,7 @@ Child ChildFor(const ControlSpec& control) {
             return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | WS_TABSTOP};
         case ControlKind::Label:
         default:
-            return {L"STATIC", SS_LEFT | SS_NOPREFIX};
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX | WS_GROUP};
     }
 }
 
@@ -82,6 +87,33 @@ UINT ControlId(std::size_t row) {
 // The table row of a control id; past the table's end for any other id.
 std::size_t RowOf(UINT id) {
     return id - kFirstControlId;
+}
+
+// What Windows itself calls a control: a field takes the text of the label before it, any
+// other control its own text without the access key's ampersand (its brackets stay).
+std::string WindowsName(const DialogSpec& spec, const ControlSpec& control,
+                        const std::string& text) {
+    if (const ControlSpec* label = LabelOf(spec, control)) return std::string(label->caption);
+    std::string name = text;
+    if (const std::size_t amp = name.find('&'); amp != std::string::npos) name.erase(amp, 1);
+    return name;
+}
+
+// A property screen readers read instead of the one Windows derives (dynamic annotation);
+// quietly nothing where the system offers no annotations.
+void Annotate(HWND control, const MSAAPROPID& property, const std::string& text) {
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
+        return;
+    }
+    std::wstring wide = Utf8ToWide(text);
+    if (text.empty()) {
+        services->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, &property, 1);
+    } else {
+        services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, property, wide.data());
+    }
+    services->Release();
 }
 
 }  // namespace
@@ -114,13 +146,9 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
     SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindow::WindowProc));
 
-    // Tab order is the windows' order: create the controls in it.
-    std::vector<std::size_t> order(m_spec.controls.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-        const int tabA = m_spec.controls[a].tab, tabB = m_spec.controls[b].tab;
-        return (tabA < 0 ? 1000 : tabA) < (tabB < 0 ? 1000 : tabB);
-    });
+    // The windows' order is the tab order, and the order screen readers find a field's label
+    // in: create the controls in it.
+    const std::vector<std::size_t> order = CreationOrder(m_spec);
     m_controls.assign(m_spec.controls.size(), nullptr);
     m_tooltip =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -151,14 +179,17 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
             tool.lpszText = m_tooltipTexts.back().data();
             SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
-        Created(row, hwnd);
-    }
-    // Frames go behind everything, so they never paint over a control of a later tab number.
-    for (std::size_t row = 0; row < m_controls.size(); ++row) {
-        if (m_controls[row] != nullptr && m_spec.controls[row].kind == ControlKind::GroupFrame) {
-            SetWindowPos(m_controls[row], HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (control.kind == ControlKind::LinkLabel && control.tab >= 0) {
+            SetWindowSubclass(hwnd, &DialogWindow::LinkProc, kLinkSubclass, 0);
         }
+        // Where the table's name is not what Windows would derive (a field named more fully
+        // than its label, a caption's access-key brackets).
+        if (const std::string text = TextOf(control);
+            !control.accessibleName.empty() &&
+            WindowsName(m_spec, control, text) != control.accessibleName) {
+            Annotate(hwnd, PROPID_ACC_NAME, std::string(control.accessibleName));
+        }
+        Created(row, hwnd);
     }
     Layout(WindowDpi(m_hwnd), nullptr);
     return true;
@@ -246,6 +277,13 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnCloseBox();
             return 0;
+        case WM_DRAWITEM:
+            if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+                ControlOf(item->hwndItem) != nullptr) {
+                DrawLink(*item);
+                return TRUE;
+            }
+            return DefDlgProcW(m_hwnd, message, wParam, lParam);
         case WM_GETDPISCALEDSIZE:
             // Windows then suggests exactly the size the layout takes at the new DPI.
             *reinterpret_cast<SIZE*>(lParam) = OuterSizeAt(LOWORD(wParam));
@@ -263,6 +301,70 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return DefDlgProcW(m_hwnd, message, wParam, lParam);
     }
+}
+
+void DialogWindow::DrawLink(const DRAWITEMSTRUCT& item) {
+    // Blue text on the dialog's face, with a focus frame when the keyboard is on it.
+    HDC dc = item.hDC;
+    RECT area = item.rcItem;
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    const int length = GetWindowTextLengthW(item.hwndItem);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(item.hwndItem, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    HGDIOBJ oldFont =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : kLinkColour);
+    DrawTextW(dc, text.c_str(), -1, &area, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) {
+        RECT extent = area;
+        DrawTextW(dc, text.c_str(), -1, &extent,
+                  DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+        extent.top = area.top;
+        extent.bottom = area.bottom;
+        DrawFocusRect(dc, &extent);
+    }
+    SelectObject(dc, oldFont);
+}
+
+LRESULT CALLBACK DialogWindow::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    switch (message) {
+        case WM_SETCURSOR:
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        case WM_GETDLGCODE: {
+            // Enter on a link follows it rather than pressing the default button.
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+                return code | DLGC_WANTMESSAGE;
+            }
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wParam != VK_RETURN) break;
+            SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(hwnd));
+            return 0;
+        case WM_CHAR:
+            if (wParam == L'\r') return 0;
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, &DialogWindow::LinkProc, kLinkSubclass);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void DialogWindow::Describe(std::size_t row, const std::string& why) {
+    HWND hwnd = m_controls[row];
+    if (hwnd == nullptr) return;
+    Annotate(hwnd, PROPID_ACC_DESCRIPTION, why);
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void DialogWindow::OnCommand(UINT id) {

@@ -11,12 +11,12 @@ namespace tolvane {
 
 // A dialog window built by walking a layout table: one child per control (frames do not
 // hold their controls here, so each is placed at its frame's offset), created in tab order so
-// that the dialog manager's Tab and arrow keys follow it, tooltips, and a fixed frame with a
-// close box only. The window class falls back to DefDlgProcW, so Enter presses the default
-// button and Esc the cancel one.
-// The table's twips and the dialog font, Tahoma 8.25 pt, are turned into pixels at the DPI of
-// the monitor showing the window, and again whenever the window moves to a monitor of another
-// DPI.
+// that the dialog manager's Tab and arrow keys follow it, each frame just before its members and
+// each label just before its field so that screen readers find them, tooltips, links the
+// keyboard reaches, and a fixed frame with a close box only. The window class falls back to
+// DefDlgProcW, so Enter presses the default button and Esc the cancel one. The table's twips and
+// the dialog font, Tahoma 8.25 pt, are turned into pixels at the DPI of the monitor showing the
+// window, and again whenever the window moves to a monitor of another DPI.
 class DialogWindow {
 public:
     virtual ~DialogWindow();
@@ -47,6 +47,9 @@ protected:
     void ShowChecked(std::size_t row, bool checked, bool tabStop);
     // Enables or greys a control; one greyed under the focus first passes it on.
     void EnableControl(std::size_t row, bool enabled);
+    // Gives a control a description screen readers say with its name ("" for none), and tells
+    // them it changed.
+    void Describe(std::size_t row, const std::string& why);
     // The DPI the window is laid out at.
     int Dpi() const { return m_dpi; }
     // The dialogs' Tahoma 8.25 pt at this DPI, in this weight; the caller deletes it.
@@ -70,6 +73,9 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(UINT id);
+    void DrawLink(const DRAWITEMSTRUCT& item);
+    static LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data);
     // Lays the window out at `dpi`: into `place` when given, else centred on the work area.
     void Layout(int dpi, const RECT* place);
     SIZE OuterSizeAt(int dpi) const;

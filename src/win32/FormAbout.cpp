@@ -9,24 +9,6 @@
 #include "win32/TextConversion.h"
 
 namespace tolvane {
-namespace {
-
-constexpr UINT_PTR kLinkSubclass = 1;
-
-int ButtonCode(UINT message) {
-    switch (message) {
-        case WM_LBUTTONDOWN:
-            return 1;
-        case WM_RBUTTONDOWN:
-            return 2;
-        case WM_MBUTTONDOWN:
-            return 4;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
 
 frmAbout::frmAbout() : DialogWindow(kAboutDialog) {}
 
@@ -57,8 +39,6 @@ void frmAbout::Created(std::size_t row, HWND control) {
             m_title = control;
             break;
         case AboutRole::Link:
-            SetWindowSubclass(control, &frmAbout::LinkProc, kLinkSubclass,
-                              reinterpret_cast<DWORD_PTR>(this));
             m_link = control;
             break;
         default:
@@ -97,55 +77,21 @@ void frmAbout::Scaled() {
 
 void frmAbout::OnClick(const ControlSpec& control) {
     if (static_cast<AboutRole>(control.role) == AboutRole::Ok) Destroy();
+    if (static_cast<AboutRole>(control.role) != AboutRole::Link || m_link == nullptr) return;
+    // Label_链接官方网站 (the left button, Space or Enter): its own caption, in the ANSI code
+    // page; above 32 when a program took the address.
+    std::string address(static_cast<std::size_t>(GetWindowTextLengthA(m_link)) + 1, '\0');
+    address.resize(static_cast<std::size_t>(
+        GetWindowTextA(m_link, address.data(), static_cast<int>(address.size()))));
+    if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, address.c_str(), nullptr, nullptr,
+                                                SW_SHOWNORMAL)) <= 32) {
+        MessageBoxW(Handle(), Utf8ToWide(NoBrowserMessage(AnsiToUtf8(address))).c_str(),
+                    Utf8ToWide(AboutCaption()).c_str(), MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 void frmAbout::OnCloseBox() {
     Destroy();
-}
-
-bool frmAbout::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_CTLCOLORSTATIC && m_link != nullptr &&
-        reinterpret_cast<HWND>(lParam) == m_link) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, RGB(0, 0, 255));
-        SetBkMode(dc, TRANSPARENT);
-        result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        return true;
-    }
-    return false;
-}
-
-LRESULT CALLBACK frmAbout::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR /*id*/, DWORD_PTR /*data*/) {
-    switch (message) {
-        case WM_SETCURSOR:
-            SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            if (LinkOpensFor(ButtonCode(message))) {
-                // The label's own caption, in the ANSI code page.
-                std::string address(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-                address.resize(static_cast<std::size_t>(
-                    GetWindowTextA(hwnd, address.data(), static_cast<int>(address.size()))));
-                // Above 32 when a program took the address.
-                if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, address.c_str(),
-                                                            nullptr, nullptr, SW_SHOWNORMAL)) <=
-                    32) {
-                    MessageBoxW(GetAncestor(hwnd, GA_ROOT),
-                                Utf8ToWide(NoBrowserMessage(AnsiToUtf8(address))).c_str(),
-                                Utf8ToWide(AboutCaption()).c_str(), MB_OK | MB_ICONINFORMATION);
-                }
-            }
-            return 0;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &frmAbout::LinkProc, kLinkSubclass);
-            break;
-        default:
-            break;
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace tolvane

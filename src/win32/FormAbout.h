@@ -20,10 +20,6 @@ private:
     void Scaled() override;
     void OnClick(const ControlSpec& control) override;
     void OnCloseBox() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-    static LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR data);
 
     HINSTANCE m_instance = nullptr;
     HWND m_icon = nullptr;

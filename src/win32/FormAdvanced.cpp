@@ -226,6 +226,10 @@ void Form_高级设置::Render() {
                 break;
         }
         EnableControl(row, m_core.Enabled(control));
+        if (const std::string why = m_core.Description(control); why != m_descriptions[row]) {
+            m_descriptions[row] = why;
+            Describe(row, why);
+        }
     }
     m_rendering = false;
 }

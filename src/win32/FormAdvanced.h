@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <string>
 
 #include "settings/AdvancedDialog.h"
 #include "win32/DialogWindow.h"
@@ -37,6 +39,8 @@ private:
     bool m_rendering = false;
     // The character of a recorded key is not typed after it.
     bool m_swallowChar = false;
+    // What each control's description says now, by table row.
+    std::map<std::size_t, std::string> m_descriptions;
 };
 
 }  // namespace tolvane

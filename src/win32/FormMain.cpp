@@ -14,7 +14,6 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TolvaneFormMain";
 constexpr UINT kFirstMenuId = 100;
-constexpr UINT kTrayIconId = 1;
 constexpr int kHotkeyId = 1;
 
 HICON LoadTrayIcon(HINSTANCE instance, int id) {
@@ -72,10 +71,12 @@ bool Form_Main::Form_Load(HINSTANCE instance) {
     m_trayIcon = LoadTrayIcon(instance, TOLVANE_PROGRAM_ICON);
     m_mutedIcon = LoadTrayIcon(instance, TOLVANE_MUTED_ICON);
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    m_startedAgain = RegisterWindowMessageW(kStartedAgainMessage);
     m_tray.cbSize = sizeof m_tray;
     m_tray.hWnd = m_hwnd;
-    m_tray.uID = kTrayIconId;
-    m_tray.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
+    m_tray.uID = TOLVANE_TRAY_ICON_ID;
+    // Version 4 shows the standard tooltip only when asked to.
+    m_tray.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE | NIF_SHOWTIP;
     m_tray.uCallbackMessage = TOLVANE_TRAY_CALLBACK;
     m_tray.hIcon = m_trayIcon;
     wcsncpy(m_tray.szTip, L"Tolvane", ARRAYSIZE(m_tray.szTip) - 1);
@@ -102,6 +103,10 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (m_trayShown) AddTrayIcon();
         return 0;
     }
+    if (message == m_startedAgain && m_startedAgain != 0) {
+        m_core.OnStartedAgain();
+        return 0;
+    }
     switch (message) {
         case WM_TIMER:
             for (MainTimer timer : kMainTimers) {
@@ -109,7 +114,7 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case TOLVANE_TRAY_CALLBACK:
-            OnTrayMessage(lParam);
+            OnTrayMessage(wParam, lParam);
             return 0;
         case WM_HOTKEY:
             if (wParam == kHotkeyId) m_core.OnHotkey();
@@ -126,13 +131,20 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void Form_Main::OnTrayMessage(LPARAM mouseMessage) {
-    switch (static_cast<UINT>(mouseMessage)) {
-        case WM_LBUTTONUP:
+void Form_Main::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
+    const UINT event = TOLVANE_TRAY_EVENT(lParam);
+    // A right click comes as its button's release, then as the menu's request; the keyboard's
+    // request comes alone.
+    const bool afterRightButton = m_rightButtonUp;
+    m_rightButtonUp = event == WM_RBUTTONUP;
+    switch (event) {
+        case NIN_SELECT:
+        case NIN_KEYSELECT:
             m_core.OnTrayButton(1);
             break;
-        case WM_RBUTTONUP:
         case WM_CONTEXTMENU:
+            m_menuAnchor = {TOLVANE_TRAY_ANCHOR_X(wParam), TOLVANE_TRAY_ANCHOR_Y(wParam)};
+            m_menuByKeyboard = !afterRightButton;
             m_core.OnTrayButton(2);
             break;
         case NIN_BALLOONUSERCLICK:
@@ -164,6 +176,10 @@ void Form_Main::ShowTrayIcon() {
 
 void Form_Main::AddTrayIcon() {
     Shell_NotifyIconW(NIM_ADD, &m_tray);
+    // Version 4: the keyboard reaches the icon (Enter speaks, the menu key opens the menu).
+    NOTIFYICONDATAW version = m_tray;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &version);
 }
 
 void Form_Main::SetTrayTooltip(const std::string& text) {
@@ -183,13 +199,18 @@ void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {
 }
 
 void Form_Main::PopupTrayMenu() {
-    POINT cursor{};
-    GetCursorPos(&cursor);
+    const POINT at = m_menuAnchor;
+    const bool byKeyboard = m_menuByKeyboard;
+    m_menuByKeyboard = false;
     // Without the foreground the menu would stay open after a click elsewhere.
     SetForegroundWindow(m_hwnd);
-    TrackPopupMenu(m_menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
-                   m_hwnd, nullptr);
+    const UINT id = static_cast<UINT>(
+        TrackPopupMenu(m_menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
+                       at.y, 0, m_hwnd, nullptr));
     PostMessageW(m_hwnd, WM_NULL, 0, 0);
+    // The keyboard goes back to the notification area, before a chosen dialog takes it.
+    if (byKeyboard && m_trayShown) Shell_NotifyIconW(NIM_SETFOCUS, &m_tray);
+    if (id != 0) PostMessageW(m_hwnd, WM_COMMAND, id, 0);
 }
 
 void Form_Main::SetCurrentFolder(const std::string& path) {

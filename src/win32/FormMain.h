@@ -13,6 +13,10 @@
 
 namespace tolvane {
 
+// Registered by name: a second copy sends it to the running copy's main window before it
+// ends, and the running copy opens its settings dialog.
+inline constexpr wchar_t kStartedAgainMessage[] = L"Tolvane started again";
+
 // The hidden main window: its title marks a running copy, it owns the timers, the tray icon
 // and its menu, and its life is the program's life. Every decision is the core's.
 class Form_Main final : private ShellWindows {
@@ -28,7 +32,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnTrayMessage(LPARAM mouseMessage);
+    void OnTrayMessage(WPARAM wParam, LPARAM lParam);
     void OnMenuCommand(UINT id);
     void AddTrayIcon();
 
@@ -69,6 +73,12 @@ private:
     HICON m_mutedIcon = nullptr;
     NOTIFYICONDATAW m_tray{};
     UINT m_taskbarCreated = 0;
+    UINT m_startedAgain = 0;
+    // Where the next menu opens (the pointer, or the icon when asked by the keyboard), and
+    // whether the keyboard asked: the focus then goes back to the notification area.
+    POINT m_menuAnchor{};
+    bool m_menuByKeyboard = false;
+    bool m_rightButtonUp = false;
     bool m_trayShown = false;
     std::unique_ptr<Form_广告> m_advert;
     std::unique_ptr<Form_一般设置> m_settings;

@@ -17,26 +17,20 @@ public:
     // Creates the window, loads it from Settings and shows it; false when it could not.
     bool Form_Load(HINSTANCE instance);
     // Greys the dialog while the About box is up; with the 高级设置 page open the page is greyed
-    // instead, the dialog staying greyed under it.
+    // instead, the dialog staying greyed under it. Enabled again, it takes the keyboard.
     void Enable(bool enabled);
     // Shows the logic's state again.
     void Render();
 
 private:
-    void Created(std::size_t row, HWND control) override;
     void OnClick(const ControlSpec& control) override;
     void OnCloseBox() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void ShowAdvanced();
     void AdvancedClosing();
     bool IsAdvancedOpen() const { return m_advanced != nullptr && m_advanced->IsOpen(); }
 
-    static LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR data);
-
     SettingsDialog& m_core;
     HINSTANCE m_instance = nullptr;
-    HWND m_link = nullptr;
     bool m_enabled = true;
     std::unique_ptr<Form_高级设置> m_advanced;
 };

@@ -28,7 +28,19 @@ namespace {
 // holds the session's mutex of that name. The window appears only once the copy has started,
 // so two copies started together both miss it; the mutex is taken atomically before any
 // window exists, and held until the process ends.
+// The running copy opens its settings dialog, with the right to take the foreground that this
+// copy, just started by the user, holds: the way in where no tray can be reached.
+void TellRunningCopy() {
+    HWND running = FindWindowA(nullptr, tolvane::Utf8ToAnsi(tolvane::kMainWindowTitle).c_str());
+    if (running == nullptr) return;
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    AllowSetForegroundWindow(process);
+    PostMessageW(running, RegisterWindowMessageW(tolvane::kStartedAgainMessage), 0, 0);
+}
+
 [[noreturn]] void EndAsSecondCopy() {
+    TellRunningCopy();
     // A GUI program has a standard error only when started with one (redirected, or from a
     // terminal under Wine); else the console of the command prompt that started it, if any.
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);

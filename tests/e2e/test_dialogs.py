@@ -4,23 +4,46 @@ changes settings, the file and the next announcement follow, the close box and E
 as they were, the About link opens the maker's page in the browser (a recording xdg-open), and
 exit closes everything without writing."""
 
+import json
 import os
+import re
+import subprocess
 import time
 import unittest
 
-from harness import (ABOUT_TITLE, ADVANCED_TITLE, RUN_KEY, SETTINGS_TITLE, E2ETest, TrayDriver, Wine,
-                     WineTrayDriver, alsa_null_home, fake_opener, gbk_ini, is_running, linux_env,
-                     linux_program, opened, snapshot, start_linux, start_tray_host, start_xvfb,
-                     strace_clips, tray_icons, wait_until, windows_program, wine_clips, x_close_box,
-                     x_tool, x_window_named, x_windows_named)
+from harness import (ABOUT_TITLE, ADVANCED_TITLE, RUN_KEY, SETTINGS_TITLE, SOURCE, E2ETest,
+                     TrayDriver, Wine, WineTrayDriver, alsa_null_home, fake_opener, gbk_ini,
+                     is_running, linux_env, linux_program, opened, snapshot,
+                     start_linux, start_tray_host, start_xvfb, strace_clips, tray_icons,
+                     wait_until, windows_program, wine_clips, x_close_box, x_tool, x_window_named,
+                     x_windows_named)
 
 ABOUT_PAGE = "https://www.tolvane.example/201072846.html"
-# Places in the About box's client area (pixels, from its layout table): the link label, OK.
+# Places in the About box's client area (pixels at its design size, from its layout table): the
+# link, OK.
 LINK_POINT = (62 + 40, 180 + 8)
 OK_POINT = (318 + 30, 176 + 12)
+
+
+def point_in(window, point):
+    """A point of a dialog's design in its window, grown as the dialog grew for the font."""
+    _, width, _, x, y = window
+    return x + point[0] * width // 382, y + point[1] * width // 382
 # A logon entry of some other program (its path).
 FOREIGN = "/opt/other/tolvane"
 DATE_ONLY = "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三".split()
+# Each dialog's layout table: name, kind, caption, index, tab, flags and accessible name of a row.
+LAYOUTS = {SETTINGS_TITLE: "src/settings/SettingsLayout.h",
+           ADVANCED_TITLE: "src/settings/AdvancedLayout.h", ABOUT_TITLE: "src/about/AboutBox.h"}
+ROW = re.compile(r'\{"([^"]+)", ControlKind::(\w+), "[^"]*", "([^"]*)", (-?\d+), \{[^}]*\}, '
+                 r'(-?\d+), [^,]+, ([^,]+), RoleOf\([^)]*\), "([^"]*)"\}')
+ROLES = {"OptionButton": "radio button", "CheckBox": "check box", "Button": "push button",
+         "LinkLabel": "push button", "TextField": "text", "Slider": "slider",
+         "DropDown": "combo box"}
+
+
+def layout(title):
+    return ROW.findall((SOURCE / LAYOUTS[title]).read_text())
 
 
 class DialogScenarios:
@@ -63,7 +86,45 @@ class DialogScenarios:
     def gone(self, title, timeout=10):
         return wait_until(lambda: not x_windows_named(self.display, title), timeout)
 
+    def tab_stops(self, title):
+        """What Tab reaches in a dialog on default settings, in order, as [name, role]: each
+        option group at its first option, greyed controls passed over."""
+        rows = layout(title)
+        stops = []
+        for i, (_, kind, caption, index, tab, flags, spoken) in enumerate(rows):
+            if kind not in ROLES or int(tab) < 0 or int(index) > 0 or "kDisabledAtLoad" in flags:
+                continue
+            label = rows[i - 1][2] if ROLES[kind] in ("text", "slider", "combo box") else None
+            stops.append((int(tab), [self.spoken(spoken, caption, label) or ABOUT_PAGE,
+                                     ROLES[kind]]))
+        return [stop for _, stop in sorted(stops)]
+
+    def walk_as_the_table_says(self, title):
+        """The dialog holds the keyboard, its first control the focus, and Tab walks the
+        table's stops round, each read with its name and role."""
+        expected = self.tab_stops(title)
+        focus, stops = self.walk(title, len(expected) + 1)
+        self.assertEqual(focus, title)
+        self.assertEqual(stops, expected + expected[:1])
+
     # --- scenarios --------------------------------------------------------------------------
+
+    def test_second_start_every_stop_read_by_name(self):
+        program = self.program("[Tolvane]\n安静开始=22:00\n安静结束=07:00\n")
+        self.start(program, reader=True)
+        self.assertEqual(self.start_again(program), 0)
+        self.assertTrue(wait_until(lambda: x_window_named(self.display, SETTINGS_TITLE), 15))
+        self.walk_as_the_table_says(SETTINGS_TITLE)
+        # The walk ends on the second stop; five more reach 切换到高级设置.
+        self.point_at(SETTINGS_TITLE)
+        self.keys(*["Tab"] * 5, "space")
+        self.point_at(ADVANCED_TITLE)
+        self.walk_as_the_table_says(ADVANCED_TITLE)
+        self.keys("Escape")
+        self.point_at(SETTINGS_TITLE)
+        self.keys("alt+b")
+        self.point_at(ABOUT_TITLE)
+        self.walk_as_the_table_says(ABOUT_TITLE)
 
     def test_keyboard_changes_reach_the_file_and_the_next_hour(self):
         program = self.program("[Tolvane]\n报时设置=2\n格式设置=0\n")
@@ -195,8 +256,7 @@ class DialogScenarios:
     def test_about_link_opens_the_page_on_the_left_button_only(self):
         program = self.program(None)
         process = self.start(program)
-        wid, _, _, x, y = self.open_dialog("a", ABOUT_TITLE)
-        point = (x + LINK_POINT[0], y + LINK_POINT[1])
+        point = point_in(self.open_dialog("a", ABOUT_TITLE), LINK_POINT)
         x_tool(self.display, "xdotool", "mousemove", *point, "click", "3")
         x_tool(self.display, "xdotool", "mousemove", *point, "click", "2")
         time.sleep(3)
@@ -219,9 +279,8 @@ class DialogScenarios:
         self.open_dialog("a", ABOUT_TITLE, self.choose_by_click)
         self.keys("Escape")
         self.assertTrue(self.gone(ABOUT_TITLE), "Esc left the box open")
-        _, _, _, x, y = self.open_dialog("a", ABOUT_TITLE, self.choose_by_click)
-        x_tool(self.display, "xdotool", "mousemove", x + OK_POINT[0], y + OK_POINT[1], "click",
-               "1")
+        window = self.open_dialog("a", ABOUT_TITLE, self.choose_by_click)
+        x_tool(self.display, "xdotool", "mousemove", *point_in(window, OK_POINT), "click", "1")
         self.assertTrue(self.gone(ABOUT_TITLE), "a click on 确定 left the box open")
         # Neither the box nor the menu holds the mouse: the menu opens again from a click.
         self.choose_by_click("e")
@@ -229,23 +288,70 @@ class DialogScenarios:
         self.assertFalse((program / "Value.ini").exists())
 
 
+def text_width(text):
+    """Pixels across that `text` takes at 16 pt in the dialogs' face, as FreeType draws it."""
+    face = subprocess.run(["fc-match", "-f", "%{file}", "WenQuanYi Micro Hei"],
+                          capture_output=True, text=True).stdout
+    result = subprocess.run(["convert", "-font", face, "-density", "96", "-pointsize", "16",
+                             f"label:{text}", "-format", "%w", "info:"], capture_output=True,
+                            text=True, timeout=30)
+    return int(result.stdout or 0)
+
+
 class LinuxDialogs(DialogScenarios, TrayDriver, E2ETest):
     needs = "linux"
+    env = None
 
     def program(self, ini):
         return linux_program(self.session, value_ini=ini)
 
+    def spoken(self, name, caption, label):
+        return name
+
+    def with_reader(self):
+        """A private session bus with the accessibility bus on it, and the user's font at 16 pt
+        (a KDE desktop's setting, which Qt reads itself)."""
+        bus = f"unix:path={self.session.root / 'bus'}"
+        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        self.session.spawn(["dbus-daemon", "--session", "--nofork", f"--address={bus}"], **quiet)
+        self.assertTrue(wait_until((self.session.root / "bus").exists, 10))
+        (self.session.folder("config") / "kdeglobals").write_text(
+            "[General]\nfont=Noto Sans,16,-1,5,50,0,0,0,0,0\n")
+        self.session.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately", "--a11y=1"],
+                           env=dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=bus),
+                           **quiet)
+        return {"DBUS_SESSION_BUS_ADDRESS": bus, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+                "XDG_CURRENT_DESKTOP": "KDE", "KDE_SESSION_VERSION": "5"}
+
+    def walk(self, title, count):
+        walked = json.loads(subprocess.run(
+            ["/usr/bin/python3", SOURCE / "tests/e2e/helpers/atspi_walk.py", title, str(count)],
+            env=self.env, capture_output=True, text=True, timeout=120).stdout or "{}")
+        # At 16 pt no caption is wider than its box (a wrapped one takes the lines it needs).
+        shown = {spoken: caption.replace("&", "") for _, _, caption, _, _, _, spoken
+                 in layout(title) if caption}
+        beside = {"label": 0, "check box": 20, "radio button": 20, "push button": 8}
+        for name, role, width in walked.get("shown", []):
+            if role in beside and "\n" not in name:
+                self.assertLessEqual(text_width(shown.get(name, name)) + beside[role], width, name)
+        return walked.get("focus"), walked.get("stops")
+
+    def start_again(self, program):
+        return start_linux(self.session, program, self.env).wait(timeout=20)
+
     def fake(self, clock):
         return f"2010-07-28 {clock}"
 
-    def start(self, program, fake_time=None):
+    def start(self, program, fake_time=None, reader=False):
         start_tray_host(self.session, self.display)
         self.program_folder = program
         self.trace = self.session.root / f"openat-{time.monotonic_ns()}.log"
         self.config = self.session.folder("config")
         env = linux_env(self.session, display=self.display, home=self.home,
                         extra={"PATH": f"{self.bin}:{os.environ.get('PATH', '')}",
-                               "XDG_CONFIG_HOME": str(self.config)})
+                               "XDG_CONFIG_HOME": str(self.config),
+                               **(self.with_reader() if reader else {})})
+        self.env = env
         process = start_linux(self.session, program, env, fake_time=fake_time, trace=self.trace)
         self.assertTrue(wait_until(lambda: tray_icons(self.display, "tolvane"), 10))
         return process
@@ -291,13 +397,29 @@ class WindowsDialogs(DialogScenarios, WineTrayDriver, E2ETest):
     def program(self, ini):
         return windows_program(self.session, value_ini=gbk_ini(ini) if ini else None)
 
+    def spoken(self, name, caption, label):
+        # Windows' own rule, which the tables' annotations improve on only where Windows has
+        # annotations (not in Wine): a field by its label, the rest by its text less the '&'.
+        return label or caption.replace("&", "", 1)
+
+    def walk(self, title, count):
+        out = self.session.root / "walk.txt"
+        with open(out, "wb") as f:
+            subprocess.run(self.wine.command(["wine", self.wine.helper("a11y_walk"), title,
+                                              count]), env=self.wine.env, stdout=f, timeout=120)
+        focus, *stops = out.read_bytes().decode("utf-8").splitlines() or [None]
+        return focus, [stop.split("\t") for stop in stops]
+
+    def start_again(self, program):
+        return self.wine.run([program / "Tolvane.exe"]).returncode
+
     def fake(self, clock):
         # Wine's start-up eats into the fake time: start a few seconds earlier.
         hours, minutes, seconds = (int(part) for part in clock.split(":"))
         total = hours * 3600 + minutes * 60 + seconds - 10
         return f"2010-07-28 {total // 3600:02d}:{total // 60 % 60:02d}:{total % 60:02d}"
 
-    def start(self, program, fake_time=None):
+    def start(self, program, fake_time=None, reader=False):
         self.program_folder = program
         return super().start(program, fake_time)
 

@@ -107,7 +107,7 @@ class LinuxHotkeyFeedback(HotkeyFeedbackScenario, E2ETest):
         return name != "" and pixels_like(f"{folder}/{name}.png", (64, 64, 0, 0), CROSS_RED) > 5
 
     def tooltip(self):
-        return re.findall(r"'((?:[^'\\]|\\.)*)'", self.property("ToolTip"))[1].replace("\\n", "\n")
+        return re.findall(r"'((?:[^'\\]|\\.)*)'", self.property("ToolTip"))[2].replace("\\n", "\n")
 
     def press_hotkey(self):
         x_tool(self.display, "xdotool", "key", "ctrl+alt+t")

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,38 +14,42 @@ namespace tolvane::testing {
 namespace {
 
 // Every control of the settings dialog in tab order, with the rectangle it takes in the
-// client area (pixels, frame offsets added) and its tooltip.
+// client area (pixels, frame offsets added), its tooltip and what a screen reader calls it.
 struct Shown {
     const char* name;
     int index;
     const char* caption;
     PixelRect client;
     const char* tooltip;
+    const char* spoken;
 };
 
 // clang-format off
 const Shown kSettingsByTab[] = {
-    {"GroupBox_报时设置", -1, "报时频率", {2, 2, 187, 79}, ""},
-    {"Option_报时设置", 0, "整点报时", {19, 18, 149, 17}, ""},
-    {"Option_报时设置", 1, "两时报时", {19, 40, 149, 17}, ""},
-    {"Option_报时设置", 2, "六时报时", {19, 62, 149, 17}, ""},
-    {"GroupBox_格式设置", -1, "报时格式", {192, 2, 187, 79}, ""},
-    {"Option_格式设置", 0, "仅报时间", {209, 18, 149, 17}, ""},
-    {"Option_格式设置", 1, "报年月日", {209, 40, 149, 17}, ""},
-    {"Option_格式设置", 2, "播放全部", {209, 62, 149, 17}, ""},
-    {"GroupBox_广告设置", -1, "广告设置", {2, 84, 187, 87}, ""},
-    {"Option_广告设置", 0, "开启显示一次", {16, 106, 149, 17}, ""},
-    {"Option_广告设置", 1, "一天显示一次", {16, 128, 149, 17}, ""},
-    {"GroupBox_高级设置", -1, "扩展设置", {192, 84, 187, 87}, ""},
-    {"Check_关闭报时", -1, "关闭报时", {206, 106, 163, 13}, ""},
+    {"GroupBox_报时设置", -1, "报时频率", {2, 2, 187, 79}, "", "报时频率"},
+    {"Option_报时设置", 0, "整点报时", {19, 18, 149, 17}, "", "整点报时"},
+    {"Option_报时设置", 1, "两时报时", {19, 40, 149, 17}, "", "两时报时"},
+    {"Option_报时设置", 2, "六时报时", {19, 62, 149, 17}, "", "六时报时"},
+    {"GroupBox_格式设置", -1, "报时格式", {192, 2, 187, 79}, "", "报时格式"},
+    {"Option_格式设置", 0, "仅报时间", {209, 18, 149, 17}, "", "仅报时间"},
+    {"Option_格式设置", 1, "报年月日", {209, 40, 149, 17}, "", "报年月日"},
+    {"Option_格式设置", 2, "播放全部", {209, 62, 149, 17}, "", "播放全部"},
+    {"GroupBox_广告设置", -1, "广告设置", {2, 84, 187, 87}, "", "广告设置"},
+    {"Option_广告设置", 0, "开启显示一次", {16, 106, 149, 17}, "", "开启显示一次"},
+    {"Option_广告设置", 1, "一天显示一次", {16, 128, 149, 17}, "", "一天显示一次"},
+    {"GroupBox_高级设置", -1, "扩展设置", {192, 84, 187, 87}, "", "扩展设置"},
+    {"Check_关闭报时", -1, "关闭报时", {206, 106, 163, 13}, "", "关闭报时"},
     {"Check_开机启动", -1, "开机启动", {206, 128, 163, 13},
-     "开机自动启动程序，不需要可以不开启，开启会被杀毒软件拦截允许即可"},
+     "开机自动启动程序，不需要可以不开启，开启会被杀毒软件拦截允许即可", "开机启动"},
     {"Check_自动校时", -1, "自动网络校时", {206, 150, 163, 13},
-     "用于自己电脑时间不准的用户，进行每小时自动校准时间"},
-    {"Label_高级设置", -1, "切换到高级设置", {10, 182, 84, 13}, ""},
-    {"Command_确定", -1, "确定[&E]", {160, 176, 66, 24}, ""},
-    {"Command_取消", -1, "取消[&C]", {236, 176, 66, 24}, ""},
-    {"Command_应用", -1, "应用[&A]", {312, 176, 66, 24}, ""},
+     "用于自己电脑时间不准的用户，进行每小时自动校准时间", "自动网络校时"},
+    {"Label_高级设置", -1, "切换到高级设置", {10, 182, 84, 13}, "", "切换到高级设置"},
+    {"Command_确定", -1, "确定[&E]", {160, 176, 66, 24}, "", "确定"},
+    {"Command_取消", -1, "取消[&C]", {236, 176, 66, 24}, "", "取消"},
+    {"Command_应用", -1, "应用[&A]", {312, 176, 66, 24}, "", "应用"},
+    {"Command_网络校时", -1, "网络校时[&T]", {160, 206, 66, 24}, "", "网络校时"},
+    {"Command_关于", -1, "关于[&B]", {236, 206, 66, 24}, "", "关于"},
+    {"Command_退出程序", -1, "退出程序[&X]", {312, 206, 66, 24}, "", "退出程序"},
 };
 // clang-format on
 
@@ -62,18 +67,19 @@ bool Overlap(const PixelRect& a, const PixelRect& b) {
 TEST(SettingsLayout, EveryControlInTabOrderWithCaptionRectangleAndTooltip) {
     EXPECT_EQ(kSettingsDialog.caption, "Tolvane设置");
     EXPECT_EQ(kSettingsDialog.ClientWidth(), 382);
-    EXPECT_EQ(kSettingsDialog.ClientHeight(), 204);
+    EXPECT_EQ(kSettingsDialog.ClientHeight(), 234);
     ASSERT_EQ(kSettingsControls.size(), std::size(kSettingsByTab));
     for (const ControlSpec& control : kSettingsControls) {
         SCOPED_TRACE(std::string(control.name) + " " + std::string(control.caption));
         ASSERT_GE(control.tab, 0);
-        ASSERT_LT(control.tab, 19);
+        ASSERT_LT(control.tab, 22);
         const Shown& expected = kSettingsByTab[control.tab];
         EXPECT_EQ(control.name, expected.name);
         EXPECT_EQ(control.index, expected.index);
         EXPECT_EQ(control.caption, expected.caption);
         EXPECT_EQ(ClientPixels(kSettingsDialog, control), expected.client);
         EXPECT_EQ(control.tooltip, expected.tooltip);
+        EXPECT_EQ(control.accessibleName, expected.spoken);
     }
 }
 
@@ -172,6 +178,41 @@ TEST(AdvancedLayout, ControlsFitTheirFramesWithoutOverlapAndTheTabOrderIsWhole) 
     }
     // Rows in tab order, so the table reads as the keyboard walks the page.
     for (std::size_t i = 0; i < tabs.size(); ++i) EXPECT_EQ(tabs[i], static_cast<int>(i));
+}
+
+// Fields are named after the label made just before them (Windows' own rule finds it there);
+// every other control after its own caption, less the access key; frames come before members.
+TEST(DialogLayout, NamesLabelsAndTheOrderWindowsAreMadeIn) {
+    const std::map<std::string_view, std::pair<std::string_view, std::string_view>> fields{
+        {"Text_安静开始", {"Label_从", "安静时段 从"}},
+        {"Text_安静结束", {"Label_到", "安静时段 到"}},
+        {"Slider_报时音量", {"Label_报时音量", "音量"}},
+        {"Combo_语音包", {"Label_语音包", "声音"}},
+        {"Text_报时热键", {"Label_报时热键", "报时热键"}},
+    };
+    for (const DialogSpec* dialog : {&kSettingsDialog, &kAdvancedDialog, &kAboutDialog}) {
+        const std::vector<std::size_t> order = CreationOrder(*dialog);
+        ASSERT_EQ(order.size(), dialog->controls.size());
+        const auto made = [&](const ControlSpec* control) {
+            return std::ranges::find(order, control - dialog->controls.data()) - order.begin();
+        };
+        for (const ControlSpec& control : dialog->controls) {
+            SCOPED_TRACE(control.name);
+            if (const ControlSpec* frame = FindControl(*dialog, control.parent)) {
+                EXPECT_LT(made(frame), made(&control));
+            }
+            const ControlSpec* label = LabelOf(*dialog, control);
+            const auto field = fields.find(control.name);
+            ASSERT_EQ(label != nullptr, field != fields.end());
+            if (label != nullptr) {
+                EXPECT_EQ(std::pair(label->name, control.accessibleName), field->second);
+                EXPECT_EQ(made(label) + 1, made(&control));
+            } else if (!control.accessibleName.empty()) {
+                EXPECT_EQ(control.accessibleName,
+                          control.caption.substr(0, control.caption.find("[&")));
+            }
+        }
+    }
 }
 
 TEST(AboutLayout, IconTitleVersionOnTopDescriptionThenLinkAndOkAtTheBottom) {

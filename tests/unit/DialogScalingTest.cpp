@@ -16,11 +16,11 @@
 namespace tolvane::testing {
 namespace {
 
-// DPI, client width (5730 twips), heights (3060, 3090 and 3195 twips), rounded down to pixels.
-const int kDpis[][5] = {{96, 382, 204, 206, 223},
-                        {120, 477, 255, 257, 278},
-                        {144, 573, 306, 309, 334},
-                        {192, 764, 408, 412, 446}};
+// DPI, client width (5730 twips), heights (3510, 3090 and 3195 twips), rounded down to pixels.
+const int kDpis[][5] = {{96, 382, 234, 206, 223},
+                        {120, 477, 292, 257, 278},
+                        {144, 573, 351, 309, 334},
+                        {192, 764, 468, 412, 446}};
 
 // The caption in the control's own font, with the mark of a box or an option beside it or a
 // button's edge around it, lies within the control; labels wrap.

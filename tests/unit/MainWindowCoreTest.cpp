@@ -35,7 +35,10 @@ void Do(CoreRig& rig, const std::string& event) {
                                                            {"syncbox", R::HourlySyncOn},
                                                            {"apply", R::Apply},
                                                            {"ok", R::Ok},
-                                                           {"cancel", R::Cancel}};
+                                                           {"cancel", R::Cancel},
+                                                           {"dlgsync", R::TimeSync},
+                                                           {"dlgabout", R::About},
+                                                           {"dlgexit", R::Exit}};
     for (const auto& [name, role] : clicks) {
         if (event == name) rig.windows.settings->Click(role);
     }
@@ -68,6 +71,7 @@ void Do(CoreRig& rig, const std::string& event) {
     }
     if (event.starts_with("button")) rig.core.OnTrayButton(event[6] - '0');
     if (event == "hotkey") rig.core.OnHotkey();
+    if (event == "again") rig.core.OnStartedAgain();
     if (event == "tick") rig.core.OnTimer(MainTimer::Timer_自动报时);
     if (event.starts_with("at=") || event.starts_with("tick=")) {
         const std::size_t dot = value.find('.');
@@ -252,6 +256,9 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"a dialog that could not be made is tried again", nullptr, "fail settings settings", "ShowSettings, ShowSettings"},
         {"one settings dialog at a time; the About box waits for itself and greys it", nullptr, "settings about about end settings",
          "ShowSettings, DisableSettings, RunAbout, BringAboutForward, AboutClosed, EnableSettings, BringSettingsForward | settings open"},
+        {"started again: the settings dialog opens, then comes forward", nullptr, "again again", "ShowSettings, BringSettingsForward | settings open"},
+        {"the dialog's own sync, About and exit buttons", nullptr, "settings dlgsync reply dlgabout end dlgexit",
+         "ShowSettings, " + set + "误差不到 1 秒, DisableSettings, RunAbout, AboutClosed, EnableSettings, CloseSettings, UnloadMain"},
         {"settings opened under the About box start greyed", nullptr, "about settings end",
          "RunAbout, ShowSettings disabled, AboutClosed, EnableSettings | settings open"},
         {"the tray works under the About box", nullptr, "about off sync reply button1 end",

@@ -1,5 +1,6 @@
 /* Acts on Tolvane's tray icon from outside: posts the notification-area callback message to the
-   window titled "Tolvane Ver:3.0.0.0" with the given mouse message (left, right, middle), or,
+   window titled "Tolvane Ver:3.0.0.0" as the notification area does for a click (left, right,
+   middle) or a key on the icon (enter, menukey), at the pointer, or,
    with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown (with a
    file name after it, writing the menu's screen rectangle there as "left top right bottom"), or,
    with "closed", waits up to 2 s for no popup menu to be shown and exits 0 then, or, with
@@ -59,12 +60,24 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
-    UINT mouse = 0;
-    if (strcmp(argv[1], "left") == 0) mouse = WM_LBUTTONUP;
-    if (strcmp(argv[1], "right") == 0) mouse = WM_RBUTTONUP;
-    if (strcmp(argv[1], "middle") == 0) mouse = WM_MBUTTONUP;
-    if (mouse == 0) return 2;
+    /* Version 4: a click's button message, then what it means; a key's meaning alone. */
+    const char* kinds[] = {"left", "right", "middle", "enter", "menukey"};
+    const UINT events[][2] = {{WM_LBUTTONUP, NIN_SELECT},
+                              {WM_RBUTTONUP, WM_CONTEXTMENU},
+                              {WM_MBUTTONUP, 0},
+                              {NIN_KEYSELECT, 0},
+                              {WM_CONTEXTMENU, 0}};
     HWND window = FindWindowA(NULL, kTitle);
-    if (window == NULL) return 1;
-    return PostMessageA(window, TOLVANE_TRAY_CALLBACK, 1, (LPARAM)mouse) ? 0 : 1;
+    POINT at;
+    GetCursorPos(&at);
+    for (int i = 0; i < 5; ++i) {
+        for (int k = 0; strcmp(argv[1], kinds[i]) == 0 && k < 2 && events[i][k]; ++k) {
+            if (window == NULL ||
+                !PostMessageA(window, TOLVANE_TRAY_CALLBACK, MAKEWPARAM(at.x, at.y),
+                              MAKELPARAM(events[i][k], TOLVANE_TRAY_ICON_ID)))
+                return 1;
+        }
+        if (strcmp(argv[1], kinds[i]) == 0) return 0;
+    }
+    return 2;
 }

@@ -35,6 +35,10 @@ public:
         return "";
     }
 
+    void RunTrayCommand(SettingsRole command) override {
+        calls.push_back("Command " + std::to_string(static_cast<int>(command)));
+    }
+
     std::vector<std::string> calls;
     std::string hotkey;
     std::string taken = "Ctrl+Alt+X";
