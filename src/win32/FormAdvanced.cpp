@@ -226,6 +226,7 @@ void Form_高级设置::Render() {
                 break;
         }
         EnableControl(row, m_core.Enabled(control));
+        SetTooltip(row, m_core.Tooltip(control));
     }
     m_rendering = false;
 }

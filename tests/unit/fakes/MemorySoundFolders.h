@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,11 @@ public:
     }
     std::vector<std::string> ClipNames(const std::string& folder) override {
         return folders[folder];
+    }
+    bool HasClip(const std::string& folder, const std::string& name) override {
+        const auto found = folders.find(folder);
+        return found != folders.end() &&
+               std::find(found->second.begin(), found->second.end(), name) != found->second.end();
     }
 
     // A folder holding every clip an announcement needs, and `more`.
