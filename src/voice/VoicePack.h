@@ -34,7 +34,7 @@ struct VoicePlaces {
 // whole pack.
 struct VoiceFolder {
     std::string name;
-    std::vector<std::string> missing;
+    std::vector<std::string> missing = {};
     friend bool operator==(const VoiceFolder&, const VoiceFolder&) = default;
 };
 

@@ -163,10 +163,9 @@ class DialogScenarios:
         # The three option groups and three boxes, then the link: Space follows it.
         self.keys(*["Tab"] * 6, "space")
         self.point_at(ADVANCED_TITLE)
-        # 半点报时 has the focus; then 安静时段 and its two times; past 广告设置, the volume and
-        # the phrasing the voice, where 男声 is chosen, 我的声音 (greyed, it lacks a clip)
-        # refused and 默认 chosen again; past 试听 the hotkey, where a combination pressed
-        # replaces what was typed; Enter is OK.
+        # 半点报时 has the focus; then 安静时段 and its two times; past 广告设置, the volume, the
+        # phrasing, the voice and 试听 the hotkey, where a combination pressed replaces what was
+        # typed; Enter is OK. The voice: 男声, 我的声音 (it lacks a clip) refused, 默认 again.
         self.keys("space", "Tab", "space", "Tab")
         self.type("10:00")
         self.keys("Tab")

@@ -11,7 +11,8 @@ import time
 import unittest
 
 from harness import (E2ETest, Wine, WineTrayDriver, alsa_null_home, gbk_ini, incomplete_pack,
-                     linux_env, linux_program, pixels_like, private_network, screenshot, start_linux,
+                     linux_env, linux_program, pixels_like, private_network, screenshot,
+                     start_linux,
                      start_tray_host, start_xvfb, strace_clips, tray_icons, wait_until,
                      windows_path, windows_program, wine_clips, x_tool)
 from timeservers import (EXAMPLE_LINE, EXAMPLE_LOCAL, FAKES, DaytimeServer, PrivateSystemBus,

@@ -114,7 +114,7 @@ void Do(CoreRig& rig, const std::string& event) {
     if (event == "refusing") rig.store.refuse = true;
     if (event == "nohotkeys") rig.windows.unavailableReason = "Wayland";
     if (event == "readonly") rig.profiles.readOnly[rig.Ini()] = true;
-    if (event == "packs" || event == "lost") {
+    if (event == "packs") {
         rig.folders.AddPack("C:\\T\\Sound\\", {"十点"});
         rig.folders.AddPack("C:\\T\\Sound\\女声\\", {"十点", "十点整"});
     }
@@ -277,7 +277,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          "packs load at=09:59:59 tick at=10:00:00 tick",
          "SetTimer Timer_自动报时 495, SetTimer Timer_自动报时 1000, play 女声\\提示, play 女声\\现在时间, play 女声\\上午, play 女声\\十点整"},
         {"a chosen pack that lost a clip, or is gone, is told once at start; the default voice speaks", "语音包=女声",
-         "lost load button1", "Warning 报时声音: 语音包“女声”缺少 三.wav，现用默认声音报时, " + noon},
+         "packs lost load button1", "Warning 报时声音: 语音包“女声”缺少 三.wav，现用默认声音报时, " + noon},
         {"", "语音包=旧", "packs load", "Warning 报时声音: 找不到语音包“旧”，现用默认声音报时"},
         {"an empty 语音包 is Sound itself, with its own phrase clips", "语音包=", "packs at=09:59:59 tick at=10:00:00 tick",
          "SetTimer Timer_自动报时 495, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十点, play 整"},

@@ -26,9 +26,7 @@ public:
         return folders[folder];
     }
     bool HasClip(const std::string& folder, const std::string& name) override {
-        const auto found = folders.find(folder);
-        return found != folders.end() &&
-               std::find(found->second.begin(), found->second.end(), name) != found->second.end();
+        return std::ranges::count(folders[folder], name) > 0;
     }
 
     // A folder holding every clip an announcement needs, and `more`.
