@@ -16,6 +16,9 @@ manifest=$lib/.installed
 # The folders install made, one a line: uninstall takes them away again once they are empty.
 made_folders=$lib/.folders
 icon_sizes=(16 24 32 48 64 128 256)
+# Where the Debian package's program says it is installed (settings then live in the user's
+# folders, see scripts/uninstall --to-package).
+package_marker=/usr/lib/tolvane/package.ini
 scalable_icon=$data/icons/hicolor/scalable/apps/tolvane.svg
 
 icon_path() {

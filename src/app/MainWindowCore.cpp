@@ -5,6 +5,7 @@
 #include "autostart/StartAtBoot.h"
 #include "timesync/SyncFeedback.h"
 #include "timesync/TimeServer.h"
+#include "voice/ChineseNumerals.h"
 
 namespace tolvane {
 namespace {
@@ -12,16 +13,29 @@ namespace {
 constexpr int kOneSecondMs = 1000;
 constexpr int kAutoUpgradeDelayMs = 2000;
 constexpr int kPreviewDelayMs = 0;
+constexpr std::size_t kNameShown = 40;
+
+// A name as a notice shows it: cut short, and only whole characters of it.
+std::string ShortName(const std::string& name) {
+    std::string shown;
+    std::size_t characters = 0;
+    for (const std::string& character : Utf8Characters(name)) {
+        if (++characters > kNameShown) return shown + "…";
+        shown += character;
+    }
+    return shown;
+}
 
 }  // namespace
 
-MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder folder,
+MainWindowCore::MainWindowCore(const ShellServices& services, ProgramPlaces places,
                                ShellWindows& windows)
     : m_services(services),
-      m_folder(std::move(folder)),
+      m_places(std::move(places)),
       m_windows(windows),
       m_vars(services.profiles),
-      m_announcer(services.sound, services.locale, SoundFolder(), services.soundFolders),
+      m_announcer(services.sound, services.locale, SoundFolder(), services.soundFolders,
+                  m_places.ownVoices),
       m_timeSync(services.timeSocket, services.clockSetter),
       m_advert(services.pump) {
     // The sound plays on from the event loop; its end is where a moment due meanwhile speaks.
@@ -31,10 +45,11 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
 }
 
 void MainWindowCore::Form_Load() {
-    m_vars.ConfigFile.SpecifyIni(m_folder.Join(kSettingsFileName));
+    m_vars.ConfigFile.SpecifyIni(m_places.settings.Join(kSettingsFileName));
     LoadSettings(m_vars, [this] {
         return m_services.autostart != nullptr &&
-               IsStartAtBootRegistered(*m_services.autostart, StartAtBootCommand(m_folder));
+               IsStartAtBootRegistered(*m_services.autostart,
+                                       StartAtBootCommand(m_places.launcher));
     });
     m_timeSync.SetServer(TimeServerFromSetting(
         m_vars.ConfigFile.ReadString(kSettingsSection, kTimeServerKey, kTimeServerReadSize)));
@@ -46,12 +61,13 @@ void MainWindowCore::Form_Load() {
     if (m_state.syncTimerEnabled) m_windows.SetTimer(MainTimer::Timer_自动校时, kOneSecondMs);
     ShowMarks();
     Timer_更新托盘显示时间_Timer();
-    if (m_folder.IsKnown()) m_windows.SetCurrentFolder(m_folder.path);
+    if (m_places.program.IsKnown()) m_windows.SetCurrentFolder(m_places.program.path);
     m_windows.HideMain();
     m_windows.SetTrayIconMuted(!m_state.announceTimerEnabled);
     // Shown even without a notification area: the icon docks once one appears.
     m_windows.ShowTrayIcon();
     LoadHotkey();
+    TellIncompletePack();
 }
 
 void MainWindowCore::OnTimer(MainTimer timer) {
@@ -318,7 +334,7 @@ void MainWindowCore::ShowMarks() {
 
 void MainWindowCore::RegisterStartAtBoot() {
     if (m_services.autostart != nullptr) {
-        tolvane::RegisterStartAtBoot(*m_services.autostart, StartAtBootCommand(m_folder));
+        tolvane::RegisterStartAtBoot(*m_services.autostart, StartAtBootCommand(m_places.launcher));
     }
 }
 
@@ -357,8 +373,29 @@ void MainWindowCore::PreviewAnnouncement(std::int32_t phrasing, std::int32_t vol
     m_windows.SetTimer(MainTimer::Timer_试听, kPreviewDelayMs);
 }
 
-std::vector<std::string> MainWindowCore::VoicePacks() {
-    return FindPacks(m_services.soundFolders, SoundFolder());
+std::vector<VoiceChoice> MainWindowCore::VoicePacks() {
+    std::vector<VoiceChoice> choices;
+    for (const VoiceFolder& folder :
+         FindVoices(m_services.soundFolders, {SoundFolder(), m_places.ownVoices},
+                    m_vars.Settings.VoicePack)) {
+        choices.push_back({folder.name, ClipListText(folder.missing)});
+    }
+    return choices;
+}
+
+void MainWindowCore::TellIncompletePack() {
+    const std::string& name = m_vars.Settings.VoicePack;
+    const std::optional<std::vector<std::string>> missing =
+        MissingClips(m_services.soundFolders, {SoundFolder(), m_places.ownVoices}, name);
+    if (!missing) return;
+    // The default voice speaks meanwhile; the user is told why, once.
+    const bool none = missing->size() == PackClips().size();
+    m_windows.ShowTrayNotice(
+        {"报时声音",
+         (none ? "找不到语音包“" + ShortName(name) + "”"
+               : "语音包“" + ShortName(name) + "”缺少 " + ClipListText(*missing)) +
+             "，现用默认声音报时",
+         NoticeKind::Warning});
 }
 
 void MainWindowCore::SetSyncTimerEnabled(bool enabled) {

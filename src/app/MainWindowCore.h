@@ -14,6 +14,7 @@
 #include "base/DateTimeFormatter.h"
 #include "base/MessagePump.h"
 #include "base/ProgramFolder.h"
+#include "base/ProgramPlaces.h"
 #include "promo/AdvertWindowCore.h"
 #include "promo/DeferredTasks.h"
 #include "settings/CustomVariables.h"
@@ -51,7 +52,10 @@ struct ShellServices {
 // window forwards its events here and does what it is told through ShellWindows.
 class MainWindowCore : private SettingsDialogHost, private AdvertLoader {
 public:
-    MainWindowCore(const ShellServices& services, ProgramFolder folder, ShellWindows& windows);
+    MainWindowCore(const ShellServices& services, ProgramPlaces places, ShellWindows& windows);
+    // A portable program in `folder`.
+    MainWindowCore(const ShellServices& services, ProgramFolder folder, ShellWindows& windows)
+        : MainWindowCore(services, LocatePlaces(folder, std::nullopt, {}), windows) {}
 
     // Start-up, in order: the settings, the timers, the marks, the tooltip, the program folder
     // made current, the main window hidden, the tray icon shown.
@@ -84,7 +88,7 @@ public:
     bool IsAboutOpen() const { return m_aboutOpen; }
     const AdvertWindowCore& Advert() const { return m_advert; }
     const 自定义变量& Vars() const { return m_vars; }
-    const ProgramFolder& Folder() const { return m_folder; }
+    const ProgramFolder& Folder() const { return m_places.program; }
 
 private:
     void Timer_更新托盘显示时间_Timer();
@@ -125,15 +129,16 @@ private:
     void RunTrayCommand(SettingsRole command) override;
     void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
                              const std::string& pack) override;
-    std::vector<std::string> VoicePacks() override;
+    std::vector<VoiceChoice> VoicePacks() override;
     std::string SoundFolder() const {
-        return m_folder.Join(std::string("Sound") + m_folder.separator);
+        return m_places.program.Join(std::string("Sound") + m_places.program.separator);
     }
+    void TellIncompletePack();
     // AdvertLoader
     void LoadAdvert() override;
 
     ShellServices m_services;
-    ProgramFolder m_folder;
+    ProgramPlaces m_places;
     ShellWindows& m_windows;
     自定义变量 m_vars;
     Announcer m_announcer;

@@ -192,6 +192,12 @@ void Form_高级设置::Render() {
             if (shown != choices) {
                 box->clear();
                 box->addItems(choices);
+                // Greyed, but still chosen as any other: the page refuses it, saying why.
+                for (int i = 0; i < box->count(); ++i) {
+                    if (!m_core.ChoiceGreyed(*control, i)) continue;
+                    box->setItemData(i, box->palette().color(QPalette::Disabled, QPalette::Text),
+                                     Qt::ForegroundRole);
+                }
                 // The list may be wider than the box: a folder's name is the user's.
                 box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
             }

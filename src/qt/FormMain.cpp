@@ -47,8 +47,8 @@ bool OnWayland() {
 
 }  // namespace
 
-Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder), *this),
+Form_Main::Form_Main(const ShellServices& services, ProgramPlaces places)
+    : m_core(services, std::move(places), *this),
       m_icons{ProgramIcon(false), ProgramIcon(true)},
       m_sni(m_menu, {[this] { m_core.OnTrayButton(1); },
                      [this](int x, int y) {

@@ -31,7 +31,7 @@ class Form_Main final : public QObject, private ShellWindows {
     Q_OBJECT
 
 public:
-    Form_Main(const ShellServices& services, ProgramFolder folder);
+    Form_Main(const ShellServices& services, ProgramPlaces places);
 
     void Form_Load();
     // The program was started again while it runs.

@@ -3,9 +3,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
-#include <vector>
 
 #include "autostart/StartAtBoot.h"
 #include "base/AsciiText.h"
@@ -13,25 +10,6 @@
 #include "qt/PosixFile.h"
 
 namespace tolvane {
-namespace {
-
-// Folders made for the entry are private, as the XDG base directory rules ask.
-bool MakeFolders(const std::filesystem::path& folder) {
-    std::error_code error;
-    std::vector<std::filesystem::path> missing;
-    for (std::filesystem::path p = folder; !p.empty() && !std::filesystem::exists(p, error);
-         p = p.parent_path()) {
-        missing.push_back(p);
-    }
-    std::filesystem::create_directories(folder, error);
-    for (const std::filesystem::path& made : missing) {
-        std::filesystem::permissions(made, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::replace, error);
-    }
-    return std::filesystem::is_directory(folder, error);
-}
-
-}  // namespace
 
 std::string LinuxAutostartStore::DefaultFolder() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -62,7 +40,7 @@ bool LinuxAutostartStore::SetRegValue(std::uint32_t rootKey, const std::string& 
     const std::optional<std::string> path = PathOf(rootKey, keyPath, valueName);
     const std::optional<std::string> text = desktop_entry::EntryText(data);
     if (!path || !text || valueType != kRegSz) return false;
-    return MakeFolders(m_folder) && ReplaceAtomically(*path, *text, 0644);
+    return MakePrivateFolders(m_folder) && ReplaceAtomically(*path, *text, 0644);
 }
 
 bool LinuxAutostartStore::GetRegValue(std::uint32_t rootKey, const std::string& keyPath,

@@ -215,6 +215,7 @@ std::int32_t LinuxProfileStore::GetInt(std::string_view section, std::string_vie
 
 bool LinuxProfileStore::WriteString(std::string_view section, std::string_view key,
                                     std::string_view value, const std::string& file) {
+    if (!m_ownFolder.empty() && FolderOf(file) == m_ownFolder) MakePrivateFolders(m_ownFolder);
     const std::string path = ResolveTarget(file);
     std::string text;
     Encoding encoding = Encoding::Utf8;

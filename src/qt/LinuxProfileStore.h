@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "settings/ProfileStore.h"
 
@@ -13,6 +14,10 @@ namespace tolvane {
 // lines of both is written back whole in the encoding most of it is in.
 class LinuxProfileStore final : public ProfileStore {
 public:
+    // `ownFolder`, the user's settings folder of an installed program, is made (private) by the
+    // first write into it; a portable program's folder is never made.
+    explicit LinuxProfileStore(std::string ownFolder = {}) : m_ownFolder(std::move(ownFolder)) {}
+
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue, std::int32_t size,
                           const std::string& file) override;
@@ -23,6 +28,9 @@ public:
 
     // Larger files are not settings files; they read as missing and are never rewritten.
     static constexpr std::size_t kMaxFileBytes = 16u << 20;
+
+private:
+    std::string m_ownFolder;
 };
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #include "qt/LinuxSoundFolders.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace tolvane {
@@ -39,6 +41,11 @@ std::vector<std::string> LinuxSoundFolders::ClipNames(const std::string& folder)
         }
     });
     return names;
+}
+
+bool LinuxSoundFolders::HasClip(const std::string& folder, const std::string& name) {
+    struct stat clip {};
+    return ::stat((folder + name + std::string(kWav)).c_str(), &clip) == 0 && S_ISREG(clip.st_mode);
 }
 
 }  // namespace tolvane

@@ -10,6 +10,7 @@ class LinuxSoundFolders final : public SoundFolders {
 public:
     std::vector<std::string> Subfolders(const std::string& folder) override;
     std::vector<std::string> ClipNames(const std::string& folder) override;
+    bool HasClip(const std::string& folder, const std::string& name) override;
 };
 
 }  // namespace tolvane

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 #include "settings/TemporaryFile.h"
 
@@ -61,6 +64,21 @@ std::string FolderOf(const std::string& path) {
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+bool MakePrivateFolders(const std::string& folder) {
+    std::error_code error;
+    std::vector<std::filesystem::path> missing;
+    for (std::filesystem::path p = folder; !p.empty() && !std::filesystem::exists(p, error);
+         p = p.parent_path()) {
+        missing.push_back(p);
+    }
+    std::filesystem::create_directories(folder, error);
+    for (const std::filesystem::path& made : missing) {
+        std::filesystem::permissions(made, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace, error);
+    }
+    return std::filesystem::is_directory(folder, error);
 }
 
 FileDescriptor OpenForReading(const std::string& path, bool followLink) {

@@ -36,6 +36,10 @@ private:
 // The folder part of a path: "." for a bare name, "/" for a name at the root.
 std::string FolderOf(const std::string& path);
 
+// Makes `folder` and the parents it lacks, private to the user as the XDG base directory rules
+// ask; true when it is a folder then.
+bool MakePrivateFolders(const std::string& folder);
+
 // Opens for reading and never waits: a FIFO or a device opens at once, to be told apart by
 // fstat. With `followLink` false a symbolic link at the path does not open at all.
 FileDescriptor OpenForReading(const std::string& path, bool followLink = true);

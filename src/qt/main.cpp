@@ -11,6 +11,7 @@
 #include "qt/LinuxProfileStore.h"
 #include "qt/LinuxSoundFolders.h"
 #include "qt/LinuxUpdateLibrary.h"
+#include "qt/LinuxUserEnvironment.h"
 #include "qt/QtClock.h"
 #include "qt/QtDateTimeFormatter.h"
 #include "qt/QtLocale.h"
@@ -39,10 +40,18 @@ int main(int argc, char** argv) {
             stderr);
     }
 
+    tolvane::ProgramPlaces places = tolvane::PlacesOf(folder);
+    if (places.installed && !places.settings.IsKnown()) {
+        std::fputs(
+            "tolvane: neither XDG_CONFIG_HOME nor HOME names a folder; settings will not "
+            "be saved\n",
+            stderr);
+    }
+
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    tolvane::LinuxProfileStore profiles;
+    tolvane::LinuxProfileStore profiles(places.installed ? places.settings.path : std::string());
     tolvane::QtClock clock;
     // The announcement's device is fed from the event loop, a little at a time.
     QTimer soundTicks;
@@ -68,7 +77,7 @@ int main(int argc, char** argv) {
                                           locale,       formatter,  &update,      &timeSocket,
                                           &clockSetter, &autostart, &soundFolders};
 
-    tolvane::Form_Main form(services, folder);
+    tolvane::Form_Main form(services, std::move(places));
     // Listening before the tray icon shows: a start that sees the icon is heard, once the
     // start-up sequence has run.
     const tolvane::StartedAgainListener startedAgain(instance.LockPath(),

@@ -20,6 +20,13 @@ bool IsMinuteOfDay(std::int32_t minute) {
     return minute >= 0 && minute < kMinutesPerDay;
 }
 
+// The list's tooltip names this many incomplete folders at most.
+constexpr std::size_t kIncompleteNamed = 5;
+
+std::string Lacks(const VoiceChoice& choice) {
+    return "“" + choice.name + "”" + std::string(kVoiceLacks) + choice.missing;
+}
+
 std::string_view AdvertKey() {
     for (const IntSetting& setting : kIntSettings) {
         if (setting.field == &SettingsRecord::AdvertMode) return setting.key;
@@ -78,7 +85,14 @@ void AdvancedDialog::Click(AdvancedRole role, int index) {
             break;
         case AdvancedRole::VoicePack:
             if (index < 0 || index > static_cast<int>(m_packs.size())) break;
-            m_pack = index == 0 ? std::string() : m_packs[static_cast<std::size_t>(index - 1)];
+            if (index > 0 && !m_packs[static_cast<std::size_t>(index - 1)].missing.empty()) {
+                // Refused with what is missing; the list shows the voice chosen before.
+                m_message = Lacks(m_packs[static_cast<std::size_t>(index - 1)]) +
+                            std::string(kVoiceRefused);
+                m_fault = AdvancedRole::VoicePack;
+                break;
+            }
+            m_pack = index == 0 ? std::string() : m_packs[static_cast<std::size_t>(index - 1)].name;
             Changed();
             break;
         case AdvancedRole::Preview:
@@ -120,7 +134,9 @@ int AdvancedDialog::Selected(AdvancedRole group) const {
     if (group == AdvancedRole::Advert) return m_advert;
     if (group == AdvancedRole::VoicePack) {
         // A stored pack no longer found plays the default voice, and shows it.
-        const auto found = std::find(m_packs.begin(), m_packs.end(), m_pack);
+        const auto found = std::find_if(m_packs.begin(), m_packs.end(), [&](const VoiceChoice& c) {
+            return c.name == m_pack && c.missing.empty();
+        });
         return found == m_packs.end() ? 0 : static_cast<int>(found - m_packs.begin()) + 1;
     }
     return -1;
@@ -166,18 +182,30 @@ std::string AdvancedDialog::Description(const ControlSpec& control) const {
 }
 
 std::string AdvancedDialog::Tooltip(const ControlSpec& control) const {
-    if (static_cast<AdvancedRole>(control.role) == AdvancedRole::Hotkey &&
-        !m_hotkeyUnavailable.empty()) {
-        return m_hotkeyUnavailable;
+    const auto role = static_cast<AdvancedRole>(control.role);
+    if (role == AdvancedRole::Hotkey && !m_hotkeyUnavailable.empty()) return m_hotkeyUnavailable;
+    std::string tooltip(control.tooltip);
+    if (role != AdvancedRole::VoicePack) return tooltip;
+    std::size_t named = 0;
+    for (const VoiceChoice& choice : m_packs) {
+        if (choice.missing.empty()) continue;
+        tooltip += ++named > kIncompleteNamed ? "\n……" : "\n" + Lacks(choice);
+        if (named > kIncompleteNamed) break;
     }
-    return std::string(control.tooltip);
+    return tooltip;
 }
 
 std::vector<std::string> AdvancedDialog::Choices(const ControlSpec& control) const {
     if (static_cast<AdvancedRole>(control.role) != AdvancedRole::VoicePack) return {};
     std::vector<std::string> choices{std::string(kDefaultVoiceChoice)};
-    choices.insert(choices.end(), m_packs.begin(), m_packs.end());
+    for (const VoiceChoice& choice : m_packs) choices.push_back(choice.name);
     return choices;
+}
+
+bool AdvancedDialog::ChoiceGreyed(const ControlSpec& control, int index) const {
+    return static_cast<AdvancedRole>(control.role) == AdvancedRole::VoicePack && index > 0 &&
+           index <= static_cast<int>(m_packs.size()) &&
+           !m_packs[static_cast<std::size_t>(index - 1)].missing.empty();
 }
 
 int AdvancedDialog::Value(const ControlSpec& control) const {

@@ -13,6 +13,13 @@ namespace tolvane {
 
 class SettingsDialogHost;
 
+// A voice the 高级设置 page offers: a folder's name and, for one that is not a whole pack, the
+// clips it lacks as a reader is told them ("三.wav、七.wav"); such a one is greyed and refused.
+struct VoiceChoice {
+    std::string name;
+    std::string missing = {};
+};
+
 // The logic of Form_高级设置, the settings dialog's second page: half-hour announcements, the
 // quiet span, the volume, the phrasing, the voice, 广告设置 with its third choice and the global
 // hotkey. Like
@@ -49,8 +56,9 @@ public:
     bool Enabled(const ControlSpec& control) const;
     std::string Text(const ControlSpec& control) const;
     int Value(const ControlSpec& control) const;
-    // A drop-down's choices, in order.
+    // A drop-down's choices, in order; a greyed one is shown but refused when chosen.
     std::vector<std::string> Choices(const ControlSpec& control) const;
+    bool ChoiceGreyed(const ControlSpec& control, int index) const;
     // The field a failed OK or Apply blames, for the focus to go to; None otherwise.
     AdvancedRole Fault() const { return m_fault; }
     // Why the field at fault could not be saved, for screen readers to say with its name; empty
@@ -73,7 +81,7 @@ private:
     std::int32_t m_phrasing = 0;
     std::int32_t m_advert = -1;
     // The packs found, and the stored name: one no longer found is kept until another is chosen.
-    std::vector<std::string> m_packs;
+    std::vector<VoiceChoice> m_packs;
     std::string m_pack;
     std::string m_message;
     AdvancedRole m_fault = AdvancedRole::None;

@@ -39,6 +39,10 @@ inline constexpr std::string_view kVolumeTooltip = "只改变报时的音量，�
 inline constexpr std::string_view kPreviewTooltip = "按当前的音量、说法和声音报一次现在的时间";
 inline constexpr std::string_view kVoicePackTooltip =
     "Sound 文件夹里的声音；自己录的一套放进 Sound 下的新文件夹即可选用";
+// Said of a folder of Sound that is not a whole pack, after its name in quotes: the clips it
+// lacks; in the list's tooltip, and when it is chosen, which is refused.
+inline constexpr std::string_view kVoiceLacks = "缺少 ";
+inline constexpr std::string_view kVoiceRefused = "，不能选用";
 // The first choice of the voice drop-down: the clips in Sound itself.
 inline constexpr std::string_view kDefaultVoiceChoice = "默认";
 inline constexpr std::string_view kHotkeyTooltip =

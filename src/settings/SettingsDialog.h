@@ -29,8 +29,8 @@ public:
     // subfolder of Sound; empty for Sound itself), unless something is speaking.
     virtual void PreviewAnnouncement(std::int32_t phrasing, std::int32_t volume,
                                      const std::string& pack) = 0;
-    // The voice packs found in Sound, by their folder names.
-    virtual std::vector<std::string> VoicePacks() = 0;
+    // The voice packs found in Sound, by their folder names, whole ones first.
+    virtual std::vector<VoiceChoice> VoicePacks() = 0;
     // The global hotkey in its stored form ("" for none).
     virtual std::string HotkeyText() = 0;
     // Why this desktop has no global hotkey; empty where it has one.

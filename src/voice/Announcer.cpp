@@ -20,11 +20,11 @@ constexpr int kSunday = 1;
 }  // namespace
 
 Announcer::Announcer(SoundStream& stream, Locale& locale, std::string soundFolder,
-                     SoundFolders* folders)
+                     SoundFolders* folders, std::string ownVoices)
     : m_stream(stream),
       m_feeder(stream),
       m_locale(locale),
-      m_soundFolder(std::move(soundFolder)),
+      m_voices{std::move(soundFolder), std::move(ownVoices)},
       m_folders(folders) {}
 
 void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style,
@@ -51,8 +51,7 @@ void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style
     }
     std::vector<std::optional<std::string>> files;
     std::vector<std::optional<std::string>> alerts;
-    for (const std::string& path :
-         ClipPaths(words, ChoosePack(m_folders, m_soundFolder, style.pack))) {
+    for (const std::string& path : ClipPaths(words, ChoosePack(m_folders, m_voices, style.pack))) {
         files.push_back(m_stream.ReadClip(path));
         const bool playable = files.back() && ParseWav(*files.back());
         alerts.push_back(playable ? std::nullopt : m_stream.ReadAlert());

@@ -31,9 +31,10 @@ class Announcer {
 public:
     // `soundFolder` ends with the platform's separator ("C:\T\Sound\", "/opt/t/Sound/");
     // empty when there is none, and then every clip is played as the empty path. Without
-    // `folders` only the sound folder's word clips are played.
+    // `folders` only the sound folder's word clips are played. `ownVoices` holds the user's
+    // own packs (see VoicePlaces).
     Announcer(SoundStream& stream, Locale& locale, std::string soundFolder,
-              SoundFolders* folders = nullptr);
+              SoundFolders* folders = nullptr, std::string ownVoices = {});
 
     // Starts speaking and returns; busy until the last sample has been heard, and a request
     // meanwhile is dropped. With `startIn` the device opens now and is heard from then on.
@@ -54,7 +55,7 @@ private:
     SoundStream& m_stream;
     StreamFeeder m_feeder;
     Locale& m_locale;
-    std::string m_soundFolder;
+    VoicePlaces m_voices;
     SoundFolders* m_folders;
     std::function<void()> m_ended;
     bool m_busy = false;

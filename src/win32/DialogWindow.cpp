@@ -73,7 +73,9 @@ Child ChildFor(const ControlSpec& control) {
         case ControlKind::Slider:
             return {TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS | WS_GROUP | WS_TABSTOP};
         case ControlKind::DropDown:
-            return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP | WS_TABSTOP};
+            // Drawn by the dialog, so that a choice can be shown greyed.
+            return {L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS |
+                                     WS_VSCROLL | WS_GROUP | WS_TABSTOP};
         case ControlKind::Label:
         default:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX | WS_GROUP};
@@ -155,6 +157,7 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, instance, nullptr);
     m_tooltipTexts.reserve(m_spec.controls.size());
+    m_tooltipsShown.assign(m_spec.controls.size(), std::wstring());
 
     for (std::size_t row : order) {
         const ControlSpec& control = m_spec.controls[row];
@@ -178,6 +181,7 @@ bool DialogWindow::Build(HINSTANCE instance, HWND owner, const std::string& capt
             tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
             tool.lpszText = m_tooltipTexts.back().data();
             SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            m_tooltipsShown[row] = m_tooltipTexts.back();
         }
         if (control.kind == ControlKind::LinkLabel && control.tab >= 0) {
             SetWindowSubclass(hwnd, &DialogWindow::LinkProc, kLinkSubclass, 0);
@@ -212,6 +216,13 @@ void DialogWindow::Layout(int dpi, const RECT* place) {
             rect.height * (m_spec.controls[row].kind == ControlKind::DropDown ? kDropDownRows : 1);
         SetWindowPos(m_controls[row], nullptr, rect.left, rect.top, rect.width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        if (m_spec.controls[row].kind == ControlKind::DropDown) {
+            // The box at the font's height, as a drop-down the system draws has; its rows with
+            // room for the taller glyphs of a Chinese face standing in for Tahoma.
+            SendMessageW(m_controls[row], CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                         ChoiceHeight() + 2);
+            SendMessageW(m_controls[row], CB_SETITEMHEIGHT, 0, ChoiceHeight() + 4);
+        }
     }
     // Only now that no control uses the old font any more.
     if (m_font != nullptr) DeleteObject(m_font);
@@ -267,10 +278,68 @@ LRESULT CALLBACK DialogWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam
     return self->Handle(message, wParam, lParam);
 }
 
+int DialogWindow::ChoiceHeight() const {
+    HFONT font = m_font != nullptr ? m_font : DialogFont(m_dpi, FW_NORMAL);
+    HDC dc = GetDC(m_hwnd);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(m_hwnd, dc);
+    if (font != m_font) DeleteObject(font);
+    return metrics.tmHeight;
+}
+
+void DialogWindow::DrawChoice(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    RECT area = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    FillRect(dc, &area,
+             GetSysColorBrush(disabled   ? COLOR_BTNFACE
+                              : selected ? COLOR_HIGHLIGHT
+                                         : COLOR_WINDOW));
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const ControlSpec* control = ControlOf(item.hwndItem);
+    const bool greyed =
+        disabled || (control != nullptr && ChoiceGreyed(*control, static_cast<int>(item.itemID)));
+    std::wstring text(
+        static_cast<std::size_t>(SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0)) + 1,
+        L'\0');
+    const LRESULT length = SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID,
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    HGDIOBJ oldFont =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(greyed     ? COLOR_GRAYTEXT
+                                 : selected ? COLOR_HIGHLIGHTTEXT
+                                            : COLOR_WINDOWTEXT));
+    area.left += 2;
+    DrawTextW(dc, text.c_str(), -1, &area,
+              DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+    if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &item.rcItem);
+}
+
 LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (OnMessage(message, wParam, lParam, result)) return result;
     switch (message) {
+        case WM_MEASUREITEM:
+            if (auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+                item->CtlType == ODT_COMBOBOX) {
+                item->itemHeight = static_cast<UINT>(ChoiceHeight() + 4);
+                return TRUE;
+            }
+            return DefDlgProcW(m_hwnd, message, wParam, lParam);
+        case WM_DRAWITEM:
+            if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+                item->CtlType == ODT_COMBOBOX) {
+                DrawChoice(*item);
+                return TRUE;
+            }
+            return DefDlgProcW(m_hwnd, message, wParam, lParam);
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
             return 0;
@@ -414,6 +483,21 @@ void DialogWindow::ShowChecked(std::size_t row, bool checked, bool tabStop) {
         const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
         SetWindowLongPtrW(hwnd, GWL_STYLE, tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
     }
+}
+
+void DialogWindow::SetTooltip(std::size_t row, const std::string& text) {
+    const std::wstring wide = Utf8ToWide(text);
+    if (m_tooltip == nullptr || row >= m_tooltipsShown.size() || m_tooltipsShown[row].empty() ||
+        m_tooltipsShown[row] == wide) {
+        return;
+    }
+    m_tooltipsShown[row] = wide;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_controls[row]);
+    tool.lpszText = m_tooltipsShown[row].data();
+    SendMessageW(m_tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void DialogWindow::EnableControl(std::size_t row, bool enabled) {

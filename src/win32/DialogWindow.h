@@ -50,6 +50,8 @@ protected:
     // Gives a control a description screen readers say with its name ("" for none), and tells
     // them it changed.
     void Describe(std::size_t row, const std::string& why);
+    // Replaces the tooltip of a control that has one in the table.
+    void SetTooltip(std::size_t row, const std::string& text);
     // The DPI the window is laid out at.
     int Dpi() const { return m_dpi; }
     // The dialogs' Tahoma 8.25 pt at this DPI, in this weight; the caller deletes it.
@@ -66,6 +68,8 @@ protected:
     virtual void OnClick(const ControlSpec& control) = 0;
     // The close box of the title bar.
     virtual void OnCloseBox() = 0;
+    // Whether a drop-down's choice is drawn greyed (it is drawn by the dialog).
+    virtual bool ChoiceGreyed(const ControlSpec& /*control*/, int /*index*/) { return false; }
     // Other messages; return true when handled, with the result in `result`.
     virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
 
@@ -79,6 +83,8 @@ private:
     // Lays the window out at `dpi`: into `place` when given, else centred on the work area.
     void Layout(int dpi, const RECT* place);
     SIZE OuterSizeAt(int dpi) const;
+    int ChoiceHeight() const;
+    void DrawChoice(const DRAWITEMSTRUCT& item);
 
     const DialogSpec& m_spec;
     HWND m_hwnd = nullptr;
@@ -87,6 +93,7 @@ private:
     int m_dpi = kDefaultDpi;
     std::vector<HWND> m_controls;
     std::vector<std::wstring> m_tooltipTexts;
+    std::vector<std::wstring> m_tooltipsShown;  // by row, as last set
 };
 
 }  // namespace tolvane

@@ -230,6 +230,7 @@ void Form_高级设置::Render() {
             m_descriptions[row] = why;
             Describe(row, why);
         }
+        SetTooltip(row, m_core.Tooltip(control));
     }
     m_rendering = false;
 }

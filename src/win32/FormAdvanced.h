@@ -27,6 +27,9 @@ private:
     void OnClick(const ControlSpec& control) override;
     void OnCloseBox() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool ChoiceGreyed(const ControlSpec& control, int index) override {
+        return m_core.ChoiceGreyed(control, index);
+    }
     void Render();
     void CloseIfDone();
     // A key pressed in the hotkey field: true when it was recorded (or cleared the field).

@@ -33,8 +33,8 @@ UINT_PTR TimerIdOf(MainTimer timer) {
 
 }  // namespace
 
-Form_Main::Form_Main(const ShellServices& services, ProgramFolder folder)
-    : m_core(services, std::move(folder), *this) {}
+Form_Main::Form_Main(const ShellServices& services, ProgramPlaces places)
+    : m_core(services, std::move(places), *this) {}
 
 Form_Main::~Form_Main() {
     if (m_hwnd != nullptr) UnloadMain();

@@ -21,7 +21,7 @@ inline constexpr wchar_t kStartedAgainMessage[] = L"Tolvane started again";
 // and its menu, and its life is the program's life. Every decision is the core's.
 class Form_Main final : private ShellWindows {
 public:
-    Form_Main(const ShellServices& services, ProgramFolder folder);
+    Form_Main(const ShellServices& services, ProgramPlaces places);
     ~Form_Main() override;
     Form_Main(const Form_Main&) = delete;
     Form_Main& operator=(const Form_Main&) = delete;

@@ -100,6 +100,16 @@ bool Flush(const std::string& file) {
     return handle.IsOpen() && FlushFileBuffers(handle.Get()) && handle.Close();
 }
 
+// Makes `folder` and the parents it lacks.
+void MakeFolders(const std::string& folder) {
+    const std::wstring wide = Utf8ToWide(folder);
+    for (std::size_t end = wide.find_first_of(L"\\/", 3);;
+         end = wide.find_first_of(L"\\/", end + 1)) {
+        CreateDirectoryW(wide.substr(0, end).c_str(), nullptr);
+        if (end == std::wstring::npos) return;
+    }
+}
+
 }  // namespace
 
 std::string Win32ProfileStore::GetString(std::string_view section, std::string_view key,
@@ -125,6 +135,10 @@ bool Win32ProfileStore::WriteString(std::string_view section, std::string_view k
                                     std::string_view value, const std::string& file) {
     // The profile functions would store these as broken lines.
     if (!ini::IsStorable(section, key, value)) return false;
+    if (!m_ownFolder.empty() && file.starts_with(m_ownFolder + "\\") &&
+        GetFileAttributesW(Utf8ToWide(m_ownFolder).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        MakeFolders(m_ownFolder);
+    }
     // The profile functions rewrite the file in place, so a kill in between empties it. They
     // edit a copy here instead, which then replaces the file whole: every byte as they would
     // have written it, and at every moment either the old file or the new one.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <utility>
+
 #include "settings/ProfileStore.h"
 
 namespace tolvane {
@@ -9,6 +12,10 @@ namespace tolvane {
 // them, flushes it and moves it over the file, so that the file is never half written.
 class Win32ProfileStore final : public ProfileStore {
 public:
+    // `ownFolder`, the user's settings folder of an installed program, is made by the first
+    // write into it; a portable program's folder is never made.
+    explicit Win32ProfileStore(std::string ownFolder = {}) : m_ownFolder(std::move(ownFolder)) {}
+
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue, std::int32_t size,
                           const std::string& file) override;
@@ -16,6 +23,9 @@ public:
                         const std::string& file) override;
     bool WriteString(std::string_view section, std::string_view key, std::string_view value,
                      const std::string& file) override;
+
+private:
+    std::string m_ownFolder;
 };
 
 }  // namespace tolvane

@@ -49,4 +49,10 @@ std::vector<std::string> Win32SoundFolders::ClipNames(const std::string& folder)
     return names;
 }
 
+bool Win32SoundFolders::HasClip(const std::string& folder, const std::string& name) {
+    const DWORD attributes =
+        GetFileAttributesW((Utf8ToWide(folder + name) + std::wstring(kWav)).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace tolvane

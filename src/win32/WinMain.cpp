@@ -21,6 +21,7 @@
 #include "win32/Win32SoundFolders.h"
 #include "win32/Win32SoundStream.h"
 #include "win32/Win32UpdateLibrary.h"
+#include "win32/Win32UserEnvironment.h"
 
 namespace {
 
@@ -109,13 +110,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     EndIfAlreadyRunning();
     const OleSession ole;
 
-    tolvane::Win32ProfileStore profiles;
+    const tolvane::ProgramFolder folder = ExecutableFolder();
+    tolvane::ProgramPlaces places = tolvane::PlacesOf(folder);
+    tolvane::Win32ProfileStore profiles(places.installed ? places.settings.path : std::string());
     tolvane::Win32Clock clock;
     tolvane::Win32SoundStream sound;
     tolvane::Win32MessagePump pump;
     tolvane::Win32Locale locale;
     tolvane::Win32DateTimeFormatter formatter;
-    const tolvane::ProgramFolder folder = ExecutableFolder();
     tolvane::Win32UpdateLibrary update(folder);
     tolvane::Win32TimeSocket timeSocket;
     tolvane::Win32ClockSetter clockSetter;
@@ -125,7 +127,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
                                           locale,       formatter,  &update,      &timeSocket,
                                           &clockSetter, &autostart, &soundFolders};
 
-    tolvane::Form_Main form(services, folder);
+    tolvane::Form_Main form(services, std::move(places));
     if (!form.Form_Load(instance)) return 1;
 
     MSG msg;

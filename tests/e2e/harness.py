@@ -884,6 +884,12 @@ def windows_program(session, value_ini=None, sound=True, name="program", update=
     return folder
 
 
+def incomplete_pack(program):
+    """Sound/我的声音: the man's voice without 三.wav."""
+    shutil.copytree(program / "Sound" / "男声", program / "Sound" / "我的声音")
+    (program / "Sound" / "我的声音" / "三.wav").unlink()
+
+
 def gbk_ini(text):
     """A Value.ini as the Windows profile functions write it on a Chinese system."""
     return text.replace("\n", "\r\n").encode("gbk")

@@ -215,28 +215,50 @@ TEST(ClipPaths, TheLongestRunFromTheLeft) {
               (std::vector<std::string>{"", ""}));
 }
 
-// 语音包 names a subfolder of Sound that holds every clip; anything else is Sound itself.
+// 语音包 names a folder that holds every clip, the user's own first; anything else is Sound
+// itself, and the pack check says what the named folder lacks.
 TEST(ChoosePack, AWholePackOrTheSoundFolder) {
     fakes::MemorySoundFolders folders;
     const std::string sound = kSound;
+    const std::string own = "D:\\Own\\";
     folders.AddPack(sound, {"十点"});
-    folders.AddPack(sound + "男声\\");
-    folders.AddPack(sound + "a..b\\");
-    folders.folders[sound + "半套\\"] = {"提示", "现在时间"};
+    for (const char* pack : {"男声\\", "a..b\\", "两处\\"}) folders.AddPack(sound + pack);
+    folders.AddPack(own + "我的\\");
+    folders.folders[own + "两处\\"] = {"提示"};
+    folders.AddPack(sound + "少了\\");
+    std::erase_if(folders.folders[sound + "少了\\"],
+                  [](auto& c) { return c == "三" || c == "七"; });
     const struct {
         const char* name;
-        const char* folder;  // under Sound
+        std::string folder;
+        const char* missing;  // "-" none, "*" every clip
     } rows[] = {
-        {"", ""},     {"男声", "男声\\"},   {"没有", ""},  {"半套", ""},   {"..", ""},
-        {"a..b", ""}, {"男声\\..\\..", ""}, {"男声/", ""}, {"C:男声", ""}, {".", ""},
+        // clang-format off
+        {"", sound, "-"}, {"男声", sound + "男声\\", "-"}, {"我的", own + "我的\\", "-"},
+        {"两处", sound + "两处\\", "-"}, {"少了", sound, "三.wav、七.wav"}, {"没有", sound, "*"},
+        {"..", sound, "*"}, {"a..b", sound, "*"}, {"男声\\..\\..", sound, "*"}, {"男声/", sound, "*"},
+        {"C:男声", sound, "*"}, {".", sound, "*"},
+        // clang-format on
     };
+    const std::string every = ClipListText({PackClips().begin(), PackClips().end()});
     for (const auto& row : rows) {
-        const VoicePack pack = ChoosePack(&folders, sound, row.name);
-        EXPECT_EQ(pack.folder, sound + row.folder) << row.name;
-        EXPECT_EQ(pack.clips.contains("十点"), *row.folder == 0) << row.name;
+        const VoicePack pack = ChoosePack(&folders, {sound, own}, row.name);
+        EXPECT_EQ(pack.folder, row.folder) << row.name;
+        EXPECT_EQ(pack.clips.contains("十点"), row.folder == sound) << row.name;
+        const auto missing = MissingClips(&folders, {sound, own}, row.name);
+        EXPECT_EQ(missing ? ClipListText(*missing) : "-",
+                  std::string(row.missing) == "*" ? every : row.missing)
+            << row.name;
     }
-    EXPECT_EQ(FindPacks(&folders, sound), (std::vector<std::string>{"男声"}));
-    EXPECT_EQ(ChoosePack(nullptr, sound, "男声").folder, sound);
+    EXPECT_EQ(ChoosePack(nullptr, {sound}, "男声").folder, sound);
+    // Whole packs first, no folder without a clip; past the first folders only the chosen one.
+    EXPECT_EQ(FindVoices(&folders, {sound, own}),
+              (std::vector<VoiceFolder>{{"两处"}, {"我的"}, {"男声"}, {"少了", {"三", "七"}}}));
+    for (std::size_t i = 0; i < kMaxVoiceFolders; ++i)
+        folders.AddPack(sound + "p" + std::to_string(i) + "\\");
+    const std::vector<VoiceFolder> capped = FindVoices(&folders, {sound, own}, "男声");
+    EXPECT_EQ(capped.size(), kMaxVoiceFolders + 1);
+    EXPECT_EQ(capped.back().name, "男声");
 }
 
 TEST(PackClips, HoldEveryWordAnAnnouncementSpeaks) {

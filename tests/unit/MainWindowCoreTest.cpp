@@ -122,6 +122,7 @@ void Do(CoreRig& rig, const std::string& event) {
         rig.folders.AddPack("C:\\T\\Sound\\", {"十点"});
         rig.folders.AddPack("C:\\T\\Sound\\女声\\", {"十点", "十点整"});
     }
+    if (event == "lost") std::erase(rig.folders.folders["C:\\T\\Sound\\女声\\"], "三");
 }
 
 // What the shell was asked, with the clips played; then whether the settings dialog is open,
@@ -280,8 +281,11 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示, play 现在时间, play 下午, play 两, play 点, play 二, "
          "play 十, play 九, play 分, KillTimer Timer_试听, heard at 40, SetTimer Timer_自动报时 495, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 两, play 点, play 半, heard at 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0, 语音包="},
         {"语音包 picks a pack of Sound, whose phrase clips speak runs of words", "语音包=女声",
-         "packs at=09:59:59 tick at=10:00:00 tick",
+         "packs load at=09:59:59 tick at=10:00:00 tick",
          "SetTimer Timer_自动报时 495, SetTimer Timer_自动报时 1000, play 女声\\提示, play 女声\\现在时间, play 女声\\上午, play 女声\\十点整"},
+        {"a chosen pack that lost a clip, or is gone, is told once at start; the default voice speaks", "语音包=女声",
+         "packs lost load button1", "Warning 报时声音: 语音包“女声”缺少 三.wav，现用默认声音报时, " + noon},
+        {"", "语音包=旧", "packs load", "Warning 报时声音: 找不到语音包“旧”，现用默认声音报时"},
         {"an empty 语音包 is Sound itself, with its own phrase clips", "语音包=", "packs at=09:59:59 tick at=10:00:00 tick",
          "SetTimer Timer_自动报时 495, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 上午, play 十点, play 整"},
         // the tray icon and its switches

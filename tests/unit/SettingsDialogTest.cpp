@@ -22,7 +22,7 @@ constexpr char kPage[] = "半点报时 报时音量 报时说法 安静开始 �
 // steps ("half", "quiet", "from=22:00", "to=07:00", "vol=50", "say1", "ad2", "key=Ctrl+Alt+T",
 // "pack2" for the second pack found, "preview", and the buttons) until it closes; while it is
 // open the dialog shows its state after a "|". "wayland" first: the desktop has no global
-// hotkeys; "packs" first: Sound holds the packs 我的声音 and 男声.
+// hotkeys; "packs" first: Sound holds the packs 我的声音 and 男声, and 半套, which lacks 三.wav.
 // "exit" is the program's exit, closing the dialog as its close box does.
 struct Scenario {
     const char* name;
@@ -161,7 +161,10 @@ const Scenario kScenarios[] = {
     {"the packs found follow the default; the one chosen is previewed and saved as 语音包",
      "[Tolvane]\r\n", 0, "packs adv pack2 preview apply",
      "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n语音包=男声\r\n",
-     kPage, {"Preview 0 100 男声"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say0 ad0 apply0 pack2 of 默认,我的声音,男声"},
+     kPage, {"Preview 0 100 男声"}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say0 ad0 apply0 pack2 of 默认,我的声音,男声,半套"},
+    {"a folder that is not a whole pack is refused, saying what it lacks; the choice stays",
+     "[Tolvane]\r\n语音包=男声\r\n", 0, "packs adv pack3", nullptr, "", {},
+     "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say0 ad0 apply0 message “半套”缺少 三.wav，不能选用 pack2 of 默认,我的声音,男声,半套"},
     {"a stored pack no longer found shows the default, and saving keeps it",
      "[Tolvane]\r\n语音包=旧声音\r\n", 0, "packs adv half preview ok",
      "[Tolvane]\r\n语音包=旧声音\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
@@ -263,6 +266,7 @@ std::string Shown(const SettingsDialog& dialog) {
                 std::to_string(page->Selected(AdvancedRole::Advert)) + " apply" +
                 std::to_string(page->ApplyEnabled()) +
                 (shows("Label_提示").empty() ? "" : " message") +
+                (page->Fault() == AdvancedRole::VoicePack ? " " + shows("Label_提示") : "") +
                 (shows("Label_时段提示").empty() ? "" : " says " + shows("Label_时段提示")) +
                 (page->Fault() == AdvancedRole::QuietStart ? " at from"
                  : page->Fault() == AdvancedRole::QuietEnd ? " at to"
@@ -291,7 +295,8 @@ TEST(SettingsDialog, Scenarios) {
         profiles.calls.clear();
         fakes::RecordingSettingsHost host;
         if (std::string(row.steps).starts_with("wayland")) host.unavailable = "no portal";
-        if (std::string(row.steps).starts_with("packs")) host.packs = {"我的声音", "男声"};
+        if (std::string(row.steps).starts_with("packs"))
+            host.packs = {{"我的声音"}, {"男声"}, {"半套", "三.wav"}};
 
         SettingsDialog dialog(vars, host);
         dialog.Form_Load();

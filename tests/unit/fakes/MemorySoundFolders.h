@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ public:
     }
     std::vector<std::string> ClipNames(const std::string& folder) override {
         return folders[folder];
+    }
+    bool HasClip(const std::string& folder, const std::string& name) override {
+        return std::ranges::count(folders[folder], name) > 0;
     }
 
     // A folder holding every clip an announcement needs, and `more`.

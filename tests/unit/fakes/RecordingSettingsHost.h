@@ -21,7 +21,7 @@ public:
         calls.push_back("Preview " + std::to_string(phrasing) + " " + std::to_string(volume) +
                         (pack.empty() ? "" : " " + pack));
     }
-    std::vector<std::string> VoicePacks() override { return packs; }
+    std::vector<VoiceChoice> VoicePacks() override { return packs; }
 
     // The hotkey as the core holds it; `taken` is held by another program; `unavailable` is why
     // this desktop has none.
@@ -43,7 +43,7 @@ public:
     std::string hotkey;
     std::string taken = "Ctrl+Alt+X";
     std::string unavailable;
-    std::vector<std::string> packs;
+    std::vector<VoiceChoice> packs;
 
 private:
     void Set(const char* what, bool on) { calls.push_back(std::string(what) + (on ? "=1" : "=0")); }
