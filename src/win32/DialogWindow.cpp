@@ -338,6 +338,9 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 item->CtlType == ODT_COMBOBOX) {
                 DrawChoice(*item);
                 return TRUE;
+            } else if (ControlOf(item->hwndItem) != nullptr) {
+                DrawLink(*item);
+                return TRUE;
             }
             return DefDlgProcW(m_hwnd, message, wParam, lParam);
         case WM_COMMAND:
@@ -346,13 +349,6 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnCloseBox();
             return 0;
-        case WM_DRAWITEM:
-            if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-                ControlOf(item->hwndItem) != nullptr) {
-                DrawLink(*item);
-                return TRUE;
-            }
-            return DefDlgProcW(m_hwnd, message, wParam, lParam);
         case WM_GETDPISCALEDSIZE:
             // Windows then suggests exactly the size the layout takes at the new DPI.
             *reinterpret_cast<SIZE*>(lParam) = OuterSizeAt(LOWORD(wParam));
