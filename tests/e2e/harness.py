@@ -696,8 +696,9 @@ class TrayDriver:
         return menus[0]
 
     def choose(self, access_key):
+        """Picks the entry with this access key ("p 1": a submenu's, then its entry's)."""
         self.open_menu()
-        x_tool(self.display, "xdotool", "key", access_key)
+        x_tool(self.display, "xdotool", "key", "--delay", "300", *access_key.split())
 
     # The menu of tolvane's icon opens from a real click only.
     choose_by_click = choose

@@ -1,9 +1,8 @@
 """The Linux program on real desktop parts, each on a private session bus of the test's own:
 started before xfce4-panel, its icon moves into the panel's StatusNotifierItem tray when the
-panel comes; a left click speaks, a middle click (SecondaryActivate) speaks the date, the
-exported menu holds the six entries and the pause, and a synchronisation with no server
-reachable ends in dunst's history. On a display with no tray at all, dunst shows the no-tray
-notice once."""
+panel comes; a click speaks (a middle one the date), the menu holds its entries, a synchronisation
+with no server reachable ends in dunst's history. On a display with no tray at all, dunst shows
+the no-tray notice once."""
 
 import json
 import os

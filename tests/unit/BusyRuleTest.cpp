@@ -27,31 +27,24 @@ TEST(DecideAnnouncement, SignalsSettingWaitLimitPauseAndQuietHours) {
         const char* pausedUntil = nullptr;
         int quietStart = -1, quietEnd = -1;
     } rows[] = {
-        {"????", true, "10:00:00", Verdict::Speak, ""},
-        {"----", true, "10:00:00", Verdict::Speak, ""},
-        {"x---", false, "10:00:00", Verdict::Speak, ""},
-        {"x---", true, "10:00:00", Verdict::Skip, "Locked"},
-        {"-x--", false, "10:00:00", Verdict::Speak, ""},
-        {"-x--", true, "10:00:00", Verdict::Skip, "DoNotDisturb"},
-        {"--x-", false, "10:00:00", Verdict::Speak, ""},
-        {"--x-", true, "10:00:00", Verdict::Wait, "FullScreen"},
-        {"---x", false, "10:00:00", Verdict::Speak, ""},
-        {"---x", true, "10:09:59", Verdict::Wait, "Microphone"},
+        // clang-format off
+        {"????", true, "10:00:00", Verdict::Speak, ""}, {"----", true, "10:00:00", Verdict::Speak, ""},
+        // each signal without the setting, then with it
+        {"x---", false, "10:00:00", Verdict::Speak, ""}, {"x---", true, "10:00:00", Verdict::Skip, "Locked"},
+        {"-x--", false, "10:00:00", Verdict::Speak, ""}, {"-x--", true, "10:00:00", Verdict::Skip, "DoNotDisturb"},
+        {"--x-", false, "10:00:00", Verdict::Speak, ""}, {"--x-", true, "10:00:00", Verdict::Wait, "FullScreen"},
+        {"---x", false, "10:00:00", Verdict::Speak, ""}, {"---x", true, "10:09:59", Verdict::Wait, "Microphone"},
         // the wait's limit
-        {"--x-", true, "10:10:00", Verdict::Skip, "FullScreen"},
-        {"---x", true, "10:25:00", Verdict::Skip, "Microphone"},
+        {"--x-", true, "10:10:00", Verdict::Skip, "FullScreen"}, {"---x", true, "10:25:00", Verdict::Skip, "Microphone"},
         // a skip outranks a wait
-        {"x-xx", true, "10:00:00", Verdict::Skip, "Locked"},
-        {"--xx", true, "10:00:00", Verdict::Wait, "FullScreen"},
+        {"x-xx", true, "10:00:00", Verdict::Skip, "Locked"}, {"--xx", true, "10:00:00", Verdict::Wait, "FullScreen"},
         // a pause skips whatever the setting, and ends on its minute
-        {"----", false, "10:00:00", Verdict::Skip, "", "10:00:01"},
-        {"x---", true, "10:00:00", Verdict::Skip, "", "11:00:00"},
+        {"----", false, "10:00:00", Verdict::Skip, "", "10:00:01"}, {"x---", true, "10:00:00", Verdict::Skip, "", "11:00:00"},
         {"----", false, "10:00:00", Verdict::Speak, "", "10:00:00"},
         // a moment that waited into the quiet span keeps quiet; one still in its minute speaks
-        {"----", true, "10:01:00", Verdict::Skip, "", nullptr, 601, 660},
-        {"----", true, "10:00:59", Verdict::Speak, "", nullptr, 601, 660},
-        {"----", false, "10:01:00", Verdict::Speak, "", nullptr, 601, 660},
-        {"--x-", true, "10:01:00", Verdict::Wait, "FullScreen", nullptr, 601, 660},
+        {"----", true, "10:01:00", Verdict::Skip, "", nullptr, 601, 660}, {"----", true, "10:00:59", Verdict::Speak, "", nullptr, 601, 660},
+        {"----", false, "10:01:00", Verdict::Speak, "", nullptr, 601, 660}, {"--x-", true, "10:01:00", Verdict::Wait, "FullScreen", nullptr, 601, 660},
+        // clang-format on
     };
     const char* names[] = {"Locked", "DoNotDisturb", "FullScreen", "Microphone"};
     for (const auto& row : rows) {
@@ -59,8 +52,8 @@ TEST(DecideAnnouncement, SignalsSettingWaitLimitPauseAndQuietHours) {
         BusyInputs inputs{{}, row.setting, std::nullopt, row.quietStart, row.quietEnd};
         for (std::size_t i = 0; i < kDesktopSignals; ++i) {
             inputs.states[i] = row.signals[i] == 'x'   ? SignalState::On
-                                : row.signals[i] == '-' ? SignalState::Off
-                                                        : SignalState::Unknown;
+                               : row.signals[i] == '-' ? SignalState::Off
+                                                       : SignalState::Unknown;
         }
         if (row.pausedUntil) inputs.pausedUntil = UtcSeconds(Today(row.pausedUntil));
         const BusyVerdict verdict = DecideAnnouncement(inputs, Today("10:00:00"), Today(row.now));
@@ -82,7 +75,6 @@ TEST(Pause, EndsAnHourFromItsMinuteOrAtTheNextMorningAndItsKeyReadsBack) {
         {"14:23:40", PauseChoice::UntilMorning, -1, -1, "2010-07-29 07:00"},
         {"02:00:00", PauseChoice::UntilMorning, -1, -1, "2010-07-28 07:00"},
         {"07:00:00", PauseChoice::UntilMorning, -1, -1, "2010-07-29 07:00"},
-        {"23:00:00", PauseChoice::UntilMorning, 22 * 60, 6 * 60 + 30, "2010-07-29 06:30"},
         {"23:00:00", PauseChoice::UntilMorning, 8 * 60, 8 * 60, "2010-07-29 07:00"},
     };
     for (const auto& row : rows) {
@@ -95,8 +87,6 @@ TEST(Pause, EndsAnHourFromItsMinuteOrAtTheNextMorningAndItsKeyReadsBack) {
                             "2010/07/28 07:00", "2010-07-28 07:00 ", "２010-07-28 07:00"}) {
         EXPECT_EQ(ParsePauseKey(bad, clock), std::nullopt) << bad;
     }
-    EXPECT_EQ(PausedLine(Today("07:05:00")), "暂停到 07:05");
-    EXPECT_EQ(HeldLine(Today("15:00:00"), DesktopSignal::FullScreen), "15:00 的报时等演示结束");
 }
 
 }  // namespace
