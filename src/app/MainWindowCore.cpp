@@ -212,6 +212,8 @@ void MainWindowCore::AskDesktopAhead(const LocalDateTime& now) {
         if (!AskedWithin(now, kAskAgainSeconds - 1)) AskDesktop(now);
         return;
     }
+    // Moments start minutes, so only a minute's last seconds look ahead to the next.
+    if (now.second < 60 - kAskAheadSeconds) return;
     const std::int64_t second = UtcSeconds(now);
     const LocalDateTime ahead = m_services.clock.LocalAt(second + kAskAheadSeconds);
     const std::int64_t minuteStart = UtcSeconds(ahead) - ahead.second;

@@ -25,6 +25,15 @@ public:
     virtual SignalState State() const = 0;
 };
 
+// A source whose last answer is one state.
+class SingleStateSignal : public DesktopSignalSource {
+public:
+    SignalState State() const override { return m_state; }
+
+protected:
+    SignalState m_state = SignalState::Unknown;
+};
+
 // One signal from several sources (a lock and a screen saver): on when any says so, off when
 // none does and one answered.
 constexpr SignalState AnyOn(std::initializer_list<SignalState> states) {

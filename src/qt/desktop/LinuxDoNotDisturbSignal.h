@@ -10,17 +10,15 @@ namespace tolvane {
 // Do-not-disturb, asked of whichever notification server runs: dunst's paused
 // (org.dunstproject.cmd0), xfce4-notifyd's /do-not-disturb (xfconf), GNOME Shell's show-banners
 // (GSettings), and any other server's Inhibited property (KDE's). No server: unknown.
-class LinuxDoNotDisturbSignal final : public QObject, public DesktopSignalSource {
+class LinuxDoNotDisturbSignal final : public QObject, public SingleStateSignal {
     Q_OBJECT
 
 public:
     void Refresh() override;
-    SignalState State() const override { return m_state; }
 
 private:
     void AskServer(const QString& name);
 
-    SignalState m_state = SignalState::Unknown;
     GnomeNotificationSettings m_gnome;
 };
 

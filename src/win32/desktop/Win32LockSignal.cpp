@@ -3,6 +3,8 @@
 #include <versionhelpers.h>
 #include <wtsapi32.h>
 
+#include <string>
+
 namespace tolvane {
 namespace {
 
@@ -33,8 +35,14 @@ Win32LockSignal::~Win32LockSignal() {
 }
 
 void Win32LockSignal::Attach(HWND window) {
-    // Looked up, so that the program starts where the session functions are missing.
-    m_wtsapi = LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Looked up, so that the program starts where the session functions are missing; from the
+    // system folder by its full path, never from beside the program.
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        const std::wstring path = std::wstring(system, length) + L"\\wtsapi32.dll";
+        m_wtsapi = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
     const auto notify =
         Lookup<BOOL(WINAPI*)(HWND, DWORD)>(m_wtsapi, "WTSRegisterSessionNotification");
     if (notify != nullptr && notify(window, NOTIFY_FOR_THIS_SESSION)) m_window = window;

@@ -6,13 +6,9 @@ namespace tolvane {
 
 // The microphone in use, from the privacy store Windows keeps of it: an app whose last use has
 // no end (LastUsedTimeStop 0) holds it now. Where the store is missing, unknown.
-class Win32MicrophoneSignal final : public DesktopSignalSource {
+class Win32MicrophoneSignal final : public SingleStateSignal {
 public:
     void Refresh() override;
-    SignalState State() const override { return m_state; }
-
-private:
-    SignalState m_state = SignalState::Unknown;
 };
 
 }  // namespace tolvane
