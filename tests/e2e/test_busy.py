@@ -53,7 +53,7 @@ class BusyScenarios:
 
     def test_the_pause_chosen_in_the_menu_outlives_a_restart(self):
         self.start("[Tolvane]\n格式设置=0\n半点报时=1\n", "09:59:45")
-        self.choose("p 1")
+        self.choose_by_click("p 1")
         paused = wait_until(lambda: re.search(r"暂停报时到=2010-07-28 1[01]:\d\d\n", self.ini()),
                             10)
         self.assertTrue(paused, self.ini())
@@ -65,7 +65,7 @@ class BusyScenarios:
         self.start(None, "10:29:50")
         self.sleep_past("10:30:05")
         self.assertEqual(self.clips(), [])
-        self.choose("p r")
+        self.choose_by_click("p r")
         self.assertTrue(wait_until(lambda: self.ini().endswith("暂停报时到=\n"), 10), self.ini())
 
     def sleep_past(self, clock):
