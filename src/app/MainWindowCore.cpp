@@ -26,6 +26,14 @@ std::string ShortName(const std::string& name) {
     return shown;
 }
 
+// The desktop is asked this long before a due moment, so that its answers are in when the
+// moment's sound starts; a moment held back asks again this often; answers older than that
+// are asked again before a moment is decided.
+constexpr int kAskAheadSeconds = 3;
+constexpr int kAskAgainSeconds = 5;
+// The middle click's format: the date, then the time.
+constexpr std::int32_t kDateThenTime = 2;
+
 }  // namespace
 
 MainWindowCore::MainWindowCore(const ShellServices& services, ProgramPlaces places,
@@ -54,6 +62,14 @@ void MainWindowCore::Form_Load() {
     m_timeSync.SetServer(TimeServerFromSetting(
         m_vars.ConfigFile.ReadString(kSettingsSection, kTimeServerKey, kTimeServerReadSize)));
     m_state = PlanStartup(m_vars.Settings);
+    const std::optional<std::int64_t> pause =
+        ParsePauseKey(m_vars.ConfigFile.ReadString(kSettingsSection, kPauseKey, kPauseReadSize),
+                      m_services.clock);
+    if (pause && *pause > UtcSeconds(m_services.clock.Now())) {
+        m_pausedUntil = pause;
+        m_pauseLine = PausedLine(m_services.clock.LocalAt(*pause));
+        m_windows.EnableResume(true);
+    }
 
     m_windows.SetTimer(MainTimer::Timer_更新托盘显示时间, kOneSecondMs);
     m_windows.SetTimer(MainTimer::Timer_自动升级, kAutoUpgradeDelayMs);
@@ -63,7 +79,7 @@ void MainWindowCore::Form_Load() {
     Timer_更新托盘显示时间_Timer();
     if (m_places.program.IsKnown()) m_windows.SetCurrentFolder(m_places.program.path);
     m_windows.HideMain();
-    m_windows.SetTrayIconMuted(!m_state.announceTimerEnabled);
+    m_windows.SetTrayIconMuted(!m_state.announceTimerEnabled || m_pausedUntil);
     // Shown even without a notification area: the icon docks once one appears.
     m_windows.ShowTrayIcon();
     LoadHotkey();
@@ -92,10 +108,20 @@ void MainWindowCore::OnTimer(MainTimer timer) {
 
 void MainWindowCore::Timer_更新托盘显示时间_Timer() {
     ForgetReleasedHotkey();
-    const std::string syncLines =
+    const LocalDateTime now = m_services.clock.Now();
+    if (m_pausedUntil && !Paused(now)) {
+        // The pause is over; its key stays, naming a time already past.
+        m_pausedUntil.reset();
+        ShowPause();
+        return;
+    }
+    std::string lines =
         m_lastSync + (m_timeSync.LacksRight() ? "\r\n" + std::string(kNoRightLine) : "");
-    m_windows.SetTrayTooltip(TrayTooltipText(m_services.clock.Now(), m_services.formatter,
-                                             !m_state.announceTimerEnabled, syncLines));
+    for (const std::string* line : {&m_busyLine, &m_pauseLine}) {
+        if (!line->empty()) lines += (lines.empty() ? "" : "\r\n") + *line;
+    }
+    m_windows.SetTrayTooltip(
+        TrayTooltipText(now, m_services.formatter, !m_state.announceTimerEnabled, lines));
 }
 
 void MainWindowCore::Timer_自动报时_Timer() {
@@ -108,13 +134,10 @@ void MainWindowCore::Timer_自动报时_Timer() {
     if (!moment && now.millisecond >= 1000 - kPrimeLeadMs * 3 / 2) {
         moment = m_schedule.Upcoming(m_services.clock.LocalAt(UtcSeconds(now) + 1), Plan());
     }
-    if (!moment) return;
-    // Ticks come while another announcement speaks: its moment waits for the end.
-    if (m_announcer.AnnouncementBusy()) {
-        m_lateMoment = moment;
-        return;
-    }
-    AnnounceNow(*moment);
+    AskDesktopAhead(now);
+    // A moment still waiting when the next falls due gives way to it.
+    if (moment) m_pending = Pending{*moment, {}};
+    SettlePending();
 }
 
 void MainWindowCore::Timer_自动升级_Timer() {
@@ -131,8 +154,7 @@ void MainWindowCore::Timer_自动校时_Timer() {
 
 void MainWindowCore::Timer_试听_Timer() {
     m_windows.KillTimer(MainTimer::Timer_试听);
-    m_announcer.AnnounceNow(m_services.clock.Now(), m_preview);
-    AfterAnnouncement();
+    AnnounceNow(m_services.clock.Now(), m_preview);
 }
 
 void MainWindowCore::ArmAnnounceTimer() {
@@ -148,8 +170,8 @@ void MainWindowCore::ArmAnnounceTimer() {
     m_windows.SetTimer(MainTimer::Timer_自动报时, delay);
 }
 
-void MainWindowCore::AnnounceNow(const LocalDateTime& moment) {
-    m_announcer.AnnounceNow(moment, Style(), TimeUntil(moment));
+void MainWindowCore::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style) {
+    m_announcer.AnnounceNow(moment, std::move(style));
     AfterAnnouncement();
 }
 
@@ -164,16 +186,107 @@ std::chrono::microseconds MainWindowCore::TimeUntil(const LocalDateTime& moment)
 
 void MainWindowCore::AfterAnnouncement() {
     ForgetReleasedHotkey();
+    SettlePending();
+}
+
+void MainWindowCore::SettlePending() {
     // Each moment spoken here may have another fall inside it; the schedule hands out each
     // moment once, so this ends.
-    while (m_lateMoment && !m_announcer.AnnouncementBusy()) {
-        const LocalDateTime moment = *m_lateMoment;
-        m_lateMoment.reset();
-        if (m_exited || !m_state.announceTimerEnabled) return;
-        const std::int64_t age = UtcSeconds(m_services.clock.Now()) - UtcSeconds(moment);
-        if (age >= kLateLimitSeconds) continue;
-        m_announcer.AnnounceNow(moment, Style(), TimeUntil(moment));
+    while (m_pending && !m_announcer.AnnouncementBusy()) {
+        if (m_exited || !m_state.announceTimerEnabled) {
+            m_pending.reset();
+            return;
+        }
+        const LocalDateTime now = m_services.clock.Now();
+        // A moment the look ahead missed (the clock stepped onto it) waits a tick for answers.
+        if (m_vars.Settings.BusyQuiet == 1 && !Paused(now) && !AskedWithin(now, kAskAgainSeconds)) {
+            AskDesktop(now);
+            return;
+        }
+        const BusyVerdict verdict = DecideAnnouncement(Inputs(), m_pending->moment, now);
+        if (verdict.verdict == Verdict::Wait) {
+            m_pending->heldBy = verdict.why;
+            m_busyLine = HeldLine(m_pending->moment, *verdict.why);
+            return;
+        }
+        const Pending pending = *m_pending;
+        m_pending.reset();
+        m_busyLine = verdict.verdict == Verdict::Skip && verdict.why
+                         ? SkippedLine(pending.moment, *verdict.why)
+                         : std::string();
+        if (verdict.verdict == Verdict::Skip) continue;
+        if (pending.heldBy) {
+            m_announcer.AnnounceNow(now, Style());
+        } else if (UtcSeconds(now) - UtcSeconds(pending.moment) < kLateLimitSeconds) {
+            m_announcer.AnnounceNow(pending.moment, Style(), TimeUntil(pending.moment));
+        }
     }
+}
+
+void MainWindowCore::AskDesktopAhead(const LocalDateTime& now) {
+    if (m_vars.Settings.BusyQuiet != 1 || Paused(now)) return;
+    if (m_pending && m_pending->heldBy) {
+        if (!AskedWithin(now, kAskAgainSeconds - 1)) AskDesktop(now);
+        return;
+    }
+    // Moments start minutes, so only a minute's last seconds look ahead to the next.
+    if (now.second < 60 - kAskAheadSeconds) return;
+    const std::int64_t second = UtcSeconds(now);
+    const LocalDateTime ahead = m_services.clock.LocalAt(second + kAskAheadSeconds);
+    const std::int64_t minuteStart = UtcSeconds(ahead) - ahead.second;
+    if (minuteStart > second && minuteStart != m_askedFor &&
+        IsAnnouncementDue(ahead.hour, ahead.minute, 0, Plan())) {
+        m_askedFor = minuteStart;
+        AskDesktop(now);
+    }
+}
+
+void MainWindowCore::AskDesktop(const LocalDateTime& now) {
+    m_askedAt = UtcSeconds(now);
+    for (DesktopSignalSource* source : m_services.desktopSignals) {
+        if (source != nullptr) source->Refresh();
+    }
+}
+
+bool MainWindowCore::AskedWithin(const LocalDateTime& now, int seconds) const {
+    return m_askedAt && UtcSeconds(now) - *m_askedAt <= seconds && UtcSeconds(now) >= *m_askedAt;
+}
+
+BusyInputs MainWindowCore::Inputs() const {
+    const SettingsRecord& settings = m_vars.Settings;
+    BusyInputs inputs{
+        {}, settings.BusyQuiet == 1, m_pausedUntil, settings.QuietStart, settings.QuietEnd};
+    for (std::size_t i = 0; i < kDesktopSignals; ++i) {
+        const DesktopSignalSource* source = m_services.desktopSignals[i];
+        inputs.states[i] = source != nullptr ? source->State() : SignalState::Unknown;
+    }
+    return inputs;
+}
+
+bool MainWindowCore::Paused(const LocalDateTime& now) const {
+    return m_pausedUntil && UtcSeconds(now) < *m_pausedUntil;
+}
+
+void MainWindowCore::SetPause(std::optional<PauseChoice> choice) {
+    const SettingsRecord& settings = m_vars.Settings;
+    m_pausedUntil.reset();
+    if (choice) {
+        m_pausedUntil =
+            PauseEnd(*choice, m_services.clock.Now(),
+                     PauseMorningMinute(settings.QuietStart, settings.QuietEnd), m_services.clock);
+    }
+    // Stored at once, so that the pause outlives a restart; an empty key is no pause.
+    m_vars.ConfigFile.WriteString(
+        kSettingsSection, kPauseKey,
+        m_pausedUntil ? PauseKeyText(m_services.clock.LocalAt(*m_pausedUntil)) : "");
+    ShowPause();
+}
+
+void MainWindowCore::ShowPause() {
+    m_pauseLine = m_pausedUntil ? PausedLine(m_services.clock.LocalAt(*m_pausedUntil)) : "";
+    m_windows.EnableResume(m_pausedUntil.has_value());
+    m_windows.SetTrayIconMuted(!m_state.announceTimerEnabled || m_pausedUntil);
+    Timer_更新托盘显示时间_Timer();
 }
 
 void MainWindowCore::ForgetReleasedHotkey() {
@@ -194,8 +307,14 @@ AnnouncementStyle MainWindowCore::Style() const {
 void MainWindowCore::OnTrayButton(int buttonCode) {
     switch (ForTrayButton(buttonCode)) {
         case TrayButtonAction::Announce:
-            AnnounceNow(m_services.clock.Now());
+            AnnounceNow(m_services.clock.Now(), Style());
             break;
+        case TrayButtonAction::AnnounceDate: {
+            AnnouncementStyle style = Style();
+            style.format = kDateThenTime;
+            AnnounceNow(m_services.clock.Now(), std::move(style));
+            break;
+        }
         case TrayButtonAction::ShowMenu:
             m_windows.PopupTrayMenu();
             break;
@@ -232,6 +351,15 @@ void MainWindowCore::OnMenuCommand(MenuCommand command) {
             break;
         case MenuCommand::Exit:
             Exit();
+            break;
+        case MenuCommand::PauseHour:
+            SetPause(PauseChoice::OneHour);
+            break;
+        case MenuCommand::PauseMorning:
+            SetPause(PauseChoice::UntilMorning);
+            break;
+        case MenuCommand::Resume:
+            SetPause(std::nullopt);
             break;
         case MenuCommand::None:
             break;
@@ -361,7 +489,7 @@ void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
     }
     m_state.announceTimerEnabled = enabled;
     // The icon and the tooltip say at once whether the clock will speak on its own.
-    m_windows.SetTrayIconMuted(!enabled);
+    m_windows.SetTrayIconMuted(!enabled || m_pausedUntil);
     Timer_更新托盘显示时间_Timer();
 }
 

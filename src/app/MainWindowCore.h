@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "app/BusyRule.h"
 #include "app/Hotkey.h"
 #include "app/ShellWindows.h"
 #include "app/Startup.h"
@@ -12,6 +13,7 @@
 #include "autostart/AutostartStore.h"
 #include "base/Clock.h"
 #include "base/DateTimeFormatter.h"
+#include "base/DesktopSignals.h"
 #include "base/MessagePump.h"
 #include "base/ProgramFolder.h"
 #include "base/ProgramPlaces.h"
@@ -45,6 +47,8 @@ struct ShellServices {
     AutostartStore* autostart = nullptr;
     // Without it only the word clips in Sound itself are played, and no pack is offered.
     SoundFolders* soundFolders = nullptr;
+    // What the desktop says about the user, by DesktopSignal; a missing one is never busy.
+    std::array<DesktopSignalSource*, kDesktopSignals> desktopSignals{};
 };
 
 // Everything the hidden main window decides, for both platforms: the start-up order, the
@@ -61,7 +65,8 @@ public:
     // made current, the main window hidden, the tray icon shown.
     void Form_Load();
     void OnTimer(MainTimer timer);
-    // A mouse button on the tray icon: 1 (left) speaks at once, 2 (right) opens the menu.
+    // A mouse button on the tray icon: 1 (left) speaks at once, 2 (right) opens the menu, 4
+    // (middle) speaks the date and the time.
     void OnTrayButton(int buttonCode);
     void OnMenuCommand(MenuCommand command);
     // The program was started again while it runs: the settings dialog opens, or comes
@@ -71,7 +76,8 @@ public:
     // speaks once: the keyboard's repeats are ignored until the key is released.
     void OnHotkey();
     // An announcement has ended: a scheduled moment that fell during it is spoken now, as
-    // the moment it was due, while it is less than kLateLimitSeconds old.
+    // the moment it was due, while it is less than kLateLimitSeconds old; one the desktop held
+    // back is decided again.
     void AfterAnnouncement();
     // A click on the tray's last notification: takes an offer it made.
     void OnNoticeClicked();
@@ -97,7 +103,17 @@ private:
     void Timer_自动校时_Timer();
     void Timer_试听_Timer();
     void ArmAnnounceTimer();
-    void AnnounceNow(const LocalDateTime& moment);
+    void AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style);
+    // Speaks, waits with or drops the scheduled moment at hand, as the busy rule says.
+    void SettlePending();
+    // Asks the desktop shortly before a due moment, and every few seconds while one waits.
+    void AskDesktopAhead(const LocalDateTime& now);
+    void AskDesktop(const LocalDateTime& now);
+    bool AskedWithin(const LocalDateTime& now, int seconds) const;
+    BusyInputs Inputs() const;
+    bool Paused(const LocalDateTime& now) const;
+    void SetPause(std::optional<PauseChoice> choice);
+    void ShowPause();
     std::chrono::microseconds TimeUntil(const LocalDateTime& moment);
     void ForgetReleasedHotkey();
     AnnouncementPlan Plan() const;
@@ -150,12 +166,22 @@ private:
     std::unique_ptr<SettingsDialog> m_settings;
     bool m_aboutOpen = false;
     bool m_exited = false;
-    Hotkey m_hotkey;                            // registered
-    Hotkey m_unregisteredHotkey;                // stored, but this desktop registers no hotkey
-    bool m_hotkeyHeld = false;                  // pressed and, at the last look, not yet released
-    std::optional<LocalDateTime> m_lateMoment;  // due during an announcement
-    std::string m_lastSync;     // the tooltip's line about it; empty before the first
-    bool m_offerShown = false;  // the last sync notice offers administrator rights
+    Hotkey m_hotkey;              // registered
+    Hotkey m_unregisteredHotkey;  // stored, but this desktop registers no hotkey
+    bool m_hotkeyHeld = false;    // pressed and, at the last look, not yet released
+    // A scheduled moment not yet spoken: due during an announcement, or held by the desktop.
+    struct Pending {
+        LocalDateTime moment;
+        std::optional<DesktopSignal> heldBy;  // once held, the time then current is spoken
+    };
+    std::optional<Pending> m_pending;
+    std::optional<std::int64_t> m_pausedUntil;  // UTC seconds
+    std::string m_pauseLine;                    // the tooltip's last line while paused
+    std::string m_busyLine;  // the tooltip's line on the last moment held back or skipped
+    std::optional<std::int64_t> m_askedAt;  // the last look at the desktop, UTC seconds
+    std::int64_t m_askedFor = 0;            // the moment the last look ahead was for
+    std::string m_lastSync;                 // the tooltip's line about it; empty before the first
+    bool m_offerShown = false;              // the last sync notice offers administrator rights
 };
 
 }  // namespace tolvane

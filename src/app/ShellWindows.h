@@ -48,6 +48,8 @@ public:
     virtual void ShowTrayIcon() = 0;
     virtual void SetTrayTooltip(const std::string& text) = 0;
     virtual void SetMenuChecks(bool announceOff, bool startAtBoot) = 0;
+    // 继续报时 is greyed unless a pause runs (as it is when the menu is made).
+    virtual void EnableResume(bool enabled) = 0;
     // Opens the tray menu at the mouse; the chosen entry comes back as a menu command.
     virtual void PopupTrayMenu() = 0;
 

@@ -8,6 +8,8 @@ TrayButtonAction ForTrayButton(int buttonCode) {
             return TrayButtonAction::Announce;
         case 2:
             return TrayButtonAction::ShowMenu;
+        case 4:
+            return TrayButtonAction::AnnounceDate;
         default:
             return TrayButtonAction::None;
     }

@@ -45,10 +45,17 @@ bool OnWayland() {
     return QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
+ShellServices WithSignals(ShellServices services,
+                          const std::array<DesktopSignalSource*, kDesktopSignals>& sources) {
+    services.desktopSignals = sources;
+    return services;
+}
+
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramPlaces places)
-    : m_core(services, std::move(places), *this),
+    : m_core(WithSignals(services, {&m_lock, &m_doNotDisturb, &m_fullScreen, &m_microphone}),
+             std::move(places), *this),
       m_icons{ProgramIcon(false), ProgramIcon(true)},
       m_sni(m_menu, {[this] { m_core.OnTrayButton(1); },
                      [this](int x, int y) {
@@ -56,7 +63,8 @@ Form_Main::Form_Main(const ShellServices& services, ProgramPlaces places)
                          m_menuFromHost = true;
                          m_core.OnTrayButton(2);
                          m_menuFromHost = false;
-                     }}),
+                     },
+                     [this] { m_core.OnTrayButton(4); }}),
       m_watcherWatch(kWatcherService, QDBusConnection::sessionBus(),
                      QDBusServiceWatcher::WatchForOwnerChange),
       m_menuAnchor(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -73,18 +81,27 @@ Form_Main::Form_Main(const ShellServices& services, ProgramPlaces places)
     }
 
     m_menu.setTitle(QStringLiteral("托盘图标"));
-    for (const MenuEntry& entry : kTrayMenu) {
-        if (entry.kind == MenuKind::Separator) {
-            m_menu.addSeparator();
-            continue;
-        }
-        QAction* action = m_menu.addAction(FromUtf8(entry.caption));
+    const auto addEntry = [this](QMenu& menu, const MenuEntry& entry) {
+        QAction* action = menu.addAction(FromUtf8(entry.caption));
         action->setObjectName(FromUtf8(entry.name));
         action->setCheckable(entry.kind == MenuKind::Check);
         const MenuCommand command = entry.command;
         connect(action, &QAction::triggered, this,
                 [this, command] { m_core.OnMenuCommand(command); });
         m_actions.emplace_back(command, action);
+    };
+    for (const MenuEntry& entry : kPauseMenu) addEntry(m_pauseMenu, entry);
+    EnableResume(false);
+    for (const MenuEntry& entry : kTrayMenu) {
+        if (entry.kind == MenuKind::Separator) {
+            m_menu.addSeparator();
+        } else if (entry.kind == MenuKind::Submenu) {
+            m_pauseMenu.setTitle(FromUtf8(entry.caption));
+            m_pauseMenu.menuAction()->setObjectName(FromUtf8(entry.name));
+            m_menu.addMenu(&m_pauseMenu);
+        } else {
+            addEntry(m_menu, entry);
+        }
     }
 
     m_menuAnchor.setAttribute(Qt::WA_TranslucentBackground);
@@ -158,6 +175,7 @@ void Form_Main::Form_Load() {
 void Form_Main::TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger) m_core.OnTrayButton(1);
     if (reason == QSystemTrayIcon::Context) m_core.OnTrayButton(2);
+    if (reason == QSystemTrayIcon::MiddleClick) m_core.OnTrayButton(4);
 }
 
 void Form_Main::SetTimer(MainTimer timer, int intervalMs) {
@@ -187,6 +205,13 @@ void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {
     for (const auto& [command, action] : m_actions) {
         if (command == MenuCommand::AnnounceOff) action->setChecked(announceOff);
         if (command == MenuCommand::StartAtBoot) action->setChecked(startAtBoot);
+    }
+    m_sni.MenuChanged();
+}
+
+void Form_Main::EnableResume(bool enabled) {
+    for (const auto& [command, action] : m_actions) {
+        if (command == MenuCommand::Resume) action->setEnabled(enabled);
     }
     m_sni.MenuChanged();
 }

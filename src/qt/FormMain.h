@@ -22,6 +22,10 @@
 #include "qt/FormSettings.h"
 #include "qt/GlobalHotkey.h"
 #include "qt/StatusNotifierItem.h"
+#include "qt/desktop/LinuxDoNotDisturbSignal.h"
+#include "qt/desktop/LinuxFullScreenSignal.h"
+#include "qt/desktop/LinuxLockSignal.h"
+#include "qt/desktop/LinuxMicrophoneSignal.h"
 
 namespace tolvane {
 
@@ -51,6 +55,7 @@ private:
     void ShowTrayIcon() override;
     void SetTrayTooltip(const std::string& text) override;
     void SetMenuChecks(bool announceOff, bool startAtBoot) override;
+    void EnableResume(bool enabled) override;
     void PopupTrayMenu() override;
     void SetCurrentFolder(const std::string& path) override;
     void HideMain() override;
@@ -74,12 +79,18 @@ private:
     // GlobalHotkey passes on a press only once, until the key's release.
     bool IsHotkeyDown() override { return false; }
 
-    // First, so that the windows below, which report to it, are gone before it.
+    // What the core asks about the desktop; it never calls them on its way out.
+    LinuxLockSignal m_lock;
+    LinuxDoNotDisturbSignal m_doNotDisturb;
+    LinuxFullScreenSignal m_fullScreen;
+    LinuxMicrophoneSignal m_microphone;
+    // Before the windows below, which report to it, so that they are gone before it.
     MainWindowCore m_core;
     // Plain and muted; the core sets one before the icon is shown.
     std::array<QIcon, 2> m_icons;
     std::array<QTimer, kMainTimers.size()> m_timers;
     QMenu m_menu;
+    QMenu m_pauseMenu;
     // Made only when first needed, while no watcher is on the bus: Qt decides once per run,
     // when its first tray icon is made, whether every tray icon goes over D-Bus.
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;

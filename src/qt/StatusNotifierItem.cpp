@@ -181,7 +181,7 @@ public:
 
 public slots:
     void Activate(int, int) { m_item.Activate(); }
-    void SecondaryActivate(int, int) {}
+    void SecondaryActivate(int, int) { m_item.SecondaryActivate(); }
     void ContextMenu(int x, int y) { m_item.ContextMenu(x, y); }
     void Scroll(int, const QString&) {}
     void ProvideXdgActivationToken(const QString&) {}
@@ -356,21 +356,36 @@ void StatusNotifierItem::MenuChanged() {
     emit LayoutUpdated(m_revision, 0);
 }
 
+QList<std::pair<QAction*, int>> StatusNotifierItem::Entries() const {
+    QList<std::pair<QAction*, int>> entries;
+    for (QAction* action : m_menu.actions()) entries.append({action, 0});
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (const QMenu* submenu = entries[i].first->menu()) {
+            for (QAction* action : submenu->actions()) {
+                entries.append({action, static_cast<int>(i + 1)});
+            }
+        }
+    }
+    return entries;
+}
+
 QList<int> StatusNotifierItem::ItemIds() const {
     QList<int> ids{0};
-    for (qsizetype i = 0; i < m_menu.actions().size(); ++i) ids.append(static_cast<int>(i + 1));
+    for (qsizetype i = 0; i < Entries().size(); ++i) ids.append(static_cast<int>(i + 1));
     return ids;
 }
 
 QVariantMap StatusNotifierItem::ItemProperties(int id) const {
-    if (id == 0) return {{QStringLiteral("children-display"), QStringLiteral("submenu")}};
-    const QList<QAction*> actions = m_menu.actions();
-    if (id < 1 || id > actions.size()) return {};
-    const QAction* action = actions[id - 1];
+    const QVariantMap submenu{{QStringLiteral("children-display"), QStringLiteral("submenu")}};
+    if (id == 0) return submenu;
+    const auto entries = Entries();
+    if (id < 1 || id > entries.size()) return {};
+    const QAction* action = entries[id - 1].first;
     if (action->isSeparator()) return {{QStringLiteral("type"), QStringLiteral("separator")}};
     QVariantMap properties{{QStringLiteral("label"), MenuLabel(action->text())},
                            {QStringLiteral("enabled"), action->isEnabled()},
                            {QStringLiteral("visible"), action->isVisible()}};
+    if (action->menu() != nullptr) properties.insert(submenu);
     if (action->isCheckable()) {
         properties.insert(QStringLiteral("toggle-type"), QStringLiteral("checkmark"));
         properties.insert(QStringLiteral("toggle-state"), action->isChecked() ? 1 : 0);
@@ -380,19 +395,22 @@ QVariantMap StatusNotifierItem::ItemProperties(int id) const {
 
 DbusMenuNode StatusNotifierItem::Layout(int parentId, int depth) const {
     DbusMenuNode node{parentId, ItemProperties(parentId), {}};
-    if (parentId != 0 || depth == 0) return node;
-    for (int id : ItemIds()) {
-        if (id != 0) node.children.append({id, ItemProperties(id), {}});
+    if (depth == 0) return node;
+    const auto entries = Entries();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].second == parentId) {
+            node.children.append(Layout(static_cast<int>(i + 1), depth < 0 ? depth : depth - 1));
+        }
     }
     return node;
 }
 
 void StatusNotifierItem::MenuEvent(int id, const QString& eventId) const {
-    const QList<QAction*> actions = m_menu.actions();
-    if (eventId != QLatin1String("clicked") || id < 1 || id > actions.size()) return;
-    QAction* action = actions[id - 1];
+    const auto entries = Entries();
+    if (eventId != QLatin1String("clicked") || id < 1 || id > entries.size()) return;
+    QAction* action = entries[id - 1].first;
     // Not from inside the host's call: the action may open a modal dialog.
-    if (action->isEnabled() && !action->isSeparator()) {
+    if (action->isEnabled() && !action->isSeparator() && action->menu() == nullptr) {
         QMetaObject::invokeMethod(action, &QAction::trigger, Qt::QueuedConnection);
     }
 }

@@ -67,6 +67,7 @@ public:
     struct Events {
         std::function<void()> activate;
         std::function<void(int x, int y)> contextMenu;
+        std::function<void()> secondaryActivate;  // the middle button
     };
 
     StatusNotifierItem(QMenu& menu, Events events);
@@ -86,6 +87,7 @@ public:
     SniPixmaps IconPixmaps() const { return m_pixmaps; }
     SniToolTip ToolTip() const;
     void Activate() const { m_events.activate(); }
+    void SecondaryActivate() const { m_events.secondaryActivate(); }
     void ContextMenu(int x, int y) const { m_events.contextMenu(x, y); }
     DbusMenuNode Layout(int parentId, int depth) const;
     QVariantMap ItemProperties(int id) const;
@@ -100,6 +102,9 @@ signals:
 
 private:
     bool ExportIcon(const QString& name, const QIcon& icon);
+    // Every entry of the menu and of its submenus, an entry's id being its place here from 1,
+    // with its parent's id (0 for the menu itself).
+    QList<std::pair<QAction*, int>> Entries() const;
 
     QMenu& m_menu;
     Events m_events;

@@ -43,6 +43,7 @@ AdvancedDialog::AdvancedDialog(自定义变量& vars, SettingsDialogHost& host,
 void AdvancedDialog::Form_Load() {
     const SettingsRecord& settings = m_vars.Settings;
     m_halfHour = settings.HalfHour == 1;
+    m_busyQuiet = settings.BusyQuiet == 1;
     m_quiet = IsMinuteOfDay(settings.QuietStart) && IsMinuteOfDay(settings.QuietEnd) &&
               settings.QuietStart != settings.QuietEnd;
     m_texts[AdvancedRole::QuietStart] =
@@ -73,6 +74,10 @@ void AdvancedDialog::Click(AdvancedRole role, int index) {
             break;
         case AdvancedRole::Quiet:
             m_quiet = !m_quiet;
+            Changed();
+            break;
+        case AdvancedRole::BusyQuiet:
+            m_busyQuiet = !m_busyQuiet;
             Changed();
             break;
         case AdvancedRole::Phrasing:
@@ -147,6 +152,7 @@ bool AdvancedDialog::Checked(const ControlSpec& control) const {
     if (control.kind == ControlKind::OptionButton) return Selected(role) == control.index;
     if (role == AdvancedRole::HalfHour) return m_halfHour;
     if (role == AdvancedRole::Quiet) return m_quiet;
+    if (role == AdvancedRole::BusyQuiet) return m_busyQuiet;
     return false;
 }
 
@@ -266,6 +272,11 @@ bool AdvancedDialog::Save() {
     m_vars.ConfigFile.WriteString(kSettingsSection, AdvertKey(),
                                   std::to_string(settings.AdvertMode));
     m_vars.ConfigFile.WriteString(kSettingsSection, kVoicePackKey, settings.VoicePack);
+    if (m_busyQuiet || settings.BusyQuiet != 0) {
+        settings.BusyQuiet = m_busyQuiet ? 1 : 0;
+        m_vars.ConfigFile.WriteString(kSettingsSection, kBusyQuietSetting.key,
+                                      std::to_string(settings.BusyQuiet));
+    }
     m_message.clear();
     m_fault = AdvancedRole::None;
     m_applyEnabled = false;

@@ -21,8 +21,8 @@ struct VoiceChoice {
 };
 
 // The logic of Form_高级设置, the settings dialog's second page: half-hour announcements, the
-// quiet span, the volume, the phrasing, the voice, 广告设置 with its third choice and the global
-// hotkey. Like
+// quiet span, the volume, the phrasing, the voice, 广告设置 with its third choice, the global
+// hotkey and 忙碌时不报时. Like
 // the first page it saves on OK and Apply, into Settings and Value.ini, and the main window reads
 // those at every tick and announcement. A time it cannot read keeps the page open, saving nothing,
 // with a message saying why.
@@ -75,6 +75,7 @@ private:
     SettingsDialogHost& m_host;
     std::function<void()> m_saved;
     bool m_halfHour = false;
+    bool m_busyQuiet = false;
     bool m_quiet = false;
     std::map<AdvancedRole, std::string> m_texts;
     std::int32_t m_volume = 100;

@@ -23,6 +23,7 @@ enum class AdvancedRole : int {
     Hotkey,        // text field: 报时热键
     Message,       // label: why the hotkey could not be saved
     QuietMessage,  // label beside the times: why they could not be saved
+    BusyQuiet,     // check box: 忙碌时不报时
     Ok,
     Cancel,
     Apply,
@@ -47,6 +48,8 @@ inline constexpr std::string_view kVoiceRefused = "，不能选用";
 inline constexpr std::string_view kDefaultVoiceChoice = "默认";
 inline constexpr std::string_view kHotkeyTooltip =
     "在任何程序里按下这组键即报时，如 Ctrl+Alt+T；留空则不用热键";
+inline constexpr std::string_view kBusyQuietTooltip =
+    "锁屏或免打扰时不报；全屏、演示或使用麦克风时等结束后再报（最多等 10 分钟）";
 // Shown beside the times when OK or Apply finds one it cannot read, or one past the day's end;
 // nothing is saved then. Short enough that the example never wraps away from its words.
 inline constexpr std::string_view kBadQuietTimeMessage = "请按“时:分”填写，如 22:00";
@@ -54,7 +57,7 @@ inline constexpr std::string_view kQuietTimeRangeMessage = "时间应在 00:00 �
 
 // clang-format off
 // Form_高级设置, in twips; controls inside a frame are placed relative to it.
-inline constexpr std::array<ControlSpec, 27> kAdvancedControls{{
+inline constexpr std::array<ControlSpec, 28> kAdvancedControls{{
     {"GroupBox_定时报时", ControlKind::GroupFrame, "", "定时报时", -1, {30, 30, 2805, 1650}, -1, "", kNoFlags, RoleOf(AdvancedRole::None), "定时报时"},
     {"Check_半点报时", ControlKind::CheckBox, "GroupBox_定时报时", "半点报时", -1, {210, 300, 2445, 255}, 0, kHalfHourTooltip, kNoFlags, RoleOf(AdvancedRole::HalfHour), "半点报时"},
     {"Check_安静时段", ControlKind::CheckBox, "GroupBox_定时报时", "安静时段", -1, {210, 600, 2445, 255}, 1, kQuietTooltip, kNoFlags, RoleOf(AdvancedRole::Quiet), "安静时段"},
@@ -78,10 +81,11 @@ inline constexpr std::array<ControlSpec, 27> kAdvancedControls{{
     {"Command_试听", ControlKind::Button, "GroupBox_报时声音", "试听[&T]", -1, {1800, 1260, 855, 330}, 11, kPreviewTooltip, kNoFlags, RoleOf(AdvancedRole::Preview), "试听"},
     {"Label_报时热键", ControlKind::Label, "", "报时热键", -1, {3090, 1845, 900, 195}, -1, "", kNoFlags, RoleOf(AdvancedRole::None), ""},
     {"Text_报时热键", ControlKind::TextField, "", "", -1, {3990, 1800, 1695, 285}, 12, kHotkeyTooltip, kNoFlags, RoleOf(AdvancedRole::Hotkey), "报时热键"},
-    {"Label_提示", ControlKind::Label, "", "", -1, {2880, 2250, 2805, 420}, -1, "", kNoFlags, RoleOf(AdvancedRole::Message), ""},
-    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2925, 990, 360}, 13, "", kDefaultButton, RoleOf(AdvancedRole::Ok), "确定"},
-    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2925, 990, 360}, 14, "", kCancelButton, RoleOf(AdvancedRole::Cancel), "取消"},
-    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2925, 990, 360}, 15, "", kDisabledAtLoad, RoleOf(AdvancedRole::Apply), "应用"},
+    {"Check_忙碌时不报时", ControlKind::CheckBox, "", "忙碌时不报时", -1, {3090, 2160, 2595, 255}, 13, kBusyQuietTooltip, kNoFlags, RoleOf(AdvancedRole::BusyQuiet), "忙碌时不报时"},
+    {"Label_提示", ControlKind::Label, "", "", -1, {2880, 2460, 2805, 420}, -1, "", kNoFlags, RoleOf(AdvancedRole::Message), ""},
+    {"Command_确定", ControlKind::Button, "", "确定[&E]", -1, {2400, 2925, 990, 360}, 14, "", kDefaultButton, RoleOf(AdvancedRole::Ok), "确定"},
+    {"Command_取消", ControlKind::Button, "", "取消[&C]", -1, {3540, 2925, 990, 360}, 15, "", kCancelButton, RoleOf(AdvancedRole::Cancel), "取消"},
+    {"Command_应用", ControlKind::Button, "", "应用[&A]", -1, {4680, 2925, 990, 360}, 16, "", kDisabledAtLoad, RoleOf(AdvancedRole::Apply), "应用"},
 }};
 // clang-format on
 

@@ -28,12 +28,14 @@ void LoadSettings(自定义变量& vars, const std::function<bool()>& isStartAtB
     }
     vars.Settings.AdvertDate =
         vars.ConfigFile.ReadString(kSettingsSection, kAdvertDateKey, kAdvertDateReadSize);
-    for (const IntSetting& setting : kAdvancedIntSettings) {
+    const auto readAdvanced = [&vars](const IntSetting& setting) {
         const std::string text =
             vars.ConfigFile.ReadString(kSettingsSection, setting.key, kAdvancedReadSize);
         vars.Settings.*setting.field =
             ParseSettingNumber(text, setting.min, setting.max).value_or(setting.defaultValue);
-    }
+    };
+    for (const IntSetting& setting : kAdvancedIntSettings) readAdvanced(setting);
+    readAdvanced(kBusyQuietSetting);
     for (const TimeSetting& setting : kQuietSettings) {
         const std::string text =
             vars.ConfigFile.ReadString(kSettingsSection, setting.key, kAdvancedReadSize);

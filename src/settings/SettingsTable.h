@@ -22,6 +22,7 @@ struct SettingsRecord {
     std::int32_t Volume = 100;     // percent of the clips' recorded level
     std::int32_t Phrasing = 0;     // 0 as written, 1 natural Mandarin
     std::string VoicePack = {};    // a subfolder of Sound holding a voice; empty: Sound itself
+    std::int32_t BusyQuiet = 0;    // 1: scheduled announcements give way to a busy desktop
 };
 
 struct IntSetting {
@@ -67,6 +68,10 @@ inline constexpr std::array<TimeSetting, 2> kQuietSettings{{
     {"安静结束", &SettingsRecord::QuietEnd},
 }};
 inline constexpr std::int32_t kAdvancedReadSize = 32;
+
+// Read like the numbers above; the page writes it after 语音包, and only once it has been ticked,
+// so that a file which never had it keeps exactly the keys it had.
+inline constexpr IntSetting kBusyQuietSetting{"忙碌时不报时", &SettingsRecord::BusyQuiet, 0, 0, 1};
 
 // The voice: the name of a subfolder of Sound that holds a voice pack. Missing, empty or not a
 // whole pack means the clips in Sound itself. Written by the 高级设置 page, after its others.

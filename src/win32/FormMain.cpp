@@ -14,6 +14,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TolvaneFormMain";
 constexpr UINT kFirstMenuId = 100;
+constexpr UINT kFirstPauseMenuId = 200;
 constexpr int kHotkeyId = 1;
 
 HICON LoadTrayIcon(HINSTANCE instance, int id) {
@@ -26,6 +27,17 @@ UINT MenuIdOf(std::size_t index) {
     return kFirstMenuId + static_cast<UINT>(index);
 }
 
+UINT PauseMenuIdOf(std::size_t index) {
+    return kFirstPauseMenuId + static_cast<UINT>(index);
+}
+
+ShellServices WithSignals(ShellServices services, DesktopSignalSource* lock,
+                          DesktopSignalSource* fullScreen, DesktopSignalSource* microphone) {
+    // Windows has no documented do-not-disturb to ask.
+    services.desktopSignals = {lock, nullptr, fullScreen, microphone};
+    return services;
+}
+
 // Window timer ids start at 1.
 UINT_PTR TimerIdOf(MainTimer timer) {
     return static_cast<UINT_PTR>(timer) + 1;
@@ -34,7 +46,8 @@ UINT_PTR TimerIdOf(MainTimer timer) {
 }  // namespace
 
 Form_Main::Form_Main(const ShellServices& services, ProgramPlaces places)
-    : m_core(services, std::move(places), *this) {}
+    : m_core(WithSignals(services, &m_lock, &m_fullScreen, &m_microphone), std::move(places),
+             *this) {}
 
 Form_Main::~Form_Main() {
     if (m_hwnd != nullptr) UnloadMain();
@@ -60,10 +73,19 @@ bool Form_Main::Form_Load(HINSTANCE instance) {
     if (m_hwnd == nullptr) return false;
 
     m_menu = CreatePopupMenu();
+    m_pauseMenu = CreatePopupMenu();
+    for (std::size_t i = 0; i < kPauseMenu.size(); ++i) {
+        const bool greyed = kPauseMenu[i].command == MenuCommand::Resume;
+        AppendMenuW(m_pauseMenu, MF_STRING | (greyed ? MF_GRAYED : 0), PauseMenuIdOf(i),
+                    Utf8ToWide(kPauseMenu[i].caption).c_str());
+    }
     for (std::size_t i = 0; i < kTrayMenu.size(); ++i) {
         const MenuEntry& entry = kTrayMenu[i];
         if (entry.kind == MenuKind::Separator) {
             AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+        } else if (entry.kind == MenuKind::Submenu) {
+            AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(m_pauseMenu),
+                        Utf8ToWide(entry.caption).c_str());
         } else {
             AppendMenuW(m_menu, MF_STRING, MenuIdOf(i), Utf8ToWide(entry.caption).c_str());
         }
@@ -81,6 +103,7 @@ bool Form_Main::Form_Load(HINSTANCE instance) {
     m_tray.hIcon = m_trayIcon;
     wcsncpy(m_tray.szTip, L"Tolvane", ARRAYSIZE(m_tray.szTip) - 1);
 
+    m_lock.Attach(m_hwnd);
     m_core.Form_Load();
     return true;
 }
@@ -119,6 +142,9 @@ LRESULT Form_Main::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HOTKEY:
             if (wParam == kHotkeyId) m_core.OnHotkey();
             return 0;
+        case WM_WTSSESSION_CHANGE:
+            m_lock.OnSessionChange(wParam);
+            return 0;
         case WM_COMMAND:
             OnMenuCommand(LOWORD(wParam));
             return 0;
@@ -142,6 +168,9 @@ void Form_Main::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
         case NIN_KEYSELECT:
             m_core.OnTrayButton(1);
             break;
+        case WM_MBUTTONUP:
+            m_core.OnTrayButton(4);
+            break;
         case WM_CONTEXTMENU:
             m_menuAnchor = {TOLVANE_TRAY_ANCHOR_X(wParam), TOLVANE_TRAY_ANCHOR_Y(wParam)};
             m_menuByKeyboard = !afterRightButton;
@@ -156,6 +185,10 @@ void Form_Main::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 void Form_Main::OnMenuCommand(UINT id) {
+    if (id >= kFirstPauseMenuId && id < PauseMenuIdOf(kPauseMenu.size())) {
+        m_core.OnMenuCommand(kPauseMenu[id - kFirstPauseMenuId].command);
+        return;
+    }
     if (id < kFirstMenuId || id >= MenuIdOf(kTrayMenu.size())) return;
     m_core.OnMenuCommand(kTrayMenu[id - kFirstMenuId].command);
 }
@@ -195,6 +228,14 @@ void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {
         const bool checked =
             kTrayMenu[i].command == MenuCommand::AnnounceOff ? announceOff : startAtBoot;
         CheckMenuItem(m_menu, MenuIdOf(i), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void Form_Main::EnableResume(bool enabled) {
+    for (std::size_t i = 0; i < kPauseMenu.size(); ++i) {
+        if (kPauseMenu[i].command != MenuCommand::Resume) continue;
+        EnableMenuItem(m_pauseMenu, PauseMenuIdOf(i),
+                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
 }
 
@@ -300,6 +341,7 @@ void Form_Main::UnloadMain() {
     // The icon goes before the window, or it would linger in the notification area.
     Shell_NotifyIconW(NIM_DELETE, &m_tray);
     for (MainTimer timer : kMainTimers) KillTimer(timer);
+    m_lock.Detach();
     DestroyWindow(m_hwnd);
 }
 

@@ -10,6 +10,9 @@
 #include "win32/FormAbout.h"
 #include "win32/FormAdvert.h"
 #include "win32/FormSettings.h"
+#include "win32/desktop/Win32FullScreenSignal.h"
+#include "win32/desktop/Win32LockSignal.h"
+#include "win32/desktop/Win32MicrophoneSignal.h"
 
 namespace tolvane {
 
@@ -41,6 +44,7 @@ private:
     void ShowTrayIcon() override;
     void SetTrayTooltip(const std::string& text) override;
     void SetMenuChecks(bool announceOff, bool startAtBoot) override;
+    void EnableResume(bool enabled) override;
     void PopupTrayMenu() override;
     void SetCurrentFolder(const std::string& path) override;
     void HideMain() override;
@@ -63,12 +67,17 @@ private:
     std::string HotkeyUnavailableReason() override;
     bool IsHotkeyDown() override;
 
-    // First, so that the windows below, which report to it, are gone before it.
+    // What the core asks about the desktop; it never calls them on its way out.
+    Win32LockSignal m_lock;
+    Win32FullScreenSignal m_fullScreen;
+    Win32MicrophoneSignal m_microphone;
+    // Before the windows below, which report to it, so that they are gone before it.
     MainWindowCore m_core;
     HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
     UINT m_hotkeyVk = 0;  // the registered key; Wine repeats WM_HOTKEY despite MOD_NOREPEAT
     HMENU m_menu = nullptr;
+    HMENU m_pauseMenu = nullptr;  // destroyed with m_menu
     HICON m_trayIcon = nullptr;
     HICON m_mutedIcon = nullptr;
     NOTIFYICONDATAW m_tray{};

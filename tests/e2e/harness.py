@@ -696,8 +696,9 @@ class TrayDriver:
         return menus[0]
 
     def choose(self, access_key):
+        """Picks the entry with this access key ("p 1": a submenu's, then its entry's)."""
         self.open_menu()
-        x_tool(self.display, "xdotool", "key", access_key)
+        x_tool(self.display, "xdotool", "key", "--delay", "300", *access_key.split())
 
     # The menu of tolvane's icon opens from a real click only.
     choose_by_click = choose
@@ -792,8 +793,9 @@ class Wine:
 
     def choose(self, access_key, open_menu=None):
         """Opens the tray menu, by a posted tray message or by calling `open_menu` (a real click
-        on the docked icon), and picks the entry with this access key; False without a menu or
-        when the menu never took the key, saying which on stderr."""
+        on the docked icon), and picks the entry with this access key ("p 1": a submenu's, then
+        its entry's); False without a menu or when the menu never took the key, saying which on
+        stderr."""
         opened = open_menu() if open_menu else self.post_tray("right")
         rect = self.session.root / "menu-rect.txt"
         rect.unlink(missing_ok=True)
@@ -810,8 +812,8 @@ class Wine:
         subprocess.run(["xdotool", "mousemove", str((left + right) // 2), str(top + 3)],
                        env=self.env, capture_output=True, timeout=15)
         for attempt in range(3):
-            subprocess.run(["xdotool", "key", access_key], env=self.env, capture_output=True,
-                           timeout=15)
+            subprocess.run(["xdotool", "key", "--delay", "300", *access_key.split()],
+                           env=self.env, capture_output=True, timeout=15)
             if self.post_tray("closed"):
                 if attempt:
                     print(f"the menu took key {access_key} at attempt {attempt + 1}",
@@ -819,7 +821,7 @@ class Wine:
                 return True
         # Wine hands a key to the thread of the foreground window, which at times is not ours
         # here; the program's reaction to the choice is what the tests are about.
-        if self.post_tray("char", access_key) and self.post_tray("closed"):
+        if self.post_tray("char", access_key.replace(" ", "")) and self.post_tray("closed"):
             print(f"the tray menu at {left},{top} took key {access_key} only when posted to it",
                   file=sys.stderr, flush=True)
             return True

@@ -1,6 +1,6 @@
 """The Linux program on real desktop parts, each on a private session bus of the test's own:
 started before xfce4-panel, its icon moves into the panel's StatusNotifierItem tray when the
-panel comes; a left click speaks, the exported menu holds the six entries, and a synchronisation
+panel comes; a click speaks (a middle one the date), the menu holds its entries, a synchronisation
 with no server reachable ends in dunst's history. On a display with no tray at all, dunst shows
 the no-tray notice once."""
 
@@ -101,12 +101,16 @@ class LinuxDesktops(E2ETest):
         layout = self.gdbus("com.canonical.dbusmenu.GetLayout", "0", "-1", "[]", **menu)
         labels = re.findall(r"'label': <'([^']*)'>", layout)
         self.assertEqual(labels, ["关闭报时[_C]", "开机启动[_R]", "网络校时[_T]", "参数设置[_S]",
-                                  "关于[_A]", "退出程序[_E]"])
+                                  "关于[_A]", "暂停报时[_P]", "_1 小时", "到明天早上[_M]",
+                                  "继续报时[_R]", "退出程序[_E]"])
         sync = re.search(r"\((\d+), \{[^}]*'网络校时", layout).group(1)
         self.gdbus("com.canonical.dbusmenu.Event", sync, "clicked", "<0>", "0", **menu)
         notices = wait_until(lambda: [n for n in self.history() if n[1] == "网络校时"], 30)
         self.assertTrue(notices, self.history())
         self.assertEqual(notices[0][0], "Tolvane")
+        before = len(strace_clips(self.trace))
+        self.gdbus("org.kde.StatusNotifierItem.SecondaryActivate", "0", "0", **item)
+        self.assertTrue(wait_until(lambda: "今天是" in strace_clips(self.trace)[before:], 15))
         self.assertNotIn("没有通知区域", self.errors.read_text())
 
     def test_a_display_without_a_tray_is_told_once(self):

@@ -6,7 +6,7 @@ import unittest
 
 from harness import (E2ETest, Wine, WineTrayDriver, alsa_null_home, gbk_ini, is_running,
                      pixels_like, screenshot, snapshot, start_tray_host, start_xvfb, tray_icons,
-                     wait_until, windows_program, wine_clips)
+                     wait_until, windows_program, wine_clips, x_tool)
 
 RIM_BLUE = (20, 78, 150)
 
@@ -45,12 +45,14 @@ class WindowsTray(WineTrayDriver, E2ETest):
         wait_until(lambda: len(wine_clips(self.log)) >= len(words), 15)
         self.assertEqual(wine_clips(self.log), words)
 
-    def test_middle_button_does_nothing(self):
-        process = self.start(windows_program(self.session), fake_time="2010-07-28 15:44:15")
-        self.assertTrue(self.post("middle"))
-        time.sleep(2)
-        self.assertEqual(wine_clips(self.log), [])
-        self.assertTrue(is_running(process))
+    def test_middle_button_speaks_the_date_and_the_time(self):
+        self.start(windows_program(self.session), fake_time="2010-07-28 15:44:15")
+        _, w, h, x, y = wait_until(self.icons, 10)[0]
+        x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", "2")
+        words = ("提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三 现在时间 下午 三点 四 十 四 "
+                 "分").split()
+        wait_until(lambda: len(wine_clips(self.log)) >= len(words), 15)
+        self.assertEqual(wine_clips(self.log), words)
 
     def test_right_button_opens_the_menu(self):
         process = self.start(windows_program(self.session))

@@ -73,6 +73,8 @@ const LoadCase kLoadCases[] = {
      SettingsRecord{0, 0, 0, 0, 0, 0, "", 0, -1, -1, 100, 0}},
     {"voice_pack", "[Tolvane]\n语音包=我的 声音\n", false,
      SettingsRecord{0, 0, 0, 0, 0, 0, "", 0, -1, -1, 100, 0, "我的 声音"}},
+    {"busy_quiet", "[Tolvane]\n忙碌时不报时=1\n", false,
+     SettingsRecord{0, 0, 0, 0, 0, 0, "", 0, -1, -1, 100, 0, "", 1}},
     {"advanced_zeros", "[Tolvane]\n半点报时=0\n安静开始=00:00\n安静结束=0:00\n报时音量=0\n", false,
      SettingsRecord{0, 0, 0, 0, 0, 0, "", 0, 0, 0, 0, 0}},
 };

@@ -24,8 +24,9 @@ using fakes::CoreRig;
 void Do(CoreRig& rig, const std::string& event) {
     using C = MenuCommand;
     const std::pair<const char*, MenuCommand> commands[] = {
-        {"off", C::AnnounceOff},   {"boot", C::StartAtBoot}, {"sync", C::NetworkSync},
-        {"settings", C::Settings}, {"about", C::About},      {"exit", C::Exit}};
+        {"off", C::AnnounceOff},   {"boot", C::StartAtBoot},    {"sync", C::NetworkSync},
+        {"settings", C::Settings}, {"about", C::About},         {"exit", C::Exit},
+        {"pause1", C::PauseHour},  {"pausem", C::PauseMorning}, {"resume", C::Resume}};
     for (const auto& [name, command] : commands) {
         if (event == name) rig.core.OnMenuCommand(command);
     }
@@ -113,6 +114,11 @@ void Do(CoreRig& rig, const std::string& event) {
         for (const ClockSetDone& done : rig.setter.pending) done(rig.setter.answer);
     }
     if (event == "fail") rig.windows.settingsFail = true;
+    const char* signals[] = {"locked", "dnd", "full", "mic"};
+    for (std::size_t i = 0; i < kDesktopSignals; ++i) {
+        if (event == signals[i]) rig.signals[i].state = SignalState::On;
+        if (event == "free") rig.signals[i].state = SignalState::Off;
+    }
     if (event == "registered") rig.store.values[run] = {kRegSz, "\"C:\\T\\Tolvane.exe\""};
     if (event == "stale") rig.store.values[run] = {kRegSz, "\"C:\\Old\\Tolvane.exe\""};
     if (event == "refusing") rig.store.refuse = true;
@@ -246,6 +252,8 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
     const std::string offer = "Warning 网络校时: 需要管理员权限才能修改时间，" + differs;
     const std::string take = "。点击此通知或再次选择“网络校时”，即以管理员身份校时";
     const std::string registered = "Set Kestrune=\"C:\\T\\Tolvane.exe\"";
+    const std::string tick = "SetTimer Timer_自动报时 1000";
+    const std::string ten = "play 提示, play 现在时间, play 上午, play 十, play 点, play 整";
     // clang-format off
     const struct {
         const char* what;
@@ -297,6 +305,26 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"the hour due during a click's announcement is spoken when it ends", nullptr, "at=09:59:57 tick=10:00:00@3 button1",
          "play 提示, play 现在时间, play 上午, play 九, play 点, play 五, play 十, play 九, play 分, SetTimer Timer_自动报时 1000, "
          "play 提示, play 现在时间, play 上午, play 十, play 点, play 整"},
+        // 忙碌时不报时: the desktop is asked shortly before a moment and while one is held back
+        {"locked: the hour is skipped and said so; a click and the hotkey still speak", "忙碌时不报时=1", "locked at=09:59:55 tick at=09:59:57 tick at=10:00:00 tick tip at=10:00:02 button1 hotkey",
+         tick + ", " + tick + ", ask, " + tick + ", SetTrayTooltip 10:00 的报时因锁屏未报, " + ten + ", " + ten},
+        {"without the key the desktop is never asked", nullptr, "locked at=09:59:57 tick at=10:00:00 tick", tick + ", " + tick + ", " + ten},
+        {"full screen holds the hour; once it ends the time then current is spoken", "忙碌时不报时=1", "full at=09:59:57 tick at=10:00:00 tick tip tick=10:00:04 tick=10:00:06 free tick=10:00:07 tick=10:00:11",
+         tick + ", ask, " + tick + ", SetTrayTooltip 10:00 的报时等演示结束, " + tick + ", ask, " + tick + ", " + tick + ", " + ten + ", " + tick},
+        {"the microphone held past ten minutes: skipped", "忙碌时不报时=1", "mic at=09:59:57 tick at=10:00:00 tick tick=10:10:00 tip",
+         tick + ", ask, " + tick + ", " + tick + ", ask, SetTrayTooltip 10:00 的报时因通话未报"},
+        {"a moment stepped onto asks first and is decided at the next tick", "忙碌时不报时=1", "dnd tick=10:00:00 tick=10:00:01", tick + ", ask, " + tick},
+        {"a waiting moment gives way to the next, spoken once", "忙碌时不报时=1 半点报时=1", "full at=10:00:00 tick tick tick=10:30:00 free tick=10:30:01 tick=10:30:02",
+         tick + ", ask, " + tick + ", " + tick + ", ask, " + tick + ", play 提示, play 现在时间, play 上午, play 十, play 点, play 三, play 十, play 分, " + tick},
+        // the pause
+        {"paused for an hour: stored, muted, said; half past skipped; resumed", "半点报时=1", "at=12:15:30 pause1 tick=12:30:00 tick=12:30:01 resume",
+         "EnableResume, SetTrayIconMuted 1, SetTrayTooltip 暂停到 13:15, " + tick + ", " + tick + ", DisableResume, SetTrayIconMuted 0, SetTrayTooltip 2010/7/28 12:30:01 | Value.ini 半点报时=1, 暂停报时到="},
+        {"a stored pause outlives a restart and ends on its minute", "暂停报时到=2010-07-28_12:30 半点报时=1", "tip tick=12:29:58 at=12:30:00 tip tick",
+         "SetTrayTooltip 暂停到 12:30, " + tick + ", DisableResume, SetTrayIconMuted 0, SetTrayTooltip 2010/7/28 12:30:00, " + tick + ", play 提示, play 现在时间, play 下午, play 十, play 二, play 点, play 三, play 十, play 分"},
+        {"until the morning: the end of the quiet span", "安静开始=22:00 安静结束=06:30", "pausem",
+         "EnableResume, SetTrayIconMuted 1, SetTrayTooltip 暂停到 06:30 | Value.ini 安静开始=22:00, 安静结束=06:30, 暂停报时到=2010-07-29 06:30"},
+        {"the middle button says the date and the time", nullptr, "button4",
+         "play 提示, play 今天是, play 二, play 零, play 一, play 零, play 年, play 七, play 月, play 二, play 十, play 八, play 日, play 星期, play 三, " + noon.substr(noon.find("play 现在时间"))},
         {"announcements off and on again, as they were", "关闭报时=0 格式设置=0", "off off",
          "KillTimer Timer_自动报时, " + off + ", SetMenuChecks 10, SetTimer Timer_自动报时 1000, " + on + ", SetMenuChecks 00 | Value.ini 关闭报时=0, 格式设置=0"},
         {"from a hand-edited 2 the first choice switches on", "关闭报时=2", "off", on + ", SetMenuChecks 00 | Value.ini 关闭报时=0"},
@@ -366,6 +394,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
             std::string ini = std::string("[Tolvane] ") + row.ini + " ";
             for (std::size_t at; (at = ini.find(' ')) != std::string::npos;)
                 ini.replace(at, 1, "\r\n");
+            std::replace(ini.begin(), ini.end(), '_', ' ');
             rig.profiles.files[rig.Ini()] = ini;
         }
         rig.clock.Set(fakes::At(2010, 7, 28, 12, 0, 0, 5));

@@ -169,6 +169,11 @@ const Scenario kScenarios[] = {
      "[Tolvane]\r\n语音包=旧声音\r\n", 0, "packs adv half preview ok",
      "[Tolvane]\r\n语音包=旧声音\r\n半点报时=1\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n",
      kPage, {"Preview 0 100 旧声音"}, "F0 T0 A0 off0 boot0 sync1 apply0 open"},
+    {"忙碌时不报时 is written after the others once ticked, and 0 when cleared",
+     "[Tolvane]\r\n", 0, "adv busy apply busy apply",
+     "[Tolvane]\r\n半点报时=0\r\n报时音量=100\r\n报时说法=0\r\n安静开始=00:00\r\n安静结束=00:00\r\n广告设置=0\r\n语音包=\r\n忙碌时不报时=0\r\n",
+     "半点报时 报时音量 报时说法 安静开始 安静结束 广告设置 语音包 忙碌时不报时 半点报时 报时音量 报时说法 安静开始 安静结束 广告设置 语音包 忙碌时不报时",
+     {}, "F0 T0 A0 off0 boot0 sync1 apply0 open | half0 quiet0 22:00-07:00 vol100 say0 ad0 apply0"},
     {"the program's exit closes the page with the dialog",
      "[Tolvane]\r\n", 0, "adv half exit",
      nullptr, "", {}, "F0 T0 A0 off0 boot0 sync1 apply0 closed"},
@@ -189,7 +194,8 @@ void PlayOnPage(AdvancedDialog& page, const std::string& word) {
     const std::pair<const char*, AdvancedRole> named[] = {
         {"half", AdvancedRole::HalfHour},   {"quiet", AdvancedRole::Quiet},
         {"preview", AdvancedRole::Preview}, {"apply", AdvancedRole::Apply},
-        {"ok", AdvancedRole::Ok},           {"cancel", AdvancedRole::Cancel}};
+        {"ok", AdvancedRole::Ok},           {"cancel", AdvancedRole::Cancel},
+        {"busy", AdvancedRole::BusyQuiet}};
     for (const auto& [name, role] : named) {
         if (word == name) page.Click(role);
     }
@@ -272,7 +278,8 @@ std::string Shown(const SettingsDialog& dialog) {
                  : page->Fault() == AdvancedRole::QuietEnd ? " at to"
                  : page->Fault() == AdvancedRole::Hotkey   ? " at key"
                                                            : "") +
-                (page->Enabled(control("Text_报时热键")) ? "" : " nokey");
+                (page->Enabled(control("Text_报时热键")) ? "" : " nokey") +
+                (page->Checked(control("Check_忙碌时不报时")) ? " busy" : "");
         if (!shows("Text_报时热键").empty()) text += " key=" + shows("Text_报时热键");
         if (const int pack = page->Selected(AdvancedRole::VoicePack); pack != 0) {
             text += " pack" + std::to_string(pack) + " of";

@@ -32,23 +32,26 @@ TEST(TrayTooltipText, FourLinesWithDateAndTimeButNoTimeAtMidnight) {
     EXPECT_NE(head.find("\xEF\xBC\x9A"), std::string::npos);
 }
 
-TEST(ForTrayButton, LeftSpeaksRightOpensTheMenuOthersNothing) {
+TEST(ForTrayButton, LeftSpeaksRightOpensTheMenuMiddleSaysTheDateOthersNothing) {
     const std::pair<int, TrayButtonAction> rows[] = {
-        {1, TrayButtonAction::Announce}, {2, TrayButtonAction::ShowMenu},
-        {0, TrayButtonAction::None},     {3, TrayButtonAction::None},
-        {4, TrayButtonAction::None},     {-1, TrayButtonAction::None},
+        {1, TrayButtonAction::Announce},     {2, TrayButtonAction::ShowMenu},
+        {0, TrayButtonAction::None},         {3, TrayButtonAction::None},
+        {4, TrayButtonAction::AnnounceDate}, {-1, TrayButtonAction::None},
     };
     for (const auto& [code, action] : rows) EXPECT_EQ(ForTrayButton(code), action) << code;
 }
 
-TEST(TrayMenu, TenEntriesWithCaptionsAndSeparatorsInOrder) {
+TEST(TrayMenu, TheSixEntriesInOrderThenThePauseAboveExit) {
     Strings captions;
     for (const MenuEntry& entry : kTrayMenu) captions.emplace_back(entry.caption);
+    for (const MenuEntry& entry : kPauseMenu) captions.emplace_back(entry.caption);
     EXPECT_EQ(captions, (Strings{"关闭报时[&C]", "开机启动[&R]", "-", "网络校时[&T]", "-",
-                                 "参数设置[&S]", "-", "关于[&A]", "-", "退出程序[&E]"}));
+                                 "参数设置[&S]", "-", "关于[&A]", "-", "暂停报时[&P]", "-",
+                                 "退出程序[&E]", "&1 小时", "到明天早上[&M]", "继续报时[&R]"}));
     EXPECT_EQ(kTrayMenu[0].kind, MenuKind::Check);
     EXPECT_EQ(kTrayMenu[1].kind, MenuKind::Check);
-    EXPECT_EQ(kTrayMenu[9].command, MenuCommand::Exit);
+    EXPECT_EQ(kTrayMenu[9].kind, MenuKind::Submenu);
+    EXPECT_EQ(kTrayMenu[11].command, MenuCommand::Exit);
 }
 
 TEST(DesktopTray, PathNoticeRouteAndTheNoTrayNoticeFollowWhatTheDesktopOffers) {

@@ -4,7 +4,8 @@
    with "menu", waits up to 10 s for a popup menu window and exits 0 when one is shown (with a
    file name after it, writing the menu's screen rectangle there as "left top right bottom"), or,
    with "closed", waits up to 2 s for no popup menu to be shown and exits 0 then, or, with
-   "char C", posts the character C to the shown menu as if typed. */
+   "char CS", posts the characters CS to the shown menu as if typed, or, with "lock" or
+   "unlock", posts the session's lock or unlock message (which Wine never sends itself). */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -55,8 +56,18 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "closed") == 0) return WaitForMenu(0, 2000);
     if (strcmp(argv[1], "char") == 0 && argc > 2) {
         /* The menu's loop reads its thread's queue, whichever window a message names. */
-        HWND menu = ShownMenu();
-        return menu != NULL && PostMessageA(menu, WM_CHAR, (WPARAM)(unsigned char)argv[2][0], 0)
+        for (const char* c = argv[2]; *c != '\0'; ++c) {
+            /* A submenu opened by the last character is shown a moment later. */
+            if (c != argv[2]) Sleep(300);
+            HWND menu = ShownMenu();
+            if (menu == NULL || !PostMessageA(menu, WM_CHAR, (WPARAM)(unsigned char)*c, 0)) return 1;
+        }
+        return 0;
+    }
+    if (strcmp(argv[1], "lock") == 0 || strcmp(argv[1], "unlock") == 0) {
+        HWND window = FindWindowA(NULL, kTitle);
+        WPARAM change = argv[1][0] == 'l' ? 7 /* WTS_SESSION_LOCK */ : 8 /* WTS_SESSION_UNLOCK */;
+        return window != NULL && PostMessageA(window, 0x02B1 /* WM_WTSSESSION_CHANGE */, change, 0)
                    ? 0
                    : 1;
     }

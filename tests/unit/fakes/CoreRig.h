@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,17 @@
 
 namespace tolvane::fakes {
 
+// One desktop signal, as the test sets it.
+struct FakeSignalSource final : DesktopSignalSource {
+    void Refresh() override {
+        if (onRefresh) onRefresh();
+    }
+    SignalState State() const override { return state; }
+
+    SignalState state = SignalState::Unknown;
+    std::function<void()> onRefresh;
+};
+
 // The main window's core with every service faked. Clips read go into the windows' log as
 // "play <word>", and the end of the sound as "silenced" when it was cut short or with its
 // volume unless it is 100, so that a test sees them in order with the shell's calls.
@@ -28,9 +41,10 @@ struct CoreRig {
                      bool withUpdateLibrary = true)
         : core(ShellServices{profiles, clock, player, pump, locale, formatter,
                              withUpdateLibrary ? &promo : nullptr, &socket, &setter, &store,
-                             &folders},
+                             &folders, Pointers(signals)},
                std::move(folder), windows) {
         player.readHook = [this] { windows.Do("play " + Words().back()); };
+        signals[0].onRefresh = [this] { windows.Do("ask"); };
         player.onSilenced = [this] { windows.Do("silenced"); };
         player.onClosed = [this] {
             const int peak = player.written.empty()
@@ -38,6 +52,11 @@ struct CoreRig {
                                  : *std::max_element(player.written.begin(), player.written.end());
             if (peak != 0 && peak != 10000) windows.Do("heard at " + std::to_string(peak / 100));
         };
+    }
+
+    static std::array<DesktopSignalSource*, kDesktopSignals> Pointers(
+        std::array<FakeSignalSource, kDesktopSignals>& sources) {
+        return {&sources[0], &sources[1], &sources[2], &sources[3]};
     }
 
     std::string Ini() const { return core.Folder().Join("Value.ini"); }
@@ -58,6 +77,8 @@ struct CoreRig {
     MemoryAutostartStore store;
     RecordingShellWindows windows;
     MemorySoundFolders folders;
+    // By DesktopSignal; a look at the desktop goes into the log as "ask".
+    std::array<FakeSignalSource, kDesktopSignals> signals;
     MainWindowCore core;
 };
 

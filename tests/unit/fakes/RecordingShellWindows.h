@@ -37,6 +37,7 @@ public:
     void SetMenuChecks(bool announceOff, bool startAtBoot) override {
         Do(std::string("SetMenuChecks ") + (announceOff ? "1" : "0") + (startAtBoot ? "1" : "0"));
     }
+    void EnableResume(bool enabled) override { Do(enabled ? "EnableResume" : "DisableResume"); }
     void PopupTrayMenu() override { Do("PopupTrayMenu"); }
     void SetCurrentFolder(const std::string& path) override { Do("SetCurrentFolder " + path); }
     void HideMain() override { Do("HideMain"); }
