@@ -20,7 +20,7 @@ LINK_POINT = (62 + 40, 180 + 8)
 OK_POINT = (318 + 30, 176 + 12)
 # A logon entry of some other program (its path).
 FOREIGN = "/opt/other/tolvane"
-DATE_ONLY = "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三".split()
+DATE_ONLY = "提示 今天是 二 零 一 零 年 七月 二十八日 星期三".split()
 
 
 class DialogScenarios:
@@ -186,7 +186,7 @@ class DialogScenarios:
         self.choose("e")
         self.assertEqual(process.wait(timeout=20), 0)
         self.start(program, fake_time=self.fake("10:29:50"))
-        expected = "提示 现在时间 上午 十点 三 十 分".split()
+        expected = "提示 现在时间上午十点三十分".split()
         self.assertTrue(wait_until(lambda: len(self.clips()) >= len(expected), 40), self.clips())
         time.sleep(1)
         self.assertEqual(self.clips(), expected)
