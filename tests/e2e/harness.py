@@ -330,10 +330,12 @@ class PulseSink:
     def record(self, path):
         env = dict(os.environ, PULSE_SERVER=f"unix:{self.socket}", HOME=str(self.dir),
                    XDG_RUNTIME_DIR=str(self.dir))
+        # In fragments of 100 ms: by default the server hands a recorder up to 2 s at a time,
+        # and what it has not handed over when the recorder stops is lost.
         self.recorder = self.session.spawn(
             ["parecord", "--device=nullsink.monitor", "--file-format=wav", "--rate=22050",
-             "--channels=1", str(path)], env=env, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
+             "--channels=1", "--latency-msec=100", str(path)], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(0.5)
 
     def stop_recording(self):

@@ -31,7 +31,7 @@ def point_in(window, point):
     return x + point[0] * width // 382, y + point[1] * width // 382
 # A logon entry of some other program (its path).
 FOREIGN = "/opt/other/tolvane"
-DATE_ONLY = "提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三".split()
+DATE_ONLY = "提示 今天是 二 零 一 零 年 七月 二十八日 星期三".split()
 # Each dialog's layout table: name, kind, caption, index, tab, flags and accessible name of a row.
 LAYOUTS = {SETTINGS_TITLE: "src/settings/SettingsLayout.h",
            ADVANCED_TITLE: "src/settings/AdvancedLayout.h", ABOUT_TITLE: "src/about/AboutBox.h"}
@@ -248,7 +248,7 @@ class DialogScenarios:
         self.choose("e")
         self.assertEqual(process.wait(timeout=20), 0)
         self.start(program, fake_time=self.fake("10:29:50"))
-        expected = "提示 现在时间 上午 十点 三 十 分".split()
+        expected = "提示 现在时间上午十点三十分".split()
         self.assertTrue(wait_until(lambda: len(self.clips()) >= len(expected), 40), self.clips())
         time.sleep(1)
         self.assertEqual(self.clips(), expected)

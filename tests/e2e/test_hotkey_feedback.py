@@ -24,7 +24,7 @@ DIFFERENCE = re.compile(r"NtSetSystemTime not allowed: difference (-?\d+) ms")
 INI = "[Tolvane]\n报时热键=ctrl+alt+t\n关闭报时=1\n"
 # Ten minutes before the time the server sends: 07:55:09.
 START = utc_epoch(EXAMPLE_LOCAL, SHANGHAI) - 600
-SPOKEN = "提示 现在时间 上午 七点 五 十 五 分".split()
+SPOKEN = "提示 现在时间上午七点 五十五分".split()
 
 
 class HotkeyFeedbackScenario:

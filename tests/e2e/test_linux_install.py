@@ -53,7 +53,7 @@ class LinuxInstall(TrayDriver, E2ETest):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual((lib / "Sound" / "点.wav").read_bytes(), b"changed")
         self.assertEqual(link.resolve(), lib / "tolvane")
-        self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 57)
+        self.assertEqual(len(list((lib / "Sound").glob("*.wav"))), 325)
         self.assertTrue((lib / "libupdate.so").is_file())
         self.assertTrue((home / ".local/share/icons/hicolor/48x48/apps/tolvane.png").is_file())
         self.assertTrue((home / ".local/share/icons/hicolor/scalable/apps/tolvane.svg").is_file())
