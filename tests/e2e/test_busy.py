@@ -15,7 +15,7 @@ from harness import (SOURCE, E2ETest, PulseSink, TrayDriver, Wine, WineTrayDrive
                      windows_program, wine_clips, x_tool)
 
 BUSY = "[Tolvane]\n格式设置=0\n忙碌时不报时=1\n"
-TEN = "提示 现在时间 上午 十点整".split()
+TEN = "提示 现在时间上午十点整".split()
 MICROPHONE = (r"HKCU\Software\Microsoft\Windows\CurrentVersion\CapabilityAccessManager"
               r"\ConsentStore\microphone\NonPackaged\C:#Apps#Caller.exe")
 FULL_SCREEN_TITLE = "Busy full screen"

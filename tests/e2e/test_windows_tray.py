@@ -49,8 +49,7 @@ class WindowsTray(WineTrayDriver, E2ETest):
         self.start(windows_program(self.session), fake_time="2010-07-28 15:44:15")
         _, w, h, x, y = wait_until(self.icons, 10)[0]
         x_tool(self.display, "xdotool", "mousemove", x + w // 2, y + h // 2, "click", "2")
-        words = ("提示 今天是 二 零 一 零 年 七 月 二 十 八 日 星期 三 现在时间 下午 三点 四 十 四 "
-                 "分").split()
+        words = "提示 今天是 二 零 一 零 年 七月 二十八日 星期三 现在时间下午三点 四十四分".split()
         wait_until(lambda: len(wine_clips(self.log)) >= len(words), 15)
         self.assertEqual(wine_clips(self.log), words)
 
