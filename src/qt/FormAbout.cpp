@@ -1,13 +1,15 @@
 #include "qt/FormAbout.h"
 
-#include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
-#include <QUrl>
+#include <QTimer>
 
+#include <memory>
 #include <string>
 
 #include "about/AboutBox.h"
@@ -32,6 +34,40 @@ int ButtonCode(Qt::MouseButton button) {
     }
 }
 
+// An opener that has not ended by then has handed the address to a browser, which may keep it
+// running for as long as the browser runs.
+constexpr int kOpenerVerdictMs = 10'000;
+
+// Hands the address to xdg-open and says so over `box` when it cannot be started or ends in a
+// failure (it exists on most desktops and fails where no browser is set up); its own output
+// goes where ours goes.
+void OpenInBrowser(QWidget* box, const QString& address) {
+    // No parent: destroying a QProcess kills its program, which may be the browser by then.
+    auto* opener = new QProcess;
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    auto decided = std::make_shared<bool>(false);
+    const QPointer<QWidget> owner(box);
+    const auto fail = [owner, address, decided] {
+        if (*decided) return;
+        *decided = true;
+        QMessageBox::information(owner, FromUtf8(AboutCaption()),
+                                 FromUtf8(NoBrowserMessage(address.toStdString())));
+    };
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, fail](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart) return;
+                         opener->deleteLater();
+                         fail();
+                     });
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, fail](int code, QProcess::ExitStatus status) {
+                         opener->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0) fail();
+                     });
+    QTimer::singleShot(kOpenerVerdictMs, opener, [decided] { *decided = true; });
+    opener->start(QStringLiteral("xdg-open"), {address});
+}
+
 // Label_链接官方网站: opens its own caption on a left button press, nothing otherwise.
 class LinkLabel final : public QLabel {
 public:
@@ -39,10 +75,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        if (LinkOpensFor(ButtonCode(event->button())) && !QDesktopServices::openUrl(QUrl(text()))) {
-            QMessageBox::information(window(), FromUtf8(AboutCaption()),
-                                     FromUtf8(NoBrowserMessage(text().toStdString())));
-        }
+        if (LinkOpensFor(ButtonCode(event->button()))) OpenInBrowser(window(), text());
         event->accept();
     }
 };

@@ -129,10 +129,13 @@ LRESULT CALLBACK frmAbout::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
                 std::string address(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
                 address.resize(static_cast<std::size_t>(
                     GetWindowTextA(hwnd, address.data(), static_cast<int>(address.size()))));
-                // Above 32 when a program took the address.
-                if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, address.c_str(),
-                                                            nullptr, nullptr, SW_SHOWNORMAL)) <=
-                    32) {
+                // The system's own error box stays away: ours names the address.
+                SHELLEXECUTEINFOA open{};
+                open.cbSize = sizeof open;
+                open.fMask = SEE_MASK_FLAG_NO_UI;
+                open.lpFile = address.c_str();
+                open.nShow = SW_SHOWNORMAL;
+                if (!ShellExecuteExA(&open)) {
                     MessageBoxW(GetAncestor(hwnd, GA_ROOT),
                                 Utf8ToWide(NoBrowserMessage(AnsiToUtf8(address))).c_str(),
                                 Utf8ToWide(AboutCaption()).c_str(), MB_OK | MB_ICONINFORMATION);
