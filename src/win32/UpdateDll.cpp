@@ -1,7 +1,8 @@
 // update.dll: Tolvane's update check. DoUpdate returns at once; a thread of its own fetches the
 // description with WinHTTP (https only, the certificate checked by the system, no redirects,
 // 10 s for the whole exchange, at most 64 KiB) and, when it offers a higher version on the
-// description's own host, asks the user once whether to open the download page. Nothing is
+// description's own host that the user has not declined before, asks the user whether to open
+// the download page. Nothing is
 // downloaded or installed here, and a failure of any kind shows nothing.
 #include <windows.h>
 
@@ -24,6 +25,7 @@ std::atomic<bool> g_started{false};
 struct Request {
     HWND owner;
     std::string address;
+    std::wstring statePath;  // empty when the program's folder is unknown
 };
 
 std::wstring ToWide(UINT codePage, const std::string& text) {
@@ -175,13 +177,66 @@ bool Fetch(const std::string& address, std::string& body) {
     return ok;
 }
 
+// The folder that holds Value.ini: the program's own.
+std::wstring SettingsFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    const std::wstring program(path, length);
+    const std::size_t slash = program.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
+    // A drive's root keeps its separator ("C:\").
+    return program.substr(0, slash == 2 && program[1] == L':' ? slash + 1 : slash);
+}
+
+std::string ToUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                        length, nullptr, nullptr);
+    return narrow;
+}
+
+std::string ReadState(const std::wstring& path) {
+    HANDLE file = path.empty() ? INVALID_HANDLE_VALUE
+                               : CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    char buffer[4096];
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) read = 0;
+    CloseHandle(file);
+    return std::string(buffer, read);
+}
+
+// Whole or not at all: written beside, then moved over the old one.
+void WriteState(const std::wstring& path, const std::string& state) {
+    if (path.empty()) return;
+    const std::wstring temporary = path + L".tmp";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file, state.data(), static_cast<DWORD>(state.size()), &written, nullptr) &&
+        written == state.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!whole || !MoveFileExW(temporary.c_str(), path.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
+    }
+}
+
 DWORD WINAPI Check(void* parameter) {
     const Request* request = static_cast<Request*>(parameter);
     std::string description;
     if (Fetch(request->address, description)) {
         const auto offer =
             tolvane::UpdateOfferFor(description, TOLVANE_VERSION_TEXT, request->address);
-        if (offer) {
+        if (offer && !tolvane::DeclinedBefore(*offer, ReadState(request->statePath))) {
             const std::wstring text =
                 ToWide(CP_UTF8, tolvane::UpdateOfferText(*offer, TOLVANE_VERSION_TEXT));
             const std::wstring caption = ToWide(CP_UTF8, std::string(tolvane::kUpdateOfferCaption));
@@ -189,6 +244,8 @@ DWORD WINAPI Check(void* parameter) {
                             MB_YESNO | MB_ICONINFORMATION) == IDYES) {
                 ShellExecuteW(nullptr, L"open", ToWide(CP_UTF8, offer->downloadAddress).c_str(),
                               nullptr, nullptr, SW_SHOWNORMAL);
+            } else {
+                WriteState(request->statePath, tolvane::DeclinedUpdateState(offer->version));
             }
         }
     }
@@ -203,9 +260,15 @@ DWORD WINAPI Check(void* parameter) {
 // call.
 extern "C" __declspec(dllexport) void WINAPI DoUpdate(std::uint32_t window, const char* address) {
     if (address == nullptr || g_started.exchange(true)) return;
-    auto* request = new (std::nothrow) Request{
-        reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(window))), address};
+    auto* request = new (std::nothrow)
+        Request{reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(window))),
+                address,
+                {}};
     if (request == nullptr) return;
+    const std::wstring folder = SettingsFolder();
+    if (!folder.empty()) {
+        request->statePath = ToWide(CP_UTF8, tolvane::UpdateStatePath(ToUtf8(folder), '\\'));
+    }
     HANDLE thread = CreateThread(nullptr, 0, &Check, request, 0, nullptr);
     if (thread == nullptr) {
         delete request;

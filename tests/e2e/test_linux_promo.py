@@ -209,6 +209,21 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.assertEqual(process.wait(timeout=10), 0)
         self.assertEqual(opened(self.opened), [])  # nothing without the user's yes
 
+        # Asked again, as nobody answered; 否 (Esc) is remembered beside Value.ini, and the next
+        # start asks no more about that version.
+        process = self.start(program)
+        offer = wait_until(lambda: self.windows(OFFER_TITLE), 20)
+        self.assertTrue(offer, "not asked again")
+        x_tool(self.display, "xdotool", "mousemove", offer[0][6] + 10, offer[0][7] + 10)
+        time.sleep(1)
+        x_tool(self.display, "xdotool", "key", "Escape")
+        self.assertTrue(wait_until(lambda: (program / "Update.ini").exists(), 10))
+        stop(process)
+        self.start(program)
+        self.assertTrue(wait_until(lambda: len(server.requests()) == 3, 15))
+        time.sleep(2)
+        self.assertEqual((self.windows(OFFER_TITLE), opened(self.opened)), ([], []))
+
     def test_hostile_pages_leave_memory_bounded_and_the_tray_speaking(self):
         self.desktop()
         # 60 KB of pictures that decode to 64 MB each, the last of them never ending.
