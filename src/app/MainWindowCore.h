@@ -61,7 +61,7 @@ public:
     void OnTrayButton(int buttonCode);
     void OnMenuCommand(MenuCommand command);
     // The global hotkey: exactly what a left click on the tray icon does. Held down, it
-    // speaks once: the keyboard's repeats are ignored until the key is released.
+    // speaks once: the keyboard's repeats are ignored until the key is seen released.
     void OnHotkey();
     // An announcement has ended: a scheduled moment that fell during it is spoken now, as
     // the moment it was due, while it is less than kLateLimitSeconds old.
