@@ -76,17 +76,12 @@ class LinuxPromo(TrayDriver, E2ETest):
         return server.paths().count(path)
 
     def frame(self, window):
-        """A framed window's frame as (left, top, right, bottom), from its client's place and
-        the frame's extents; None without a frame."""
-        extents = x_tool(self.display, "xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout
-        info = x_tool(self.display, "xwininfo", "-id", window).stdout
-        numbers = [int(v) for v in re.findall(r"-?\d+", extents.partition("=")[2])]
-        x, y, w, h = (int(re.search(rf"{k}:\s+(-?\d+)", info).group(1)) for k in
-                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-        if len(numbers) != 4 or numbers[2] == 0:
-            return None
-        left, right, top, bottom = numbers
-        return x - left, y - top, x + w + right, y + h + bottom
+        """(width, height, left, top) of the window's frame: its ancestor among the root's
+        children."""
+        tree = x_windows(self.display)
+        top = min(w[0] for w in tree)
+        at = [w[1] for w in tree].index(window)
+        return next(w for w in reversed(tree[:at + 1]) if w[0] == top)[4:]
 
     def test_every_start_slides_up_above_the_taskbar_and_the_close_box_opens_the_second_page(self):
         self.desktop()
@@ -140,12 +135,13 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.assertTrue(wait_until(lambda: self.windows(ADVERT_TITLE), 20))
         self.assertEqual(self.count(server, ADVERT_PAGE), 2)
         work = [int(v) for v in re.findall(r"\d+", x_tool(
-            self.display, "xprop", "-root", "_NET_WORKAREA").stdout.split("=")[1])[:4]]
-        rest = (work[0] + work[2], work[1] + work[3])  # the work area's right and bottom
+            self.display, "xprop", "-root", "_NET_WORKAREA").stdout)[:4]]
         window = self.windows(ADVERT_TITLE)[0][1]
-        at_rest = lambda: (self.frame(window) or (0, 0))[2:] == rest  # noqa: E731
-        self.assertTrue(wait_until(at_rest, 10), f"frame {self.frame(window)}, work area {work}")
-        self.assertGreaterEqual(self.frame(window)[1], work[1])
+
+        def framed_at_rest():
+            w, h, x, y = self.frame(window)
+            return h > 200 and (x + w, y + h) == (work[0] + work[2], work[1] + work[3])
+        self.assertTrue(wait_until(framed_at_rest, 10), f"{self.frame(window)}, work area {work}")
         self.choose("e")
         self.assertEqual(process.wait(timeout=10), 0)
         time.sleep(1)

@@ -181,8 +181,7 @@ TEST(AdvertWindowCore, AFrameAddedDuringTheSlideIsMeasuredAndEndsInsideTheWorkAr
         if (n == 3) window.view.geometry = {1920, 1080, 310, 250, 96, {0, 0, 1920, 1040}};
     };
     window.core.DocumentComplete();
-    EXPECT_EQ(window.view.left + 310, 1920);
-    EXPECT_EQ(window.view.top + 250, 1040);
+    EXPECT_EQ(std::pair(window.view.left + 310, window.view.top + 250), std::pair(1920, 1040));
 }
 
 TEST(AdvertWindowCore, CloseDuringTheSlideEndsItWithoutTouchingTheWindow) {
