@@ -112,10 +112,11 @@ void FallbackFaces::Apply(QTextDocument& document) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QFont font = fragment.charFormat().font().resolve(document.defaultFont());
-            const QRawFont primary = QRawFont::fromFont(font);
-            QHash<char32_t, QString>& known = m_families[font.key()];
+            // A picture stands in the text as one object character.
+            if (fragment.charFormat().isImageFormat()) continue;
             const QString text = fragment.text();
+            QFont font;
+            Face* face = nullptr;
             for (qsizetype i = 0; i < text.size();) {
                 const qsizetype at = i;
                 const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() &&
@@ -132,16 +133,22 @@ void FallbackFaces::Apply(QTextDocument& document) {
                     (category > QChar::Number_Other && category < QChar::Punctuation_Connector)) {
                     continue;
                 }
-                auto found = known.constFind(code);
-                if (found == known.constEnd()) {
+                // Only a fragment holding such characters has its font looked at.
+                if (face == nullptr) {
+                    font = fragment.charFormat().font().resolve(document.defaultFont());
+                    face = &m_faces[font.key()];
+                    if (!face->primary.isValid()) face->primary = QRawFont::fromFont(font);
+                }
+                auto found = face->families.constFind(code);
+                if (found == face->families.constEnd()) {
                     QString family;
                     // Bounded, whatever the page holds.
                     if (m_looks++ < kMaxCharacterLooks &&
-                        ListsButLeavesBlank(primary, character, code) &&
+                        ListsButLeavesBlank(face->primary, character, code) &&
                         m_searches++ < kMaxFallbackSearches) {
                         family = FallbackFamily(font, character, code);
                     }
-                    found = known.insert(code, family);
+                    found = face->families.insert(code, family);
                 }
                 if (found->isEmpty()) continue;
                 cursor.setPosition(fragment.position() + int(at));

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <QRawFont>
 #include <QString>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -44,8 +45,13 @@ public:
     void Apply(QTextDocument& document);
 
 private:
-    // Per font: the family that draws a character in its place, empty where it draws itself.
-    QHash<QString, QHash<char32_t, QString>> m_families;
+    // Per font: its first face, and the family that draws a character in its place (empty
+    // where the font draws it itself).
+    struct Face {
+        QRawFont primary;
+        QHash<char32_t, QString> families;
+    };
+    QHash<QString, Face> m_faces;
     int m_looks = 0;
     int m_searches = 0;
 };
