@@ -310,9 +310,11 @@ void Form_广告::Show() {
     // and the slide would place the bare window. Below the screen, the wait shows nothing.
     QElapsedTimer waited;
     waited.start();
+    QTimer wake;  // the wait below sleeps until an event, this one at the latest
+    wake.start(20);
     while (m_open && windowHandle() != nullptr && !windowHandle()->isExposed() &&
            waited.elapsed() < kFrameWaitMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 
