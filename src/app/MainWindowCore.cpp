@@ -325,8 +325,12 @@ void MainWindowCore::OnTrayButton(int buttonCode) {
 
 void MainWindowCore::OnHotkey() {
     if (m_exited) return;
-    // Some systems repeat the hotkey's event while it is held, whatever it was registered with.
-    if (m_hotkeyHeld && m_windows.IsHotkeyDown()) return;
+    // Some systems repeat the hotkey's event while it is held, whatever it was registered with,
+    // and repeats queued behind a busy moment are handled after the key's release: asked then,
+    // the key is up, and a stale repeat would pass for a new press. So every event counts as a
+    // repeat until a look at the key, once the queue has drained (the tooltip's tick, the end
+    // of an announcement), has seen it released.
+    if (m_hotkeyHeld) return;
     m_hotkeyHeld = true;
     OnTrayButton(1);
 }

@@ -73,7 +73,7 @@ public:
     // forward, with the keyboard in it. The way in where no tray can be reached.
     void OnStartedAgain();
     // The global hotkey: exactly what a left click on the tray icon does. Held down, it
-    // speaks once: the keyboard's repeats are ignored until the key is released.
+    // speaks once: the keyboard's repeats are ignored until the key is seen released.
     void OnHotkey();
     // An announcement has ended: a scheduled moment that fell during it is spoken now, as
     // the moment it was due, while it is less than kLateLimitSeconds old; one the desktop held

@@ -7,14 +7,16 @@
 
 namespace tolvane {
 
-// Sizes in pixels: the primary screen and the advert window with its frame; and the DPI the
-// window is shown at.
+// Sizes in pixels: the primary screen and the advert window with its frame; the DPI the
+// window is shown at; and the screen's work area (what panels and taskbars leave free), empty
+// where the desktop does not say.
 struct AdvertGeometry {
     int screenWidth = 0;
     int screenHeight = 0;
     int outerWidth = 0;
     int outerHeight = 0;
     int dpi = kDefaultDpi;
+    PixelRect workArea{};
 };
 
 // How far the window rises: its outer height plus the taskbar's height, in twips at `dpi`,
@@ -27,8 +29,11 @@ int SlideLengthTwips(double outerHeightTwips, std::int32_t taskbarHeightPixels,
 // exceed the length. Step k puts the window's top in the k-th pixel row above the bottom edge.
 int SlideSteps(int lengthTwips, int dpi = kDefaultDpi);
 
+// The window's frame ends inside the work area: its right edge on the work area's, and where the
+// rise by the taskbar's height would leave it partly outside (a taskbar at the side, a frame
+// taller than was measured), its bottom on the work area's bottom.
 struct AdvertSlidePlan {
-    PixelRect start;        // right edge on the screen's right edge, top at the screen's height
+    PixelRect start;        // right edge on the work area's right edge, top at the screen's height
     std::vector<int> tops;  // the window's top after each step
     PixelRect Final() const;
 };

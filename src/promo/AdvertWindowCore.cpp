@@ -17,12 +17,14 @@ void AdvertWindowCore::Form_Load(AdvertView& view) {
 void AdvertWindowCore::DocumentComplete() {
     if (!IsOpen()) return;
     m_view->Show();
-    const AdvertSlidePlan plan = PlanAdvertSlide(m_view->Measure(), m_taskbarHeight);
-    for (int top : plan.tops) {
+    AdvertSlidePlan plan = PlanAdvertSlide(m_view->Measure(), m_taskbarHeight);
+    for (std::size_t step = 0; step < plan.tops.size(); ++step) {
         m_pump.DispatchPending();
         // Closed between two steps: the window is gone and must not be touched.
         if (!IsOpen()) return;
-        m_view->SetTop(top);
+        plan = PlanAdvertSlide(m_view->Measure(), m_taskbarHeight);
+        if (step >= plan.tops.size()) return;
+        m_view->SlideTo(plan.start.left, plan.tops[step]);
     }
 }
 

@@ -28,7 +28,8 @@ public:
     // The height of the taskbar, 0 when there is none.
     virtual std::int32_t MeasureTaskbarHeight() = 0;
     virtual void MoveTo(int left, int top) = 0;
-    virtual void SetTop(int top) = 0;
+    // One step of the slide: the frame's top left corner.
+    virtual void SlideTo(int left, int top) = 0;
     // False from the moment the window has been closed.
     virtual bool IsOpen() = 0;
     // Opens the address in the user's default browser.
@@ -44,7 +45,8 @@ public:
     // Starts the page and parks the window, hidden, just below the screen's bottom edge.
     void Form_Load(AdvertView& view);
     // Shows the window and slides it up from below the screen, letting pending messages run
-    // before each step. Runs again from the bottom for every notification.
+    // before each step. Runs again from the bottom for every notification. The window is
+    // measured again at every step: a window manager adds its frame only once the window shows.
     void DocumentComplete();
     // The window is closing: the second page opens unless the exit command said otherwise.
     void Form_Unload();

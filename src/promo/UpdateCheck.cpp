@@ -90,6 +90,26 @@ std::optional<UpdateDescription> UpdateOfferFor(std::string_view description,
     return offer;
 }
 
+std::string UpdateStatePath(std::string_view settingsFolder, char separator) {
+    std::string path(settingsFolder);
+    if (!path.empty() && path.back() != separator) path += separator;
+    return path + std::string(kUpdateStateFileName);
+}
+
+std::string DeclinedUpdateState(const Version& declined) {
+    return "[Update]\nDeclined=" + VersionText(declined) + "\n";
+}
+
+bool DeclinedBefore(const UpdateDescription& offer, std::string_view state) {
+    constexpr std::string_view kKey = "Declined=";
+    for (std::string_view line : Lines(state.substr(0, kMaxUpdateDescriptionBytes))) {
+        if (!line.starts_with(kKey)) continue;
+        const auto declined = ParseVersion(line.substr(kKey.size()));
+        return declined && offer.version <= *declined;
+    }
+    return false;
+}
+
 std::string UpdateOfferText(const UpdateDescription& offer, std::string_view runningVersion) {
     return "Tolvane 有新版本 " + VersionText(offer.version) + "（您使用的是 " +
            std::string(runningVersion) + "）。\n\n是否打开下载页面？\n" + offer.downloadAddress;

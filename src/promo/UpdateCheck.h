@@ -61,6 +61,15 @@ std::optional<UpdateDescription> UpdateOfferFor(std::string_view description,
                                                 std::string_view runningVersion,
                                                 std::string_view descriptionAddress);
 
+// The library's own state, a small file beside Value.ini: the version whose offer the user last
+// answered 否, so that only a newer one is offered again.
+inline constexpr std::string_view kUpdateStateFileName = "Update.ini";
+// Where that file is, for the folder that holds Value.ini (`separator` joins the two).
+std::string UpdateStatePath(std::string_view settingsFolder, char separator);
+std::string DeclinedUpdateState(const Version& declined);
+// Whether `state` (the file's text, empty when there is none) declined `offer` or a newer one.
+bool DeclinedBefore(const UpdateDescription& offer, std::string_view state);
+
 // The offer as the user reads it (UTF-8).
 inline constexpr std::string_view kUpdateOfferCaption = "Tolvane 新版本";
 std::string UpdateOfferText(const UpdateDescription& offer, std::string_view runningVersion);

@@ -1,12 +1,14 @@
 #include "qt/FormAbout.h"
 
-#include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
-#include <QUrl>
+#include <QTimer>
 
+#include <memory>
 #include <string>
 
 #include "about/AboutBox.h"
@@ -17,6 +19,40 @@
 
 namespace tolvane {
 namespace {
+
+// An opener that has not ended by then has handed the address to a browser, which may keep it
+// running for as long as the browser runs.
+constexpr int kOpenerVerdictMs = 10'000;
+
+// Hands the address to xdg-open and says so over `box` when it cannot be started or ends in a
+// failure (it exists on most desktops and fails where no browser is set up); its own output
+// goes where ours goes.
+void OpenInBrowser(QWidget* box, const QString& address) {
+    // No parent: destroying a QProcess kills its program, which may be the browser by then.
+    auto* opener = new QProcess;
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    auto decided = std::make_shared<bool>(false);
+    const QPointer<QWidget> owner(box);
+    const auto fail = [owner, address, decided] {
+        if (*decided) return;
+        *decided = true;
+        QMessageBox::information(owner, FromUtf8(AboutCaption()),
+                                 FromUtf8(NoBrowserMessage(address.toStdString())));
+    };
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, fail](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart) return;
+                         opener->deleteLater();
+                         fail();
+                     });
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, fail](int code, QProcess::ExitStatus status) {
+                         opener->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0) fail();
+                     });
+    QTimer::singleShot(kOpenerVerdictMs, opener, [decided] { *decided = true; });
+    opener->start(QStringLiteral("xdg-open"), {address});
+}
 
 // 宋体 9 pt underlined, grown with the dialog font.
 QFont LinkFont() {
@@ -65,13 +101,8 @@ frmAbout::frmAbout(const QIcon& icon) {
                     QAbstractButton* link = MakeButton(control, parent);
                     link->setText(text);
                     link->setFont(LinkFont());
-                    connect(link, &QAbstractButton::clicked, this, [this, text] {
-                        if (!QDesktopServices::openUrl(QUrl(text))) {
-                            QMessageBox::information(
-                                this, FromUtf8(AboutCaption()),
-                                FromUtf8(NoBrowserMessage(text.toStdString())));
-                        }
-                    });
+                    connect(link, &QAbstractButton::clicked, this,
+                            [this, text] { OpenInBrowser(this, text); });
                     return link;
                 }
                 case ControlKind::Button: {

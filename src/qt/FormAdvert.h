@@ -5,8 +5,10 @@
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <QRawFont>
 #include <QString>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 #include <QWidget>
 
@@ -33,6 +35,25 @@ protected:
 private:
     QHash<QUrl, QImage> m_images;
     QImage m_blank;
+};
+
+// Gives each character of a page that its font would leave blank (a font may list a character it
+// has no drawing for: WenQuanYi Micro Hei's ℃) the first fallback face that draws it. What it
+// found is kept for the page's next layout; the looking is bounded, whatever the page holds.
+class FallbackFaces {
+public:
+    void Apply(QTextDocument& document);
+
+private:
+    // Per font: its first face, and the family that draws a character in its place (empty
+    // where the font draws it itself).
+    struct Face {
+        QRawFont primary;
+        QHash<char32_t, QString> families;
+    };
+    QHash<QString, Face> m_faces;
+    int m_looks = 0;
+    int m_searches = 0;
 };
 
 // The advert window: "为您推荐", a tool window of 300 × 200 pixels whose page arrives over
@@ -66,12 +87,13 @@ private:
     AdvertGeometry Measure() override;
     std::int32_t MeasureTaskbarHeight() override;
     void MoveTo(int left, int top) override;
-    void SetTop(int top) override;
+    void SlideTo(int left, int top) override;
     void OpenInBrowser(std::string_view address) override;
 
     AdvertWindowCore& m_core;
     QNetworkAccessManager m_network;
     AdvertBrowser* m_browser;
+    FallbackFaces m_fallbackFaces;
     QString m_html;
     std::vector<QPointer<QNetworkReply>> m_replies;
     int m_pendingImages = 0;

@@ -9,9 +9,12 @@
 #include <QKeyEvent>
 #include <QWindow>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 #include "qt/QtText.h"
@@ -29,6 +32,11 @@ QIcon ProgramIcon(bool muted) {
     return icon;
 }
 
+// A menu the host shows is on the screen this soon after it asked for its entries, and where the
+// screen cannot be asked, taken to be closed this long after.
+constexpr qint64 kHostMenuMapMs = 1000;
+constexpr qint64 kHostMenuMs = 10'000;
+
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kIconName = QStringLiteral("tolvane");
 
@@ -39,6 +47,48 @@ bool XEmbedTrayPresent() {
     Display* display = x11->display();
     const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(display));
     return XGetSelectionOwner(display, XInternAtom(display, name.constData(), False)) != None;
+}
+
+// Whether some program shows a popup menu on this X screen: a mapped override-redirect window
+// typed as a menu. Nothing where there is no X11 to ask.
+std::optional<bool> PopupMenuOnScreen() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->display() == nullptr) return std::nullopt;
+    Display* display = x11->display();
+    const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+    const Atom menus[] = {XInternAtom(display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False),
+                          XInternAtom(display, "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", False)};
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        return false;
+    }
+    bool shown = false;
+    for (unsigned int i = 0; i < count && !shown; ++i) {
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(display, children[i], &attributes) ||
+            !attributes.override_redirect || attributes.map_state != IsViewable) {
+            continue;
+        }
+        Atom actual = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, children[i], type, 0, 8, False, XA_ATOM, &actual, &format,
+                               &items, &after, &data) == Success &&
+            data != nullptr && format == 32) {
+            const auto* atoms = reinterpret_cast<const Atom*>(data);
+            shown = std::any_of(atoms, atoms + items, [&menus](Atom atom) {
+                return atom == menus[0] || atom == menus[1];
+            });
+        }
+        if (data != nullptr) XFree(data);
+    }
+    if (children != nullptr) XFree(children);
+    return shown;
 }
 
 bool OnWayland() {
@@ -117,6 +167,14 @@ Form_Main::Form_Main(const ShellServices& services, ProgramPlaces places)
         m_menuAnchor.installEventFilter(this);
     }
     connect(&m_menu, &QMenu::aboutToHide, &m_menuAnchor, &QWidget::hide);
+    // A tooltip that changes while a menu is open comes back over it (xfce4-panel shows it again
+    // at every change), so the changes wait for the menu to close.
+    connect(&m_menu, &QMenu::aboutToShow, this, [this] { m_menuShown = true; });
+    connect(&m_menu, &QMenu::aboutToHide, this, [this] {
+        m_menuShown = false;
+        PublishToolTip();
+    });
+    connect(&m_sni, &StatusNotifierItem::HostMenuShown, this, [this] { m_hostMenuSince.start(); });
     connect(&m_watcherWatch, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
         FollowTray();
         if (m_graceOver) SayNoTrayOnce();
@@ -197,8 +255,25 @@ void Form_Main::ShowTrayIcon() {
 
 void Form_Main::SetTrayTooltip(const std::string& text) {
     m_toolTip = FromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    PublishToolTip();
+}
+
+void Form_Main::PublishToolTip() {
+    if (MenuOpen()) return;
     m_sni.SetToolTip(m_toolTip);
     if (m_trayIcon) m_trayIcon->setToolTip(m_toolTip);
+}
+
+bool Form_Main::MenuOpen() {
+    if (m_menuShown) return true;
+    if (!m_hostMenuSince.isValid()) return false;
+    // The host says when it shows its menu, never when it closes it: the screen tells, or where
+    // it cannot (Wayland), a while. The menu maps only after the host has asked.
+    const qint64 since = m_hostMenuSince.elapsed();
+    const std::optional<bool> shown = PopupMenuOnScreen();
+    if (since < kHostMenuMapMs || (shown ? *shown : since < kHostMenuMs)) return true;
+    m_hostMenuSince.invalidate();
+    return false;
 }
 
 void Form_Main::SetMenuChecks(bool announceOff, bool startAtBoot) {

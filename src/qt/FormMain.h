@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusServiceWatcher>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
@@ -49,6 +50,9 @@ private:
     TrayPath CurrentTrayPath() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void SayNoTrayOnce();
+    // The tooltip goes to the tray only while no menu of the icon is open.
+    void PublishToolTip();
+    bool MenuOpen();
 
     void SetTimer(MainTimer timer, int intervalMs) override;
     void KillTimer(MainTimer timer) override;
@@ -103,6 +107,8 @@ private:
     QPoint m_hostMenuAt;
     bool m_menuFromHost = false;
     QString m_toolTip{QStringLiteral("Tolvane")};
+    bool m_menuShown = false;
+    QElapsedTimer m_hostMenuSince;  // valid while the host may show the menu
     bool m_muted = false;
     bool m_trayShown = false;
     bool m_graceOver = false;

@@ -188,9 +188,15 @@ bool GlobalHotkey::nativeEventFilter(const QByteArray& eventType, void* message,
     if (key->detail != m_keycode) return false;
     if (type == XCB_KEY_RELEASE) {
         m_down = false;
+        m_releasedAt = key->time;
         return false;
     }
-    if ((key->state & kModifierMask) != m_modifiers || m_down) return false;
+    // The server repeats a held key as a release and a press of the same moment.
+    const bool repeat = m_releasedAt == key->time;
+    if ((key->state & kModifierMask) != m_modifiers || m_down || repeat) {
+        m_down = m_down || repeat;
+        return false;
+    }
     m_down = true;
     m_pressed();
     return true;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -44,7 +45,8 @@ private:
     // X11: the grabbed key and modifiers; 0 when none.
     unsigned m_keycode = 0;
     unsigned m_modifiers = 0;
-    bool m_down = false;  // held: the keyboard's repeats are not new presses
+    bool m_down = false;             // held: the keyboard's repeats are not new presses
+    std::uint32_t m_releasedAt = 0;  // the server's time of the key's last release
     // Wayland: the portal session, and the trigger still to be bound once it is made.
     QString m_session;
     QString m_trigger;

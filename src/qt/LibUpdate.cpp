@@ -1,9 +1,9 @@
 // libupdate.so: Tolvane's update check. DoUpdate returns at once; a thread of its own fetches
 // the description with libcurl (https only, the certificate checked against the system's
 // authorities, 10 s for the whole exchange, at most 64 KiB) and, when it offers a higher version
-// on the description's own host, the GUI thread asks the user, without blocking anything else,
-// whether to open the download page. Nothing is downloaded or installed here, and a failure of
-// any kind shows nothing.
+// on the description's own host that the user has not declined before, the GUI thread asks the
+// user, without blocking anything else, whether to open the download page. Nothing is
+// downloaded or installed here, and a failure of any kind shows nothing.
 #include <curl/curl.h>
 
 #include <QAbstractButton>
@@ -14,10 +14,14 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,6 +30,7 @@
 
 #include "about/Version.h"
 #include "promo/UpdateCheck.h"
+#include "qt/LinuxUserEnvironment.h"
 
 namespace {
 
@@ -35,6 +40,7 @@ std::atomic<bool> g_started{false};
 // outlives the event loop and no offer is posted to an application that is going away.
 struct Check {
     std::string address;
+    std::string statePath;  // empty when the program's folder is unknown
     std::mutex mutex;
     std::condition_variable finished;
     CURLM* multi = nullptr;
@@ -100,9 +106,46 @@ std::optional<std::string> Fetch(Check& check) {
     return body;
 }
 
+// The folder that holds Value.ini: the program's own, or the user's where a package installed it.
+std::string SettingsFolder() {
+    char path[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return {};
+    const std::string program(path, static_cast<std::size_t>(length));
+    const std::size_t slash = program.rfind('/');
+    if (slash == std::string::npos) return {};
+    return tolvane::PlacesOf({program.substr(0, slash == 0 ? 1 : slash), '/'}).settings.path;
+}
+
+std::string ReadState(const std::string& path) {
+    std::string state;
+    if (std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        state.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
+        std::fclose(file);
+    }
+    return state;
+}
+
+// Whole or not at all: written beside, then moved over the old one.
+void WriteState(const std::string& path, const std::string& state) {
+    if (path.empty()) return;
+    const std::string temporary = path + ".tmp";
+    // A user's settings folder is made at the first save, as the program makes it.
+    ::mkdir(path.substr(0, path.rfind('/')).c_str(), 0700);
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) return;
+    const bool written = std::fwrite(state.data(), 1, state.size(), file) == state.size();
+    if (std::fclose(file) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0) {
+        return;
+    }
+    std::remove(temporary.c_str());
+}
+
 // On the GUI thread: a question that blocks nothing, so the tray still speaks and its menu
-// still opens while it waits for an answer.
-void ShowOffer(Check& check, const QString& text, const QUrl& download) {
+// still opens while it waits for an answer. 否 (or the close box) is remembered.
+void ShowOffer(Check& check, const QString& text, const QUrl& download,
+               const std::string& declined) {
     const QString caption = QString::fromUtf8(tolvane::kUpdateOfferCaption.data(),
                                               qsizetype(tolvane::kUpdateOfferCaption.size()));
     auto* box = new QMessageBox(QMessageBox::Information, caption, text,
@@ -112,9 +155,11 @@ void ShowOffer(Check& check, const QString& text, const QUrl& download) {
     box->button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box->button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     QObject::connect(box, &QMessageBox::buttonClicked, box,
-                     [box, download](QAbstractButton* button) {
+                     [box, download, path = check.statePath, declined](QAbstractButton* button) {
                          if (box->standardButton(button) == QMessageBox::Yes) {
                              QDesktopServices::openUrl(download);
+                         } else {
+                             WriteState(path, declined);
                          }
                      });
     check.offer = box;
@@ -123,17 +168,20 @@ void ShowOffer(Check& check, const QString& text, const QUrl& download) {
 
 void Run(Check* check) {
     const auto description = Fetch(*check);
-    const auto offer =
-        description ? tolvane::UpdateOfferFor(*description, TOLVANE_VERSION_TEXT, check->address)
-                    : std::nullopt;
+    auto offer = description
+                     ? tolvane::UpdateOfferFor(*description, TOLVANE_VERSION_TEXT, check->address)
+                     : std::nullopt;
+    if (offer && tolvane::DeclinedBefore(*offer, ReadState(check->statePath))) offer.reset();
     const std::lock_guard lock(check->mutex);
     QCoreApplication* application = QCoreApplication::instance();
     if (offer && !check->stopping && application != nullptr) {
         const QString text =
             QString::fromStdString(tolvane::UpdateOfferText(*offer, TOLVANE_VERSION_TEXT));
         const QUrl download(QString::fromStdString(offer->downloadAddress));
+        const std::string declined = tolvane::DeclinedUpdateState(offer->version);
         QMetaObject::invokeMethod(
-            application, [check, text, download] { ShowOffer(*check, text, download); },
+            application,
+            [check, text, download, declined] { ShowOffer(*check, text, download, declined); },
             Qt::QueuedConnection);
     }
     check->done = true;
@@ -168,6 +216,8 @@ extern "C" __attribute__((visibility("default"))) void DoUpdate(std::uint32_t /*
     // Never freed: a worker left running at exit may still touch it.
     auto* check = new Check;
     check->address = address;
+    const std::string folder = SettingsFolder();
+    if (!folder.empty()) check->statePath = tolvane::UpdateStatePath(folder, '/');
     check->multi = curl_multi_init();
     if (check->multi == nullptr) return;
     try {

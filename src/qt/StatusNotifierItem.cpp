@@ -240,8 +240,12 @@ public slots:
         for (const DbusMenuEvent& event : events) m_item.MenuEvent(event.id, event.eventId);
         return {};
     }
-    bool AboutToShow(int) { return false; }
-    QList<int> AboutToShowGroup(const QList<int>&, QList<int>& idErrors) {
+    bool AboutToShow(int id) {
+        if (id == 0) emit m_item.HostMenuShown();
+        return false;
+    }
+    QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors) {
+        if (ids.contains(0)) emit m_item.HostMenuShown();
         idErrors.clear();
         return {};
     }

@@ -99,6 +99,8 @@ signals:
     void NewIcon();
     void NewToolTip();
     void LayoutUpdated(uint revision, int parent);
+    // The host is about to show the exported menu itself; it does not say when it closes it.
+    void HostMenuShown();
 
 private:
     bool ExportIcon(const QString& name, const QIcon& icon);

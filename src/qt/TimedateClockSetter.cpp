@@ -54,6 +54,10 @@ ClockRefusal RefusalOf(const QDBusError& error) {
         name.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."))) {
         return ClockRefusal::NoService;
     }
+    // The service took the request and said nothing within the call's time limit.
+    if (error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout) {
+        return ClockRefusal::NoAnswer;
+    }
     return ClockRefusal::Other;
 }
 

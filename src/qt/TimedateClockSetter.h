@@ -6,7 +6,8 @@ namespace tolvane {
 
 // Sets the clock through systemd's timedate service on the system bus, never directly. The
 // call's answer comes back through the event loop: an error reply (no permission, automatic
-// time synchronisation on, no service) is a refusal. The service also says whether an NTP
+// time synchronisation on, no service) is a refusal, and no reply within the call's time limit
+// (which leaves room for a password prompt) is no answer. The service also says whether an NTP
 // client keeps the clock.
 class TimedateClockSetter final : public ClockSetter {
 public:

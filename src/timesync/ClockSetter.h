@@ -14,6 +14,7 @@ enum class ClockRefusal {
     AutomaticSync,  // the system keeps its clock by network time and will not be set by hand
     NoService,      // no time service on this system to ask
     Declined,       // the user declined to give administrator rights
+    NoAnswer,       // nothing answered the request within its time limit
     Other,          // anything else: a field out of range, a password prompt denied ...
 };
 

@@ -5,9 +5,7 @@
 namespace tolvane {
 namespace {
 
-constexpr std::int64_t kMaxOffsetMs = 1000LL * 366 * 86400 * 1000;
-
-enum ExitCode : int { kSet = 0, kNoRight = 1, kRefused = 2 };
+constexpr std::int64_t kMaxOffsetMs = 1'000'000'000'000'000;
 
 }  // namespace
 
@@ -15,8 +13,12 @@ std::string SetClockArguments(std::int64_t offsetMs) {
     return std::string(kSetClockArgument) + (offsetMs < 0 ? "" : "+") + std::to_string(offsetMs);
 }
 
+bool IsSetClockCommand(std::string_view arguments) {
+    return arguments.starts_with(kSetClockArgument);
+}
+
 std::optional<std::int64_t> SetClockOffset(std::string_view arguments) {
-    if (!arguments.starts_with(kSetClockArgument)) return std::nullopt;
+    if (!IsSetClockCommand(arguments)) return std::nullopt;
     std::string_view number = arguments.substr(kSetClockArgument.size());
     if (number.empty() || (number[0] != '+' && number[0] != '-')) return std::nullopt;
     const bool negative = number[0] == '-';
@@ -32,19 +34,22 @@ std::optional<std::int64_t> SetClockOffset(std::string_view arguments) {
 }
 
 int SetClockExitCode(const ClockSetResult& result) {
-    if (result.set) return kSet;
-    return result.refusal == ClockRefusal::NoRight ? kNoRight : kRefused;
+    if (result.set) return static_cast<int>(SetClockExit::Set);
+    return static_cast<int>(result.refusal == ClockRefusal::NoRight ? SetClockExit::NoRight
+                                                                    : SetClockExit::Refused);
 }
 
 ClockSetResult FromSetClockExitCode(unsigned long exitCode, std::int64_t offsetMs) {
-    switch (exitCode) {
-        case kSet:
+    switch (static_cast<SetClockExit>(exitCode)) {
+        case SetClockExit::Set:
             return {true, offsetMs};
-        case kNoRight:
+        case SetClockExit::NoRight:
             return {false, offsetMs, ClockRefusal::NoRight};
-        default:  // a crash or a kill, too
+        case SetClockExit::Refused:
+        case SetClockExit::OutOfRange:
             return {false, offsetMs, ClockRefusal::Other};
     }
+    return {false, offsetMs, ClockRefusal::NoAnswer};
 }
 
 }  // namespace tolvane

@@ -15,12 +15,22 @@ namespace tolvane {
 inline constexpr std::string_view kSetClockArgument = "--set-clock-by=";
 
 std::string SetClockArguments(std::int64_t offsetMs);
-// The offset of arguments that are exactly "--set-clock-by=" and a signed whole number of
-// milliseconds (less than a thousand years); nullopt for anything else.
+// Whether the arguments are that copy's: "--set-clock-by=" whatever follows, so that no value
+// starts the program as anything else (a second copy ends with 0, which would read as set).
+bool IsSetClockCommand(std::string_view arguments);
+// The offset of such arguments: a sign and a whole number of milliseconds below 10^15 (longer
+// than any clock runs); nullopt for anything else.
 std::optional<std::int64_t> SetClockOffset(std::string_view arguments);
 
-// The one-shot copy's exit code for its result, and its caller's reading of it.
+// That copy's exit codes, which no other path of the program returns.
+enum class SetClockExit : int {
+    Set = 0x544C5601,
+    NoRight,
+    Refused,
+    OutOfRange,  // no offset, or one that would take the clock where it cannot be set
+};
 int SetClockExitCode(const ClockSetResult& result);
+// The caller's reading: any other code (the copy crashed, or never ran as such) answered nothing.
 ClockSetResult FromSetClockExitCode(unsigned long exitCode, std::int64_t offsetMs);
 
 }  // namespace tolvane

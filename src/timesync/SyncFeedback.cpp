@@ -70,6 +70,8 @@ std::string SyncFeedbackText(const SyncOutcome& outcome, const std::optional<Tim
             return "系统已自动校时，" + Difference(outcome);
         case SyncResult::NoTimeService:
             return "本系统没有时间服务，无法修改时间";
+        case SyncResult::NoAnswer:
+            return "系统没有回应修改时间的请求";
         case SyncResult::NoReply:
             return "校时失败：时间服务器 " + ServerName(server) + " 没有回应";
         case SyncResult::NameNotFound:

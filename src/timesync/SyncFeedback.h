@@ -19,6 +19,7 @@ enum class SyncResult {
     AutomaticSync,     // refused: the system synchronises its clock itself, not yet done
     SystemKeepsTime,   // the system has synchronised its clock itself; nothing was set
     NoTimeService,     // no time service on this system to ask
+    NoAnswer,          // the system did not answer the request to set the clock in time
     NoReply,           // no connection, or nothing but blank lines before it ended
     NameNotFound,      // the server's name could not be looked up
     UnusableReply,     // a reply that names no time we could set

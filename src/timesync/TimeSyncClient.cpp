@@ -184,6 +184,9 @@ void TimeSyncClient::Conclude(const ClockSetResult& result, std::int64_t uncerta
             case ClockRefusal::Declined:
                 outcome.result = SyncResult::Declined;
                 break;
+            case ClockRefusal::NoAnswer:
+                outcome.result = SyncResult::NoAnswer;
+                break;
             case ClockRefusal::Other:
                 outcome.result = SyncResult::Refused;
                 break;

@@ -79,12 +79,16 @@ void frmAbout::OnClick(const ControlSpec& control) {
     if (static_cast<AboutRole>(control.role) == AboutRole::Ok) Destroy();
     if (static_cast<AboutRole>(control.role) != AboutRole::Link || m_link == nullptr) return;
     // Label_链接官方网站 (the left button, Space or Enter): its own caption, in the ANSI code
-    // page; above 32 when a program took the address.
+    // page. The system's own error box stays away: ours names the address.
     std::string address(static_cast<std::size_t>(GetWindowTextLengthA(m_link)) + 1, '\0');
     address.resize(static_cast<std::size_t>(
         GetWindowTextA(m_link, address.data(), static_cast<int>(address.size()))));
-    if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, address.c_str(), nullptr, nullptr,
-                                                SW_SHOWNORMAL)) <= 32) {
+    SHELLEXECUTEINFOA open{};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_FLAG_NO_UI;
+    open.lpFile = address.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&open)) {
         MessageBoxW(Handle(), Utf8ToWide(NoBrowserMessage(AnsiToUtf8(address))).c_str(),
                     Utf8ToWide(AboutCaption()).c_str(), MB_OK | MB_ICONINFORMATION);
     }

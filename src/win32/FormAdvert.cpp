@@ -229,8 +229,15 @@ void Form_广告::Show() {
 AdvertGeometry Form_广告::Measure() {
     RECT outer{};
     GetWindowRect(m_hwnd, &outer);
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-            int(outer.right - outer.left), int(outer.bottom - outer.top), WindowDpi(m_hwnd)};
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) work = {};
+    return {
+        GetSystemMetrics(SM_CXSCREEN),
+        GetSystemMetrics(SM_CYSCREEN),
+        int(outer.right - outer.left),
+        int(outer.bottom - outer.top),
+        WindowDpi(m_hwnd),
+        {int(work.left), int(work.top), int(work.right - work.left), int(work.bottom - work.top)}};
 }
 
 std::int32_t Form_广告::MeasureTaskbarHeight() {
@@ -244,10 +251,8 @@ void Form_广告::MoveTo(int left, int top) {
     SetWindowPos(m_hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form_广告::SetTop(int top) {
-    RECT outer{};
-    GetWindowRect(m_hwnd, &outer);
-    MoveTo(outer.left, top);
+void Form_广告::SlideTo(int left, int top) {
+    MoveTo(left, top);
 }
 
 void Form_广告::OpenInBrowser(std::string_view address) {

@@ -43,7 +43,7 @@ private:
     AdvertGeometry Measure() override;
     std::int32_t MeasureTaskbarHeight() override;
     void MoveTo(int left, int top) override;
-    void SetTop(int top) override;
+    void SlideTo(int left, int top) override;
     void OpenInBrowser(std::string_view address) override;
 
     AdvertWindowCore& m_core;

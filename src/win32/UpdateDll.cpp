@@ -1,7 +1,8 @@
 // update.dll: Tolvane's update check. DoUpdate returns at once; a thread of its own fetches the
 // description with WinHTTP (https only, the certificate checked by the system, no redirects,
 // 10 s for the whole exchange, at most 64 KiB) and, when it offers a higher version on the
-// description's own host, asks the user once whether to open the download page. Nothing is
+// description's own host that the user has not declined before, asks the user whether to open
+// the download page. Nothing is
 // downloaded or installed here, and a failure of any kind shows nothing.
 #include <windows.h>
 
@@ -16,6 +17,8 @@
 
 #include "about/Version.h"
 #include "promo/UpdateCheck.h"
+#include "win32/TextConversion.h"
+#include "win32/Win32UserEnvironment.h"
 
 namespace {
 
@@ -24,18 +27,8 @@ std::atomic<bool> g_started{false};
 struct Request {
     HWND owner;
     std::string address;
+    std::wstring statePath;  // empty when the program's folder is unknown
 };
-
-std::wstring ToWide(UINT codePage, const std::string& text) {
-    if (text.empty()) return {};
-    const int length =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
 
 class Handle {
 public:
@@ -142,13 +135,13 @@ bool Fetch(const std::string& address, std::string& body) {
     DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
     WinHttpSetOption(session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
     Handle connection(
-        WinHttpConnect(session.get(), ToWide(CP_UTF8, parts->host).c_str(), parts->port, 0));
+        WinHttpConnect(session.get(), tolvane::Utf8ToWide(parts->host).c_str(), parts->port, 0));
     if (!connection) return false;
     auto* transfer = new (std::nothrow) Transfer;
     if (transfer == nullptr) return false;
-    HINTERNET request =
-        WinHttpOpenRequest(connection.get(), L"GET", ToWide(CP_UTF8, parts->path).c_str(), nullptr,
-                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
+    HINTERNET request = WinHttpOpenRequest(
+        connection.get(), L"GET", tolvane::Utf8ToWide(parts->path).c_str(), nullptr,
+        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
     if (request == nullptr || transfer->settled == nullptr || transfer->closed == nullptr) {
         if (request != nullptr) WinHttpCloseHandle(request);
         delete transfer;
@@ -175,20 +168,69 @@ bool Fetch(const std::string& address, std::string& body) {
     return ok;
 }
 
+// The folder that holds Value.ini: the program's own, or the user's where a package installed it.
+std::string SettingsFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    const std::wstring program(path, length);
+    const std::size_t slash = program.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
+    // A drive's root keeps its separator ("C:\").
+    const std::wstring folder =
+        program.substr(0, slash == 2 && program[1] == L':' ? slash + 1 : slash);
+    return tolvane::PlacesOf({tolvane::WideToUtf8(folder), '\\'}).settings.path;
+}
+
+std::string ReadState(const std::wstring& path) {
+    HANDLE file = path.empty() ? INVALID_HANDLE_VALUE
+                               : CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    char buffer[4096];
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) read = 0;
+    CloseHandle(file);
+    return std::string(buffer, read);
+}
+
+// Whole or not at all: written beside, then moved over the old one.
+void WriteState(const std::wstring& path, const std::string& state) {
+    if (path.empty()) return;
+    const std::wstring temporary = path + L".tmp";
+    // A user's settings folder is made at the first save, as the program makes it.
+    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file, state.data(), static_cast<DWORD>(state.size()), &written, nullptr) &&
+        written == state.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!whole || !MoveFileExW(temporary.c_str(), path.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
+    }
+}
+
 DWORD WINAPI Check(void* parameter) {
     const Request* request = static_cast<Request*>(parameter);
     std::string description;
     if (Fetch(request->address, description)) {
         const auto offer =
             tolvane::UpdateOfferFor(description, TOLVANE_VERSION_TEXT, request->address);
-        if (offer) {
+        if (offer && !tolvane::DeclinedBefore(*offer, ReadState(request->statePath))) {
             const std::wstring text =
-                ToWide(CP_UTF8, tolvane::UpdateOfferText(*offer, TOLVANE_VERSION_TEXT));
-            const std::wstring caption = ToWide(CP_UTF8, std::string(tolvane::kUpdateOfferCaption));
+                tolvane::Utf8ToWide(tolvane::UpdateOfferText(*offer, TOLVANE_VERSION_TEXT));
+            const std::wstring caption =
+                tolvane::Utf8ToWide(std::string(tolvane::kUpdateOfferCaption));
             if (MessageBoxW(request->owner, text.c_str(), caption.c_str(),
                             MB_YESNO | MB_ICONINFORMATION) == IDYES) {
-                ShellExecuteW(nullptr, L"open", ToWide(CP_UTF8, offer->downloadAddress).c_str(),
+                ShellExecuteW(nullptr, L"open", tolvane::Utf8ToWide(offer->downloadAddress).c_str(),
                               nullptr, nullptr, SW_SHOWNORMAL);
+            } else {
+                WriteState(request->statePath, tolvane::DeclinedUpdateState(offer->version));
             }
         }
     }
@@ -203,9 +245,15 @@ DWORD WINAPI Check(void* parameter) {
 // call.
 extern "C" __declspec(dllexport) void WINAPI DoUpdate(std::uint32_t window, const char* address) {
     if (address == nullptr || g_started.exchange(true)) return;
-    auto* request = new (std::nothrow) Request{
-        reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(window))), address};
+    auto* request = new (std::nothrow)
+        Request{reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(window))),
+                address,
+                {}};
     if (request == nullptr) return;
+    const std::string folder = SettingsFolder();
+    if (!folder.empty()) {
+        request->statePath = tolvane::Utf8ToWide(tolvane::UpdateStatePath(folder, '\\'));
+    }
     HANDLE thread = CreateThread(nullptr, 0, &Check, request, 0, nullptr);
     if (thread == nullptr) {
         delete request;

@@ -55,6 +55,25 @@ bool Place(const ClockRecord& record, SYSTEMTIME& local, std::int64_t& offsetMs)
     return true;
 }
 
+// The local time the clock would read moved by `offsetMs` from now; nothing where the system's
+// time cannot go. Both sides of the copy with rights ask this: the program before it asks for
+// them, the copy before it sets anything.
+std::optional<SYSTEMTIME> LocalTimeAfter(std::int64_t offsetMs) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::int64_t targetMs = FileTimeMs(now) + offsetMs;
+    if (targetMs <= 0) return std::nullopt;
+    const ULONGLONG ticks = static_cast<ULONGLONG>(targetMs) * 10000;
+    const FILETIME target{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (!FileTimeToSystemTime(&target, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        return std::nullopt;
+    }
+    return local;
+}
+
 std::wstring ThisProgram() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -88,7 +107,10 @@ std::optional<std::int64_t> Win32ClockSetter::OffsetOf(const ClockRecord& record
 }
 
 void Win32ClockSetter::SetClockElevated(std::int64_t offsetMs, ClockSetDone done) {
-    if (m_process != nullptr) return done({false, offsetMs, ClockRefusal::Other});
+    // Refused before anyone is asked for rights that could not help.
+    if (m_process != nullptr || !LocalTimeAfter(offsetMs)) {
+        return done({false, offsetMs, ClockRefusal::Other});
+    }
     if (m_window == nullptr) {
         m_window = CreateMessageWindow(kWindowClass, &Win32ClockSetter::WindowProc, this);
         if (m_window == nullptr) return done({false, offsetMs, ClockRefusal::Other});
@@ -137,22 +159,11 @@ void Win32ClockSetter::Poll() {
     done(FromSetClockExitCode(code, m_offsetMs));
 }
 
-int SetClockByOffset(std::int64_t offsetMs) {
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    const std::int64_t targetMs = FileTimeMs(now) + offsetMs;
-    ClockSetResult result{false, offsetMs};
-    SYSTEMTIME utc{};
-    SYSTEMTIME local{};
-    if (targetMs > 0) {
-        const ULONGLONG ticks = static_cast<ULONGLONG>(targetMs) * 10000;
-        const FILETIME target{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-        if (FileTimeToSystemTime(&target, &utc) &&
-            SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
-            result = SetLocalTimeTwiceIfNeeded(local, offsetMs);
-        }
-    }
-    return SetClockExitCode(result);
+int SetClockByArguments(std::string_view arguments) {
+    const std::optional<std::int64_t> offset = SetClockOffset(arguments);
+    const std::optional<SYSTEMTIME> local = offset ? LocalTimeAfter(*offset) : std::nullopt;
+    if (!local) return static_cast<int>(SetClockExit::OutOfRange);
+    return SetClockExitCode(SetLocalTimeTwiceIfNeeded(*local, *offset));
 }
 
 }  // namespace tolvane

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "timesync/ClockSetter.h"
 
 namespace tolvane {
@@ -35,8 +37,8 @@ private:
     ClockSetDone m_done;
 };
 
-// The one-shot mode: moves this computer's clock by `offsetMs` and gives the exit code that
-// reports it.
-int SetClockByOffset(std::int64_t offsetMs);
+// The one-shot mode, for arguments IsSetClockCommand takes: moves this computer's clock by the
+// offset they carry and gives the exit code that reports it.
+int SetClockByArguments(std::string_view arguments);
 
 }  // namespace tolvane

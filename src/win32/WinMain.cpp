@@ -102,10 +102,10 @@ struct OleSession {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     // Started by a running copy with administrator rights, to set the clock and end: no
-    // guard, no window.
-    if (const auto offset = tolvane::SetClockOffset(tolvane::TrimSpacesAndTabs(
-            tolvane::WideToUtf8(arguments != nullptr ? arguments : L"")))) {
-        return tolvane::SetClockByOffset(*offset);
+    // guard, no window, whatever the value.
+    const std::string commandLine = tolvane::WideToUtf8(arguments != nullptr ? arguments : L"");
+    if (tolvane::IsSetClockCommand(tolvane::TrimSpacesAndTabs(commandLine))) {
+        return tolvane::SetClockByArguments(tolvane::TrimSpacesAndTabs(commandLine));
     }
     EndIfAlreadyRunning();
     const OleSession ole;

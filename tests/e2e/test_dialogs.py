@@ -267,8 +267,19 @@ class DialogScenarios:
                         "the left button opened nothing")
         time.sleep(1)
         self.assertEqual(opened(self.opened), [ABOUT_PAGE])
-        # The box stays open after opening the page; Esc closes it like OK.
+        # The box stays open after opening the page. Where no browser can be had, a message
+        # over the box says so; Enter closes it, then Esc the box, like OK.
         self.assertTrue(x_window_named(self.display, ABOUT_TITLE))
+        self.break_opener()
+        x_tool(self.display, "xdotool", "mousemove", *point, "click", "1")
+        message = wait_until(lambda: [w for w in x_windows_named(self.display, ABOUT_TITLE)
+                                      if w[1] != wid], 20)
+        self.assertTrue(message, "a failed open said nothing")
+        x_tool(self.display, "xdotool", "mousemove", message[0][6] + 5, message[0][7] + 5)
+        time.sleep(1.0)
+        self.keys("Return")
+        x_tool(self.display, "xdotool", "mousemove", *point)
+        time.sleep(0.5)
         self.keys("Escape")
         self.assertTrue(self.gone(ABOUT_TITLE))
         self.assertTrue(is_running(process))
@@ -361,6 +372,10 @@ class LinuxDialogs(DialogScenarios, TrayDriver, E2ETest):
         path = self.program_folder / "Value.ini"
         return path.read_text() if path.exists() else ""
 
+    def break_opener(self):
+        # xdg-open as it is where no browser is installed: it ends with status 3.
+        (self.bin / "xdg-open").write_text("#!/bin/sh\nexit 3\n")
+
     def clips(self):
         return strace_clips(self.trace)
 
@@ -427,6 +442,11 @@ class WindowsDialogs(DialogScenarios, WineTrayDriver, E2ETest):
     def read_ini(self):
         path = self.program_folder / "Value.ini"
         return path.read_bytes().decode("gbk").replace("\r\n", "\n") if path.exists() else ""
+
+    def break_opener(self):
+        # A system where no program takes web addresses.
+        for scheme in ("http", "https"):
+            self.wine.run(["reg", "delete", f"HKCR\\{scheme}", "/f"])
 
     def clips(self):
         return wine_clips(self.log)

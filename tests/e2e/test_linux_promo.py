@@ -13,8 +13,8 @@ import unittest
 from harness import (ADVERT_PAGE, ADVERT_TITLE, LINUX_BUILD, NEWER_RELEASE, OFFER_TITLE, RELEASE,
                      SECOND_PAGE, UPDATE_DESCRIPTION, E2ETest, TrayDriver, WebServer,
                      alsa_null_home, fake_opener, is_running, linux_env, linux_program, opened,
-                     peak_memory_kb, start_linux, start_tray_host, start_xvfb, stop, strace_clips,
-                     wait_until, x_is_viewable, x_tool, x_windows)
+                     peak_memory_kb, pixels_like, screenshot, start_linux, start_tray_host,
+                     start_xvfb, stop, strace_clips, wait_until, x_is_viewable, x_tool, x_windows)
 
 PICTURE = "/ad/picture.png"
 PLANTED = LINUX_BUILD / "tests" / "e2e" / "planted" / "libupdate.so"
@@ -30,7 +30,8 @@ def picture(size="160x60"):
 
 
 def routes(description=f"{RELEASE}\nhttps://update.tolvane.example/download\n"):
-    page = ("<html><head><meta charset='utf-8'></head><body><p>Tolvane 推荐</p>"
+    # ℃: the page's first font (WenQuanYi Micro Hei) lists it but has no drawing for it.
+    page = ("<html><head><meta charset='utf-8'></head><body><p>℃℃℃℃</p><p>Tolvane 推荐</p>"
             f"<img src='{PICTURE}'></body></html>")
     return {ADVERT_PAGE: {"body": page},
             PICTURE: {"base64": picture(), "type": "image/png"},
@@ -74,6 +75,14 @@ class LinuxPromo(TrayDriver, E2ETest):
     def count(self, server, path):
         return server.paths().count(path)
 
+    def frame(self, window):
+        """(width, height, left, top) of the window's frame: its ancestor among the root's
+        children."""
+        tree = x_windows(self.display)
+        top = min(w[0] for w in tree)
+        at = [w[1] for w in tree].index(window)
+        return next(w for w in reversed(tree[:at + 1]) if w[0] == top)[4:]
+
     def test_every_start_slides_up_above_the_taskbar_and_the_close_box_opens_the_second_page(self):
         self.desktop()
         server = WebServer(self.session, routes())
@@ -104,6 +113,10 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.assertLessEqual(set(range(final[3], SCREEN[1])), set(tops))
         self.assertTrue(all(final[3] <= top <= SCREEN[1] for top in tops), tops)
 
+        # The first line, ℃℃℃℃, is drawn (by a fallback font).
+        shot = screenshot(self.display, self.session.root / "advert.png")
+        self.assertGreater(pixels_like(shot, (60, 20, final[2] + 4, final[3] + 2), (0, 0, 0)), 20)
+
         closed = subprocess.run([X_CLOSE, window], env=dict(os.environ, DISPLAY=self.display),
                                 timeout=10)
         self.assertEqual(closed.returncode, 0)
@@ -114,10 +127,21 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.choose("e")
         self.assertEqual(process.wait(timeout=10), 0)
 
-        # Every start: the page again, and exit while the window is up opens nothing.
+        # Every start: the page again, and exit while the window is up opens nothing. Under a
+        # window manager that adds a title bar, the frame comes to rest inside the work area.
+        self.session.spawn(["openbox", "--sm-disable"], env=dict(os.environ, DISPLAY=self.display),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         process = self.start(program)
         self.assertTrue(wait_until(lambda: self.windows(ADVERT_TITLE), 20))
         self.assertEqual(self.count(server, ADVERT_PAGE), 2)
+        work = [int(v) for v in re.findall(r"\d+", x_tool(
+            self.display, "xprop", "-root", "_NET_WORKAREA").stdout)[:4]]
+        window = self.windows(ADVERT_TITLE)[0][1]
+
+        def framed_at_rest():
+            w, h, x, y = self.frame(window)
+            return h > 200 and (x + w, y + h) == (work[0] + work[2], work[1] + work[3])
+        self.assertTrue(wait_until(framed_at_rest, 10), f"{self.frame(window)}, work area {work}")
         self.choose("e")
         self.assertEqual(process.wait(timeout=10), 0)
         time.sleep(1)
@@ -180,6 +204,21 @@ class LinuxPromo(TrayDriver, E2ETest):
         self.choose("e")
         self.assertEqual(process.wait(timeout=10), 0)
         self.assertEqual(opened(self.opened), [])  # nothing without the user's yes
+
+        # Asked again, as nobody answered; 否 (Esc) is remembered beside Value.ini, and the next
+        # start asks no more about that version.
+        process = self.start(program)
+        offer = wait_until(lambda: self.windows(OFFER_TITLE), 20)
+        self.assertTrue(offer, "not asked again")
+        x_tool(self.display, "xdotool", "mousemove", offer[0][6] + 10, offer[0][7] + 10)
+        time.sleep(1)
+        x_tool(self.display, "xdotool", "key", "Escape")
+        self.assertTrue(wait_until(lambda: (program / "Update.ini").exists(), 10))
+        stop(process)
+        self.start(program)
+        self.assertTrue(wait_until(lambda: len(server.requests()) == 3, 15))
+        time.sleep(2)
+        self.assertEqual((self.windows(OFFER_TITLE), opened(self.opened)), ([], []))
 
     def test_hostile_pages_leave_memory_bounded_and_the_tray_speaking(self):
         self.desktop()

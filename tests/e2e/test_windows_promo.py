@@ -113,6 +113,16 @@ class WindowsPromo(WineTrayDriver, E2ETest):
         self.assertIsNone(self.advert_state())
         self.assertTrue(is_running(process))
         self.assertEqual(opened(self.opened), [])
+        # 否 is remembered beside Value.ini: the next start asks no more about that version.
+        self.assertEqual(self.helper("window_state", OFFER_TITLE, "--press", "7"), 0)
+        self.assertTrue(wait_until(lambda: (program / "Update.ini").exists(), 10))
+        stop(process)
+        self.wine.kill_server()
+        self.start(program)
+        self.assertTrue(wait_until(lambda: len(server.requests()) == 2, 15))
+        time.sleep(3)
+        self.assertFalse(self.wine.find_window(OFFER_TITLE))
+        self.assertEqual(opened(self.opened), [])
 
     def test_update_library_comes_only_from_the_program_folder(self):
         server = WebServer(self.session, routes("2.9\r\nhttps://update.tolvane.example/old\r\n"))

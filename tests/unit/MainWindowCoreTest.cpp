@@ -95,7 +95,8 @@ void Do(CoreRig& rig, const std::string& event) {
     using Refusal = ClockRefusal;
     const std::pair<const char*, Refusal> refusals[] = {{"noright", Refusal::NoRight},
                                                         {"auto", Refusal::AutomaticSync},
-                                                        {"noservice", Refusal::NoService}};
+                                                        {"noservice", Refusal::NoService},
+                                                        {"noanswer", Refusal::NoAnswer}};
     for (const auto& [name, refusal] : refusals) {
         if (event == name) rig.setter.answer = {false, rig.setter.answer.movedMs, refusal};
     }
@@ -300,8 +301,9 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"the left button speaks now, the right opens the menu, others nothing", nullptr, "button1 button2 button0 button3",
          noon + ", PopupTrayMenu"},
         {"a click or the hotkey while speaking adds nothing", nullptr, "button1@4 button1 hotkey@4 hotkey", noon + ", " + noon},
-        {"a held hotkey speaks once; released, it speaks again", nullptr, "keydown hotkey hotkey@4 hotkey hotkey keyup hotkey",
-         noon + ", " + noon},
+        {"a held hotkey speaks once, a repeat handled after its release too; seen released, it speaks again", nullptr,
+         "keydown hotkey hotkey@4 hotkey hotkey keyup hotkey tip hotkey",
+         noon + ", SetTrayTooltip 2010/7/28 12:00:00, " + noon},
         {"the hour due during a click's announcement is spoken when it ends", nullptr, "at=09:59:57 tick=10:00:00@3 button1",
          "play 提示, play 现在时间, play 上午, play 九, play 点, play 五, play 十, play 九, play 分, SetTimer Timer_自动报时 1000, "
          "play 提示, play 现在时间, play 上午, play 十, play 点, play 整"},
@@ -370,6 +372,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
         {"no server", "校时服务器=x:0", "sync", failed + "Value.ini 中的“校时服务器”无法识别"},
         {"the server's name not found", nullptr, "sync notfound", failed + "找不到时间服务器 time.nist.gov"},
         {"no time service on this system", nullptr, "noservice sync reply", "Warning 网络校时: 本系统没有时间服务，无法修改时间"},
+        {"no answer from the system in time", nullptr, "noanswer sync reply", "Warning 网络校时: 系统没有回应修改时间的请求"},
         {"the system keeps its time: the menu reports the difference, sets nothing; the hourly one asks nothing", nullptr,
          "ntp moved=300 sync reply hourly reply count tip", "Notice 网络校时: 系统已自动校时，" + differs + "+0.3 秒（±0.5 秒）, connections 1, settings 0, SetTrayTooltip 上次校时 12:00 +0.3 秒"},
         {"the system's own synchronisation not yet done: as without", nullptr, "ntpwait moved=3000 sync reply", set + "调整了 +3 秒"},

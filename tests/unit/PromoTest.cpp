@@ -101,7 +101,8 @@ TEST(AdvertSlide, StartsBelowTheScreenAndRisesOnePixelAStep) {
     const SlideRow rows[] = {
         {"40-pixel taskbar at the bottom of 1080", {1920, 1080, 306, 226}, 40, {1614, 1080, 306, 226}, 266, {1614, 814, 306, 226}},
         {"taskbar at the top still rises by its height", {1920, 1080, 306, 226}, 40, {1614, 1080, 306, 226}, 266, {1614, 814, 306, 226}},
-        {"taskbar at the side carries it past the top", {1920, 1080, 306, 226}, 1080, {1614, 1080, 306, 226}, 1306, {1614, -226, 306, 226}},
+        {"taskbar at the right: beside it, on the bottom", {1920, 1080, 306, 226, 96, {0, 0, 1860, 1080}}, 1080, {1554, 1080, 306, 226}, 226, {1554, 854, 306, 226}},
+        {"a frame the panel's height would push below the work area", {1024, 768, 302, 221, 96, {0, 0, 1024, 728}}, 0, {722, 768, 302, 221}, 261, {722, 507, 302, 221}},
         {"no taskbar: bottom on the screen's bottom", {1920, 1080, 306, 226}, 0, {1614, 1080, 306, 226}, 226, {1614, 854, 306, 226}},
         {"frameless on a small screen", {1024, 768, 300, 200}, 0, {724, 768, 300, 200}, 200, {724, 568, 300, 200}},
         {"nothing to slide", {1024, 768, 0, 0}, 0, {1024, 768, 0, 0}, 0, {1024, 768, 0, 0}},
@@ -171,6 +172,16 @@ TEST(AdvertWindowCore, DocumentCompleteShowsThenSlidesLettingMessagesRunBeforeEa
     for (std::size_t i = 0; i < dispatchedBefore.size(); ++i)
         EXPECT_EQ(dispatchedBefore[i], int(i));
     EXPECT_EQ(window.view.top + 226, 1040);
+}
+
+TEST(AdvertWindowCore, AFrameAddedDuringTheSlideIsMeasuredAndEndsInsideTheWorkArea) {
+    AdvertWindow window;
+    window.core.Form_Load(window.view);
+    window.pump.onDispatch = [&](int n) {
+        if (n == 3) window.view.geometry = {1920, 1080, 310, 250, 96, {0, 0, 1920, 1040}};
+    };
+    window.core.DocumentComplete();
+    EXPECT_EQ(std::pair(window.view.left + 310, window.view.top + 250), std::pair(1920, 1040));
 }
 
 TEST(AdvertWindowCore, CloseDuringTheSlideEndsItWithoutTouchingTheWindow) {

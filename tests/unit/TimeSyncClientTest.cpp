@@ -176,15 +176,19 @@ TEST(TimeSyncClient, ARequestFromInsideTheClockSettingConnectsAgain) {
     EXPECT_FALSE(c.socket.closed);
 }
 
-// The copy with administrator rights takes its offset from its one argument and answers
-// through its exit code; anything else on the command line is no such copy.
+// The copy with administrator rights takes its offset from its one argument, which makes it
+// that copy whatever its value, and answers through exit codes no other copy gives.
 TEST(ElevatedClock, ArgumentAndExitCode) {
-    for (std::int64_t offset : {0LL, 1234LL, -5LL, -31622399999999LL})
+    for (std::int64_t offset : {0LL, 1234LL, -5LL, 33862544578454LL, -999999999999999LL})
         EXPECT_EQ(SetClockOffset(SetClockArguments(offset)), offset);
-    for (const char* bad : {"", "--set-clock-by=1234", "--set-clock-by=+", "--set-clock-by=+12a",
-                            " --set-clock-by=+1", "--set-clock-by=+31622400000000",
-                            "--set-clock-by=+1 x", "--set-clock-by=99999999999999999999"})
+    for (const char* bad : {"--set-clock-by=1234", "--set-clock-by=+", "--set-clock-by=+12a",
+                            "--set-clock-by=1e30", "--set-clock-by=+1000000000000000",
+                            "--set-clock-by=+1 x", "--set-clock-by=-99999999999999999999"}) {
+        EXPECT_TRUE(IsSetClockCommand(bad)) << bad;
         EXPECT_EQ(SetClockOffset(bad), std::nullopt) << bad;
+    }
+    for (const char* other : {"", " --set-clock-by=+1", "--set-clock=+1"})
+        EXPECT_FALSE(IsSetClockCommand(other));
     using R = ClockRefusal;
     const std::pair<ClockSetResult, R> rows[] = {{{false, 7, R::NoRight}, R::NoRight},
                                                  {{false, 7, R::AutomaticSync}, R::Other},
@@ -194,7 +198,10 @@ TEST(ElevatedClock, ArgumentAndExitCode) {
         const ClockSetResult back = FromSetClockExitCode(SetClockExitCode(result), 7);
         EXPECT_TRUE(!back.set && back.refusal == read && back.movedMs == 7);
     }
-    EXPECT_FALSE(FromSetClockExitCode(259, 7).set);  // still running when given up
+    EXPECT_EQ(FromSetClockExitCode(int(SetClockExit::OutOfRange), 7).refusal, R::Other);
+    // A plain second copy's 0, a failed start, still running when given up, a crash.
+    for (unsigned long code : {0UL, 1UL, 259UL, 0xC0000005UL})
+        EXPECT_EQ(FromSetClockExitCode(code, 7).refusal, R::NoAnswer) << code;
 }
 
 }  // namespace

@@ -100,6 +100,23 @@ TEST(UpdateCheck, OfferOnlyForAHigherVersionInAWellFormedDescription) {
     }
 }
 
+TEST(UpdateCheck, ADeclinedOfferComesAgainOnlyForANewerVersion) {
+    const UpdateDescription offer{*ParseVersion("3.8.1"), "https://d.example/"};
+    const struct {
+        std::string state;
+        bool declined;
+    } rows[] = {
+        {"", false},
+        {DeclinedUpdateState(*ParseVersion("3.8.1")), true},
+        {"[Update]\r\nDeclined=3.8.1.0\r\n", true},
+        {DeclinedUpdateState(*ParseVersion("3.9")), true},
+        {DeclinedUpdateState(*ParseVersion("3.8.0.9")), false},
+        {"[Update]\nDeclined=3.8.x\n", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(DeclinedBefore(offer, row.state), row.declined) << row.state;
+}
+
 TEST(UpdateCheck, OfferTextNamesBothVersionsAndTheAddress) {
     const UpdateDescription offer{*ParseVersion("3.1"), "http://d.example/"};
     EXPECT_EQ(UpdateOfferText(offer, "3.0.0.0"),

@@ -1,6 +1,8 @@
 /* Tolvane's hotkey and balloons from outside, under Wine.
-   "press VK..." presses the virtual keys given in hex in order and releases them in reverse,
-   as a user's fingers would (the system sees a real key press). "balloon FILE" waits up to
+   "hold MS VK..." presses the virtual keys given in hex in order, holds them for MS
+   milliseconds, the last one repeating every 33 ms as a keyboard repeats a held key, and
+   releases them in reverse, as a user's fingers would (the system sees real key presses).
+   "balloon FILE" waits up to
    10 s for a shown balloon of the notification area and writes its text, in UTF-8, to FILE;
    "tip FILE" does the same for a shown tooltip that is no balloon. */
 #include <stdio.h>
@@ -43,20 +45,25 @@ static int WriteTip(const char* path) {
     return 1;
 }
 
-static int Press(int count, char** keys) {
-    INPUT inputs[16] = {0};
-    if (count > 8) return 2;
-    for (int i = 0; i < count; ++i) {
-        WORD vk = (WORD)strtoul(keys[i], NULL, 16);
-        inputs[i].type = inputs[2 * count - 1 - i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = inputs[2 * count - 1 - i].ki.wVk = vk;
-        inputs[2 * count - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+static int Press(int count, char** keys, int holdMs) {
+    INPUT input = {0};
+    int failed = 0;
+    input.type = INPUT_KEYBOARD;
+    for (int i = 0; i < count + holdMs / 33; ++i) {  // each key down, then the last one repeats
+        if (i >= count) Sleep(33);
+        input.ki.wVk = (WORD)strtoul(keys[i < count ? i : count - 1], NULL, 16);
+        failed |= SendInput(1, &input, sizeof input) != 1;
     }
-    return SendInput((UINT)(2 * count), inputs, sizeof(INPUT)) == (UINT)(2 * count) ? 0 : 1;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    for (int i = count - 1; i >= 0; --i) {
+        input.ki.wVk = (WORD)strtoul(keys[i], NULL, 16);
+        failed |= SendInput(1, &input, sizeof input) != 1;
+    }
+    return failed;
 }
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && strcmp(argv[1], "press") == 0) return Press(argc - 2, argv + 2);
+    if (argc >= 4 && strcmp(argv[1], "hold") == 0) return Press(argc - 3, argv + 3, atoi(argv[2]));
     wantBalloon = argc == 3 && strcmp(argv[1], "balloon") == 0 ? 0x40 : 0;
     if (argc == 3 && (wantBalloon || strcmp(argv[1], "tip") == 0)) return WriteTip(argv[2]);
     return 2;

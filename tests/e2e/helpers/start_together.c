@@ -1,13 +1,32 @@
 /* Starts COUNT copies of a program at the same instant (all created suspended, then resumed
-   together) and waits up to SECONDS for all but one of them to end. Exits with the number of
-   copies still running then, plus 100 when a copy ended with a non-zero code, plus 50 when
-   TITLE is given and no top-level window of that title appeared within 10 s. The survivors
-   are ended afterwards, so that a next round starts afresh.
+   together) and waits for the outcome: all but one of them ended, and with TITLE given, the
+   survivor's top-level window of that title there; or a second window of the title, two copies
+   having passed the guard. How long Wine takes to start the copies (seconds, on a loaded machine
+   with a cold server) is not the guard's work: SECONDS only bounds the wait. Exits with the
+   number of copies still running then, plus 100 when a copy ended with a non-zero code, plus 50
+   when TITLE is given and no window of that title appeared. The survivors are ended afterwards,
+   so that a next round starts afresh.
    Usage: start_together COUNT SECONDS PROGRAM [TITLE] */
 #include <stdlib.h>
 #include <windows.h>
 
 #define MAX_COPIES 8
+
+static const wchar_t* title;
+static int windows;
+
+static BOOL CALLBACK CountWindow(HWND window, LPARAM unused) {
+    wchar_t text[256];
+    (void)unused;
+    if (GetWindowTextW(window, text, 256) > 0 && lstrcmpW(text, title) == 0) ++windows;
+    return TRUE;
+}
+
+static int CountWindows(void) {
+    windows = 0;
+    if (title != NULL) EnumWindows(CountWindow, 0);
+    return windows;
+}
 
 static int CountRunning(const PROCESS_INFORMATION* copies, int count) {
     int running = 0;
@@ -39,9 +58,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     for (int i = 0; i < started; ++i) ResumeThread(copies[i].hThread);
 
+    title = argc > 4 ? argv[4] : NULL;
     int result = started < count ? 200 : 0;
     for (int waited = 0; result == 0 && waited < seconds * 1000; waited += 100) {
-        if (CountRunning(copies, started) <= 1) break;
+        const int running = CountRunning(copies, started);
+        const int shown = CountWindows();
+        if (shown > 1 || (running <= 1 && (title == NULL || shown == 1 || running == 0))) break;
         Sleep(100);
     }
     if (result == 0) {
@@ -55,14 +77,7 @@ int wmain(int argc, wchar_t** argv) {
             }
         }
     }
-    if (result == 1 && argc > 4) {
-        int found = 0;
-        for (int waited = 0; !found && waited < 10000; waited += 50) {
-            found = FindWindowW(NULL, argv[4]) != NULL;
-            if (!found) Sleep(50);
-        }
-        if (!found) result += 50;
-    }
+    if (result == 1 && title != NULL && CountWindows() == 0) result += 50;
     for (int i = 0; i < started; ++i) {
         if (WaitForSingleObject(copies[i].hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(copies[i].hProcess, 0);

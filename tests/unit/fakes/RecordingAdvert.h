@@ -36,8 +36,9 @@ public:
         this->left = left;
         this->top = top;
     }
-    void SetTop(int top) override {
+    void SlideTo(int left, int top) override {
         tops.push_back(top);
+        this->left = left;
         this->top = top;
     }
     bool IsOpen() override { return open; }
