@@ -257,7 +257,8 @@ class DialogScenarios:
     def test_about_link_opens_the_page_on_the_left_button_only(self):
         program = self.program(None)
         process = self.start(program)
-        point = point_in(self.open_dialog("a", ABOUT_TITLE), LINK_POINT)
+        window = self.open_dialog("a", ABOUT_TITLE)
+        wid, point = window[0], point_in(window, LINK_POINT)
         x_tool(self.display, "xdotool", "mousemove", *point, "click", "3")
         x_tool(self.display, "xdotool", "mousemove", *point, "click", "2")
         time.sleep(3)
