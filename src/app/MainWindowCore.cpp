@@ -21,11 +21,13 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramFolder fold
       m_folder(std::move(folder)),
       m_windows(windows),
       m_vars(services.profiles),
-      m_announcer(services.sound, services.locale, SoundFolder(), services.soundFolders),
+      m_announcer(services.sound, services.soundThread, services.locale, SoundFolder(),
+                  services.soundFolders),
       m_timeSync(services.timeSocket, services.clockSetter),
       m_advert(services.pump) {
     // The sound plays on from the event loop; its end is where a moment due meanwhile speaks.
-    m_announcer.SetEndedHandler([this] { AfterAnnouncement(); });
+    m_announcer.SetEndedHandler(
+        [this](const std::vector<std::string>& unplayable) { OnAnnouncementEnded(unplayable); });
     m_timeSync.SetDoneHandler(
         [this](const SyncOutcome& outcome, bool byHand) { OnSyncDone(outcome, byHand); });
 }
@@ -52,6 +54,8 @@ void MainWindowCore::Form_Load() {
     // Shown even without a notification area: the icon docks once one appears.
     m_windows.ShowTrayIcon();
     LoadHotkey();
+    // Only now, with the icon shown: nothing the first announcement needs delays it.
+    m_announcer.Prepare();
 }
 
 void MainWindowCore::OnTimer(MainTimer timer) {
@@ -115,7 +119,10 @@ void MainWindowCore::Timer_自动校时_Timer() {
 
 void MainWindowCore::Timer_试听_Timer() {
     m_windows.KillTimer(MainTimer::Timer_试听);
-    m_announcer.AnnounceNow(m_services.clock.Now(), m_preview);
+    if (!m_announcer.AnnouncementBusy()) {
+        m_previewing = true;
+        m_announcer.AnnounceNow(m_services.clock.Now(), m_preview);
+    }
     AfterAnnouncement();
 }
 
@@ -158,6 +165,23 @@ void MainWindowCore::AfterAnnouncement() {
         if (age >= kLateLimitSeconds) continue;
         m_announcer.AnnounceNow(moment, Style(), TimeUntil(moment));
     }
+}
+
+void MainWindowCore::OnAnnouncementEnded(const std::vector<std::string>& unplayable) {
+    const bool preview = std::exchange(m_previewing, false);
+    const std::string sound = SoundFolder();
+    std::string names;
+    for (const std::string& path : unplayable) {
+        if (path.empty() || (!m_toldUnplayable.insert(path).second && !preview)) continue;
+        // Named from the sound folder, which the user knows: "我的声音\五.wav".
+        names += (names.empty() ? "" : "、") +
+                 (path.starts_with(sound) ? path.substr(sound.size()) : path);
+    }
+    if (!names.empty()) {
+        m_windows.ShowTrayNotice(
+            {"声音", "无法播放，已用提示音代替：" + names, NoticeKind::Warning});
+    }
+    AfterAnnouncement();
 }
 
 void MainWindowCore::ForgetReleasedHotkey() {

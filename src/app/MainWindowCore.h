@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/Hotkey.h"
@@ -33,6 +34,8 @@ struct ShellServices {
     ProfileStore& profiles;
     Clock& clock;
     SoundStream& sound;
+    // Where announcements are fed to `sound` from.
+    SoundThread& soundThread;
     MessagePump& pump;
     Locale& locale;
     DateTimeFormatter& formatter;
@@ -66,6 +69,9 @@ public:
     // An announcement has ended: a scheduled moment that fell during it is spoken now, as
     // the moment it was due, while it is less than kLateLimitSeconds old.
     void AfterAnnouncement();
+    // An announcement has been heard: the clips of it that could not be played are named, each
+    // once in a run, and all of them after a preview.
+    void OnAnnouncementEnded(const std::vector<std::string>& unplayable);
     // A click on the tray's last notification: takes an offer it made.
     void OnNoticeClicked();
     // A hotkey typed on the settings page ("" for none): registered and stored under 报时热键;
@@ -145,6 +151,8 @@ private:
     Hotkey m_unregisteredHotkey;                // stored, but this desktop registers no hotkey
     bool m_hotkeyHeld = false;                  // pressed and, at the last look, not yet released
     std::optional<LocalDateTime> m_lateMoment;  // due during an announcement
+    bool m_previewing = false;                  // the announcement playing is a preview
+    std::set<std::string> m_toldUnplayable;     // clips named as unplayable this run
     std::string m_lastSync;     // the tooltip's line about it; empty before the first
     bool m_offerShown = false;  // the last sync notice offers administrator rights
 };

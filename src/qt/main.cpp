@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
 #include <string>
@@ -16,8 +15,10 @@
 #include "qt/QtLocale.h"
 #include "qt/QtMessagePump.h"
 #include "qt/QtTimeSocket.h"
+#include "qt/QtUiThread.h"
 #include "qt/SingleInstance.h"
 #include "qt/TimedateClockSetter.h"
+#include "voice/FeederThread.h"
 
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
@@ -42,18 +43,9 @@ int main(int argc, char** argv) {
 
     tolvane::LinuxProfileStore profiles;
     tolvane::QtClock clock;
-    // The announcement's device is fed from the event loop, a little at a time.
-    QTimer soundTicks;
-    soundTicks.setInterval(10);
-    soundTicks.setTimerType(Qt::PreciseTimer);
-    tolvane::AlsaSoundStream sound("default", [&soundTicks](bool run) {
-        if (run) {
-            soundTicks.start();
-        } else {
-            soundTicks.stop();
-        }
-    });
-    QObject::connect(&soundTicks, &QTimer::timeout, [&sound] { sound.Tick(); });
+    tolvane::AlsaSoundStream sound;
+    tolvane::QtUiThread uiThread;
+    tolvane::FeederThread soundThread(uiThread);
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
@@ -62,9 +54,9 @@ int main(int argc, char** argv) {
     tolvane::TimedateClockSetter clockSetter;
     tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
     tolvane::LinuxSoundFolders soundFolders;
-    const tolvane::ShellServices services{profiles,     clock,      sound,        pump,
-                                          locale,       formatter,  &update,      &timeSocket,
-                                          &clockSetter, &autostart, &soundFolders};
+    const tolvane::ShellServices services{profiles,    clock,        sound,      soundThread,
+                                          pump,        locale,       formatter,  &update,
+                                          &timeSocket, &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, folder);
     form.Form_Load();

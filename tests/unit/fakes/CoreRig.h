@@ -26,7 +26,7 @@ namespace tolvane::fakes {
 struct CoreRig {
     explicit CoreRig(ProgramFolder folder = {"C:\\T", '\\', "Tolvane.exe"},
                      bool withUpdateLibrary = true)
-        : core(ShellServices{profiles, clock, player, pump, locale, formatter,
+        : core(ShellServices{profiles, clock, player, player, pump, locale, formatter,
                              withUpdateLibrary ? &promo : nullptr, &socket, &setter, &store,
                              &folders},
                std::move(folder), windows) {
