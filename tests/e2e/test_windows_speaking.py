@@ -70,10 +70,12 @@ class WindowsSpeaking(E2ETest):
     def test_malformed_clips_play_the_alert_in_their_places_and_nothing_hangs(self):
         program = windows_program(self.session, value_ini=gbk_ini("[Tolvane]\n格式设置=2\n"))
         # The headers that hung or bloated the system's own parser; the first one only lies
-        # about its length and plays what it holds. Wider formats play from our 16-bit image.
-        kinds = {"提示": "data_size", "年": "zero_channels", "星期": "fmt_size", "月": "rate_4g",
-                 "十": "extensible24", "三": "float32", "七": "pcm24"}
-        refused = {"年", "星期", "月"}
+        # about its length and plays what it holds. Wider formats play as 16-bit samples, the
+        # chime at 384 kHz making the whole stream so; a clip of hours is no word.
+        kinds = {"二": "data_size", "年": "zero_channels", "星期": "fmt_size", "月": "rate_4g",
+                 "十": "extensible24", "三": "float32", "七": "pcm24", "提示": "stereo384k",
+                 "现在时间": "hours"}
+        refused = {"年", "星期", "月", "现在时间"}
         for word, kind in kinds.items():
             clip = program / "Sound" / f"{word}.wav"
             clip.write_bytes(clip_variant(clip.read_bytes(), kind))
