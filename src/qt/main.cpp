@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "qt/AlsaSoundStream.h"
@@ -60,5 +61,10 @@ int main(int argc, char** argv) {
 
     tolvane::Form_Main form(services, folder);
     form.Form_Load();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // What the program had to do at exit is done. Qt's name lookups still waiting on a name
+    // server (the advert page's, a time server's) would hold the process until they time out:
+    // its thread pool waits for them as the application object goes.
+    std::fflush(nullptr);
+    std::_Exit(code);
 }

@@ -206,7 +206,11 @@ std::size_t Win32SoundStream::DelayFrames() {
 }
 
 void Win32SoundStream::Close() {
-    if (m_client != nullptr && m_started) m_client->Stop();
+    if (m_client != nullptr && m_started) {
+        m_client->Stop();
+        // Drops what the device holds, at once.
+        m_client->Reset();
+    }
     Release(m_clock);
     Release(m_render);
     Release(m_client);
