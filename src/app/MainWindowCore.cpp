@@ -44,7 +44,7 @@ void MainWindowCore::Form_Load() {
 
     m_windows.SetTimer(MainTimer::Timer_更新托盘显示时间, kOneSecondMs);
     m_windows.SetTimer(MainTimer::Timer_自动升级, kAutoUpgradeDelayMs);
-    if (m_state.announceTimerEnabled) ArmAnnounceTimer();
+    if (m_state.announceTimerEnabled) ArmAnnounceTimer(m_services.clock.Now());
     if (m_state.syncTimerEnabled) m_windows.SetTimer(MainTimer::Timer_自动校时, kOneSecondMs);
     ShowMarks();
     Timer_更新托盘显示时间_Timer();
@@ -54,8 +54,6 @@ void MainWindowCore::Form_Load() {
     // Shown even without a notification area: the icon docks once one appears.
     m_windows.ShowTrayIcon();
     LoadHotkey();
-    // Only now, with the icon shown: nothing the first announcement needs delays it.
-    m_announcer.Prepare();
 }
 
 void MainWindowCore::OnTimer(MainTimer timer) {
@@ -87,9 +85,10 @@ void MainWindowCore::Timer_更新托盘显示时间_Timer() {
 }
 
 void MainWindowCore::Timer_自动报时_Timer() {
-    // Armed again before speaking, so that ticks keep coming while it speaks.
-    ArmAnnounceTimer();
+    // One reading of the clock a tick: at idle each is a system call.
     const LocalDateTime now = m_services.clock.Now();
+    // Armed again before speaking, so that ticks keep coming while it speaks.
+    ArmAnnounceTimer(now);
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
     std::optional<LocalDateTime> moment = m_schedule.OnTick(now, Plan());
     // The tick armed shortly before a moment starts it, to be heard on the moment.
@@ -108,6 +107,9 @@ void MainWindowCore::Timer_自动报时_Timer() {
 void MainWindowCore::Timer_自动升级_Timer() {
     // Off before the tasks run: it fires once per start, whatever they do.
     m_windows.KillTimer(MainTimer::Timer_自动升级);
+    // Loaded now rather than before the icon, which nothing the first announcement needs may
+    // delay: an announcement before this loads it itself.
+    m_announcer.Prepare();
     AdvertLoader& advert = *this;
     RunDeferredTasks({m_services.update, advert, m_services.clock}, m_windows.MainWindowHandle(),
                      m_vars);
@@ -126,10 +128,9 @@ void MainWindowCore::Timer_试听_Timer() {
     AfterAnnouncement();
 }
 
-void MainWindowCore::ArmAnnounceTimer() {
+void MainWindowCore::ArmAnnounceTimer(const LocalDateTime& now) {
     // An exit chosen during an announcement leaves no timer to arm.
     if (m_exited) return;
-    const LocalDateTime now = m_services.clock.Now();
     int delay = MillisecondsToNextTick(now.millisecond);
     const int toPrime = 1000 - kPrimeLeadMs - now.millisecond;
     if (now.second == 59 && toPrime > 0) {
@@ -345,7 +346,7 @@ void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
         m_windows.KillTimer(MainTimer::Timer_自动报时);
     } else if (!m_state.announceTimerEnabled) {
         m_schedule.Restart();
-        ArmAnnounceTimer();
+        ArmAnnounceTimer(m_services.clock.Now());
     }
     m_state.announceTimerEnabled = enabled;
     // The icon and the tooltip say at once whether the clock will speak on its own.

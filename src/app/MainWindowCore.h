@@ -95,7 +95,7 @@ private:
     void Timer_自动升级_Timer();
     void Timer_自动校时_Timer();
     void Timer_试听_Timer();
-    void ArmAnnounceTimer();
+    void ArmAnnounceTimer(const LocalDateTime& now);
     void AnnounceNow(const LocalDateTime& moment);
     std::chrono::microseconds TimeUntil(const LocalDateTime& moment);
     void ForgetReleasedHotkey();

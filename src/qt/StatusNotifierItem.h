@@ -100,6 +100,7 @@ signals:
 
 private:
     bool ExportIcon(const QString& name, const QIcon& icon);
+    void ShowIcon();
 
     QMenu& m_menu;
     Events m_events;
@@ -110,6 +111,11 @@ private:
     QString m_toolTip;
     uint m_revision = 1;
     bool m_exported = false;
+    // The picture, written out only once a watcher has been asked to show the item: on an X11
+    // tray it would cost the start a few tens of milliseconds of PNG files for nothing.
+    QString m_wantedName;
+    QIcon m_wantedIcon;
+    bool m_registered = false;
 };
 
 }  // namespace tolvane

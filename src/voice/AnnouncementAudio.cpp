@@ -406,6 +406,8 @@ void StreamFeeder::Stop() {
 }
 
 void StreamFeeder::Prepare() {
+    // Once something has played the sound system is loaded, and a start would stop it.
+    if (m_run != 0) return;
     m_thread.Start([this](bool stop) {
         if (!stop) m_stream.Prepare();
         return false;

@@ -108,7 +108,7 @@ public:
                std::optional<Instant> startAt = std::nullopt);
     // Silences the device at once.
     void Stop();
-    // Loads the sound system on the feeder's thread, ahead of the first announcement.
+    // Loads the sound system on the feeder's thread, unless an announcement already has.
     void Prepare();
 
 private:

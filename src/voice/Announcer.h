@@ -44,7 +44,7 @@ public:
     // clips of it that could not be played.
     using Ended = std::function<void(const std::vector<std::string>& unplayable)>;
     void SetEndedHandler(Ended ended) { m_ended = std::move(ended); }
-    // Loads the sound system in the background, ahead of the first announcement.
+    // Loads the sound system in the background, unless an announcement already has.
     void Prepare() { m_feeder.Prepare(); }
     // The sound stops at once and nothing is spoken from now on: the program is ending.
     void StopForExit();
