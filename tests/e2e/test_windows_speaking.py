@@ -95,7 +95,7 @@ class WindowsSpeaking(E2ETest):
         self.assertIsNotNone(peak)
         self.assertLess(peak, 64 * 1024)
         # The tray still reacts: a left click speaks again once the first announcement has been
-        # heard (all its clips are read before it starts, and a click while it speaks is dropped).
+        # heard (a click while it speaks is dropped).
         again = lambda: wine_clips(log)[len(DATE_AND_TIME):][:2] == ["提示", "今天是"]
         self.assertTrue(wait_until(lambda: wine.run([wine.helper("post_tray"), "left"]) and
                                    wait_until(again, 1), 30))
