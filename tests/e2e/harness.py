@@ -425,7 +425,7 @@ def clip_variant(data, kind):
     a header that lies ("data_size" 0xFFFFFFFE, "zero_channels", "fmt_size" 0xFFFFFFF0,
     "rate_4g" 4 000 000 000 Hz with the byte rate wrapped at 32 bits), the same sound in
     another sample format ("pcm24", "extensible24", "float32", "stereo384k" at 384 kHz), or
-    "hours": 16 MiB of 8-bit mono silence at 1000 Hz."""
+    "hours": a 16 MiB file of 8-bit mono silence at 1000 Hz, four and a half hours."""
     import array
     import struct
     if data[12:16] != b"fmt " or data[36:40] != b"data":
@@ -441,7 +441,7 @@ def clip_variant(data, kind):
         struct.pack_into(layout, out, offset, *values)
         return bytes(out)
     if kind == "hours":
-        body, fmt, extra = b"\x80" * (16 << 20), struct.pack("<HHIIHH", 1, 1, 1000, 1000, 1, 8), b""
+        body, fmt, extra = b"\x80" * ((16 << 20) - 44), struct.pack("<HHIIHH", 1, 1, 1000, 1000, 1, 8), b""
     elif kind == "stereo384k":
         body = b"".join(struct.pack("<hh", s, s) for s in samples)
         fmt, extra = struct.pack("<HHIIHH", 1, 2, 384000, 384000 * 4, 4, 16), b""
