@@ -271,15 +271,15 @@ public:
     const std::vector<std::string>& Unplayable() const { return m_source.Unplayable(); }
 
 private:
-    // Frames staged for the device at a time.
-    static constexpr std::size_t kStageFrames = 4096;
-
     bool Open() {
         m_format = m_source.Format();
         m_open = m_stream.Open(m_format);
         if (!m_open) return false;
         m_openedAt = std::chrono::steady_clock::now();
-        m_staged.resize(kStageFrames * static_cast<std::size_t>(m_format.channels));
+        // As much as the device is to hold: the silence before a timed start then goes to it in
+        // one write. PulseAudio, handed a stream's start in pieces while it resamples it,
+        // rewinds its mix for each and plays the stream up to 15 ms earlier than it says.
+        m_staged.resize(Ahead() * static_cast<std::size_t>(m_format.channels));
         if (m_startAt) {
             const long long left =
                 FramesIn(*m_startAt - m_openedAt - std::chrono::milliseconds(kPrimeMarginMs),
@@ -320,9 +320,13 @@ private:
         return read;
     }
 
+    std::size_t Ahead() const {
+        return static_cast<std::size_t>(m_format.sampleRate) * kQueueAheadMs / 1000;
+    }
+
     void Feed() {
         const int rate = m_format.sampleRate;
-        const std::size_t ahead = static_cast<std::size_t>(rate) * kQueueAheadMs / 1000;
+        const std::size_t ahead = Ahead();
         const auto channels = static_cast<std::size_t>(m_format.channels);
         if (m_startAt && m_written >= m_primeFrames &&
             (m_stream.QueuedFrames() < m_primeFrames ||
@@ -335,7 +339,7 @@ private:
         while (queued < ahead) {
             if (m_stagedTaken == m_stagedFrames) {
                 m_stagedTaken = 0;
-                m_stagedFrames = Stage(std::min(ahead - queued, kStageFrames));
+                m_stagedFrames = Stage(ahead - queued);
                 if (m_stagedFrames == 0) break;
             }
             const std::size_t offered = m_stagedFrames - m_stagedTaken;
