@@ -128,6 +128,7 @@ bool Win32SoundStream::Open(const StreamFormat& format) {
     bool ready = UnderWine() &&
                  SUCCEEDED(m_client->Initialize(AUDCLNT_SHAREMODE_EXCLUSIVE, 0, kBufferDuration,
                                                 kWinePeriod, &wave, nullptr));
+    m_exclusive = ready;
     if (!ready) {
         // A client whose Initialize failed takes no second one.
         Release(m_client);
@@ -202,7 +203,9 @@ std::size_t Win32SoundStream::LatencyFrames() {
 std::size_t Win32SoundStream::DelayFrames() {
     UINT32 padding = 0;
     if (m_client == nullptr || FAILED(m_client->GetCurrentPadding(&padding))) return 0;
-    return padding + LatencyFrames();
+    // Wine's exclusive mode reports the most its ALSA buffer may hold (half a second), not
+    // what it holds: the feeder's own floor, the time since the device opened, tells better.
+    return padding + (m_exclusive ? 0 : LatencyFrames());
 }
 
 void Win32SoundStream::Close() {

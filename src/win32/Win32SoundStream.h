@@ -43,6 +43,7 @@ private:
     // When the clock reached the last frame written: the device's latency later it is heard.
     std::optional<std::chrono::steady_clock::time_point> m_drainedAt;
     bool m_started = false;
+    bool m_exclusive = false;
 };
 
 }  // namespace tolvane
