@@ -10,8 +10,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "qt/LinuxSoundFolders.h"
 #include "voice/Announcer.h"
@@ -26,26 +30,49 @@ const std::string kSilentClip(
     "data\x02\0\0\0\0\0",
     46);
 
-// Records the clips asked for; there is no device.
-class ClipRecorder final : public SoundStream {
+class SilentClip final : public ClipFile {
+public:
+    std::uint64_t Size() override { return kSilentClip.size(); }
+    bool Read(std::uint64_t offset, void* buffer, std::size_t length) override {
+        if (offset > kSilentClip.size() || length > kSilentClip.size() - offset) return false;
+        std::memcpy(buffer, kSilentClip.data() + offset, length);
+        return true;
+    }
+};
+
+// Records the clips opened; a device that takes everything at once, fed on this thread.
+class ClipRecorder final : public SoundStream, public SoundThread {
 public:
     explicit ClipRecorder(std::string folder) : m_folder(std::move(folder)) {}
 
-    std::optional<std::string> ReadClip(const std::string& path) override {
+    std::unique_ptr<ClipFile> OpenClip(const std::string& path) override {
         const std::string name = path.substr(m_folder.size());
         m_line += " " + name.substr(0, name.size() - 4);
-        return kSilentClip;
+        return std::make_unique<SilentClip>();
     }
-    bool Open(const StreamFormat&, std::function<void()>) override { return false; }
-    std::size_t Write(const std::int16_t*, std::size_t) override { return 0; }
+    bool Open(const StreamFormat&) override { return true; }
+    std::size_t Write(const std::int16_t*, std::size_t frames) override { return frames; }
     std::size_t QueuedFrames() override { return 0; }
     void Close() override {}
 
-    std::string TakeLine() { return std::exchange(m_line, {}); }
+    bool Start(std::function<bool(bool)> tick) override {
+        for (int i = 0; i < 100000 && tick(false); ++i) {
+        }
+        return true;
+    }
+    void Stop() override {}
+    // Run once the announcement has been asked for, as the event loop would.
+    void Post(std::function<void()> task) override { m_posted.push_back(std::move(task)); }
+
+    std::string TakeLine() {
+        for (const std::function<void()>& task : std::exchange(m_posted, {})) task();
+        return std::exchange(m_line, {});
+    }
 
 private:
     std::string m_folder;
     std::string m_line;
+    std::vector<std::function<void()>> m_posted;
 };
 
 class ChineseLocale final : public Locale {
@@ -88,7 +115,7 @@ int main(int argc, char** argv) {
     LinuxSoundFolders folders;
     ClipRecorder recorder(folder);
     ChineseLocale locale;
-    Announcer announcer(recorder, locale, folder, &folders);
+    Announcer announcer(recorder, recorder, locale, folder, &folders);
     constexpr int kMinutesADay = 24 * 60;
     for (int phrasing = 0; phrasing < 2; ++phrasing) {
         for (int minute = 0; minute < kMinutesADay; ++minute) {

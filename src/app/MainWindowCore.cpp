@@ -42,12 +42,13 @@ MainWindowCore::MainWindowCore(const ShellServices& services, ProgramPlaces plac
       m_places(std::move(places)),
       m_windows(windows),
       m_vars(services.profiles),
-      m_announcer(services.sound, services.locale, SoundFolder(), services.soundFolders,
-                  m_places.ownVoices),
+      m_announcer(services.sound, services.soundThread, services.locale, SoundFolder(),
+                  services.soundFolders, m_places.ownVoices),
       m_timeSync(services.timeSocket, services.clockSetter),
       m_advert(services.pump) {
     // The sound plays on from the event loop; its end is where a moment due meanwhile speaks.
-    m_announcer.SetEndedHandler([this] { AfterAnnouncement(); });
+    m_announcer.SetEndedHandler(
+        [this](const std::vector<std::string>& unplayable) { OnAnnouncementEnded(unplayable); });
     m_timeSync.SetDoneHandler(
         [this](const SyncOutcome& outcome, bool byHand) { OnSyncDone(outcome, byHand); });
 }
@@ -73,7 +74,7 @@ void MainWindowCore::Form_Load() {
 
     m_windows.SetTimer(MainTimer::Timer_更新托盘显示时间, kOneSecondMs);
     m_windows.SetTimer(MainTimer::Timer_自动升级, kAutoUpgradeDelayMs);
-    if (m_state.announceTimerEnabled) ArmAnnounceTimer();
+    if (m_state.announceTimerEnabled) ArmAnnounceTimer(m_services.clock.Now());
     if (m_state.syncTimerEnabled) m_windows.SetTimer(MainTimer::Timer_自动校时, kOneSecondMs);
     ShowMarks();
     Timer_更新托盘显示时间_Timer();
@@ -125,9 +126,10 @@ void MainWindowCore::Timer_更新托盘显示时间_Timer() {
 }
 
 void MainWindowCore::Timer_自动报时_Timer() {
-    // Armed again before speaking, so that ticks keep coming while it speaks.
-    ArmAnnounceTimer();
+    // One reading of the clock a tick: at idle each is a system call.
     const LocalDateTime now = m_services.clock.Now();
+    // Armed again before speaking, so that ticks keep coming while it speaks.
+    ArmAnnounceTimer(now);
     // A moment the clock stepped over is spoken as it was due, not as the clock reads now.
     std::optional<LocalDateTime> moment = m_schedule.OnTick(now, Plan());
     // The tick armed shortly before a moment starts it, to be heard on the moment.
@@ -143,6 +145,9 @@ void MainWindowCore::Timer_自动报时_Timer() {
 void MainWindowCore::Timer_自动升级_Timer() {
     // Off before the tasks run: it fires once per start, whatever they do.
     m_windows.KillTimer(MainTimer::Timer_自动升级);
+    // Loaded now rather than before the icon, which nothing the first announcement needs may
+    // delay: an announcement before this loads it itself.
+    m_announcer.Prepare();
     AdvertLoader& advert = *this;
     RunDeferredTasks({m_services.update, advert, m_services.clock}, m_windows.MainWindowHandle(),
                      m_vars);
@@ -154,13 +159,13 @@ void MainWindowCore::Timer_自动校时_Timer() {
 
 void MainWindowCore::Timer_试听_Timer() {
     m_windows.KillTimer(MainTimer::Timer_试听);
+    if (!m_announcer.AnnouncementBusy()) m_previewing = true;
     AnnounceNow(m_services.clock.Now(), m_preview);
 }
 
-void MainWindowCore::ArmAnnounceTimer() {
+void MainWindowCore::ArmAnnounceTimer(const LocalDateTime& now) {
     // An exit chosen during an announcement leaves no timer to arm.
     if (m_exited) return;
-    const LocalDateTime now = m_services.clock.Now();
     int delay = MillisecondsToNextTick(now.millisecond);
     const int toPrime = 1000 - kPrimeLeadMs - now.millisecond;
     if (now.second == 59 && toPrime > 0) {
@@ -287,6 +292,23 @@ void MainWindowCore::ShowPause() {
     m_windows.EnableResume(m_pausedUntil.has_value());
     m_windows.SetTrayIconMuted(!m_state.announceTimerEnabled || m_pausedUntil);
     Timer_更新托盘显示时间_Timer();
+}
+
+void MainWindowCore::OnAnnouncementEnded(const std::vector<std::string>& unplayable) {
+    const bool preview = std::exchange(m_previewing, false);
+    const std::string sound = SoundFolder();
+    std::string names;
+    for (const std::string& path : unplayable) {
+        if (path.empty() || (!m_toldUnplayable.insert(path).second && !preview)) continue;
+        // Named from the sound folder, which the user knows: "我的声音\五.wav".
+        names += (names.empty() ? "" : "、") +
+                 (path.starts_with(sound) ? path.substr(sound.size()) : path);
+    }
+    if (!names.empty()) {
+        m_windows.ShowTrayNotice(
+            {"声音", "无法播放，已用提示音代替：" + names, NoticeKind::Warning});
+    }
+    AfterAnnouncement();
 }
 
 void MainWindowCore::ForgetReleasedHotkey() {
@@ -489,7 +511,7 @@ void MainWindowCore::SetAnnounceTimerEnabled(bool enabled) {
         m_windows.KillTimer(MainTimer::Timer_自动报时);
     } else if (!m_state.announceTimerEnabled) {
         m_schedule.Restart();
-        ArmAnnounceTimer();
+        ArmAnnounceTimer(m_services.clock.Now());
     }
     m_state.announceTimerEnabled = enabled;
     // The icon and the tooltip say at once whether the clock will speak on its own.

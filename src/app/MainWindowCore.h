@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/BusyRule.h"
@@ -36,6 +37,8 @@ struct ShellServices {
     ProfileStore& profiles;
     Clock& clock;
     SoundStream& sound;
+    // Where announcements are fed to `sound` from.
+    SoundThread& soundThread;
     MessagePump& pump;
     Locale& locale;
     DateTimeFormatter& formatter;
@@ -79,6 +82,9 @@ public:
     // the moment it was due, while it is less than kLateLimitSeconds old; one the desktop held
     // back is decided again.
     void AfterAnnouncement();
+    // An announcement has been heard: the clips of it that could not be played are named, each
+    // once in a run, and all of them after a preview.
+    void OnAnnouncementEnded(const std::vector<std::string>& unplayable);
     // A click on the tray's last notification: takes an offer it made.
     void OnNoticeClicked();
     // A hotkey typed on the settings page ("" for none): registered and stored under 报时热键;
@@ -102,7 +108,7 @@ private:
     void Timer_自动升级_Timer();
     void Timer_自动校时_Timer();
     void Timer_试听_Timer();
-    void ArmAnnounceTimer();
+    void ArmAnnounceTimer(const LocalDateTime& now);
     void AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style);
     // Speaks, waits with or drops the scheduled moment at hand, as the busy rule says.
     void SettlePending();
@@ -175,6 +181,8 @@ private:
         std::optional<DesktopSignal> heldBy;  // once held, the time then current is spoken
     };
     std::optional<Pending> m_pending;
+    bool m_previewing = false;                  // the announcement playing is a preview
+    std::set<std::string> m_toldUnplayable;     // clips named as unplayable this run
     std::optional<std::int64_t> m_pausedUntil;  // UTC seconds
     std::string m_pauseLine;                    // the tooltip's last line while paused
     std::string m_busyLine;  // the tooltip's line on the last moment held back or skipped

@@ -2,43 +2,61 @@
 
 #include <alsa/asoundlib.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <utility>
 
 #include "qt/PosixFile.h"
+#include "voice/AnnouncementAudio.h"
 
 namespace tolvane {
 namespace {
 
-// Room for the feeder's queue ahead with some to spare.
-constexpr unsigned kBufferUs = 500000;
-// A word clip takes a few hundred kilobytes; a longer file is not a clip.
-constexpr std::size_t kMaxClipFileBytes = 16 << 20;
+// Room for the feeder's queue ahead with some to spare. Through PulseAudio's plugin this is the
+// length the server keeps queued, which plays on while the program is stopped.
+constexpr unsigned kBufferUs = kQueueAheadMs * 1500;
+
+class PosixClipFile final : public ClipFile {
+public:
+    PosixClipFile(FileDescriptor fd, std::uint64_t size) : m_fd(std::move(fd)), m_size(size) {}
+    std::uint64_t Size() override { return m_size; }
+    bool Read(std::uint64_t offset, void* buffer, std::size_t length) override {
+        return ReadAt(m_fd.Get(), offset, buffer, length);
+    }
+
+private:
+    FileDescriptor m_fd;
+    std::uint64_t m_size;
+};
 
 }  // namespace
 
 void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
-AlsaSoundStream::AlsaSoundStream(std::string device, std::function<void(bool)> runTicks)
-    : m_device(std::move(device)), m_runTicks(std::move(runTicks)) {
+AlsaSoundStream::AlsaSoundStream(std::string device) : m_device(std::move(device)) {
     // The library's own messages ("Unknown PCM default") would be our only output.
     snd_lib_error_set_handler(&QuietAlsaError);
+}
+
+void AlsaSoundStream::Prepare() {
     // The first open parses the configuration and loads its plugins (libpulse, say), which
-    // costs milliseconds: pay it at start-up rather than on the hour.
+    // costs milliseconds: paid ahead rather than on the hour.
     snd_pcm_t* warmUp = nullptr;
     if (snd_pcm_open(&warmUp, m_device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) == 0) {
         snd_pcm_close(warmUp);
     }
 }
 
-std::optional<std::string> AlsaSoundStream::ReadClip(const std::string& path) {
-    std::string bytes;
-    if (path.empty()) return std::nullopt;
-    if (ReadRegularFile(path, kMaxClipFileBytes, bytes) != ReadStatus::Ok) return std::nullopt;
-    return bytes;
+std::unique_ptr<ClipFile> AlsaSoundStream::OpenClip(const std::string& path) {
+    if (path.empty()) return nullptr;
+    FileDescriptor fd = OpenForReading(path);
+    struct stat st {};
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    return std::make_unique<PosixClipFile>(std::move(fd), static_cast<std::uint64_t>(st.st_size));
 }
 
-bool AlsaSoundStream::Open(const StreamFormat& format, std::function<void()> onTick) {
+bool AlsaSoundStream::Open(const StreamFormat& format) {
     Close();
     if (snd_pcm_open(&m_pcm, m_device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
         m_pcm = nullptr;
@@ -61,8 +79,6 @@ bool AlsaSoundStream::Open(const StreamFormat& format, std::function<void()> onT
     }
     snd_pcm_uframes_t period = 0;
     if (snd_pcm_get_params(m_pcm, &m_bufferFrames, &period) < 0) m_bufferFrames = 0;
-    m_onTick = std::move(onTick);
-    if (m_runTicks) m_runTicks(true);
     return true;
 }
 
@@ -80,8 +96,7 @@ std::size_t AlsaSoundStream::QueuedFrames() {
     // Running dry is how the device says it has played everything.
     const snd_pcm_state_t state = snd_pcm_state(m_pcm);
     if (state != SND_PCM_STATE_RUNNING && state != SND_PCM_STATE_PREPARED) return 0;
-    // Not snd_pcm_delay: through PulseAudio it waits on the server's timing reply, holding the
-    // event loop long enough that the tray menu never opens while it speaks.
+    // Not snd_pcm_delay: through PulseAudio it waits on the server's timing reply, at every tick.
     const snd_pcm_sframes_t room = snd_pcm_avail_update(m_pcm);
     if (room < 0 || static_cast<snd_pcm_uframes_t>(room) >= m_bufferFrames) return 0;
     return static_cast<std::size_t>(m_bufferFrames - static_cast<snd_pcm_uframes_t>(room));
@@ -100,16 +115,6 @@ void AlsaSoundStream::Close() {
     snd_pcm_drop(m_pcm);
     snd_pcm_close(m_pcm);
     m_pcm = nullptr;
-    m_onTick = nullptr;
-    if (m_runTicks) m_runTicks(false);
-}
-
-void AlsaSoundStream::Tick() {
-    if (m_pcm != nullptr && m_onTick) {
-        // Close from inside the tick must not destroy the function running.
-        const std::function<void()> tick = m_onTick;
-        tick();
-    }
 }
 
 }  // namespace tolvane

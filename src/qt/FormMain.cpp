@@ -38,6 +38,8 @@ constexpr qint64 kHostMenuMapMs = 1000;
 constexpr qint64 kHostMenuMs = 10'000;
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+// Long enough after start for the tray host to have docked and drawn the icon.
+constexpr int kMenuWarmUpMs = 500;
 const QString kIconName = QStringLiteral("tolvane");
 
 // An XEmbed tray is the owner of the display's system tray selection.
@@ -228,6 +230,12 @@ void Form_Main::SayNoTrayOnce() {
 
 void Form_Main::Form_Load() {
     m_core.Form_Load();
+    // Qt loads the fonts (all of fontconfig's files) and lays out a menu the first time it is
+    // shown: done once the icon is up, the first right click opens it as quickly as later ones.
+    QTimer::singleShot(kMenuWarmUpMs, this, [this] {
+        m_menu.ensurePolished();
+        m_menu.adjustSize();
+    });
 }
 
 void Form_Main::TrayIcon_托盘图标_Activated(QSystemTrayIcon::ActivationReason reason) {

@@ -289,6 +289,10 @@ StatusNotifierItem::StatusNotifierItem(QMenu& menu, Events events)
 
 void StatusNotifierItem::RegisterWithWatcher() {
     if (!m_exported) return;
+    if (!m_registered) {
+        m_registered = true;
+        ShowIcon();
+    }
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcher, QStringLiteral("/StatusNotifierWatcher"), kWatcher,
                                        QStringLiteral("RegisterStatusNotifierItem"));
@@ -336,10 +340,16 @@ bool StatusNotifierItem::ExportIcon(const QString& name, const QIcon& icon) {
 }
 
 void StatusNotifierItem::SetIcon(const QString& themeName, const QIcon& icon) {
+    m_wantedName = themeName;
+    m_wantedIcon = icon;
+    if (m_registered) ShowIcon();
+}
+
+void StatusNotifierItem::ShowIcon() {
     // Pixmaps only where no folder of ours can be written.
-    const bool byName = ExportIcon(themeName, icon);
-    m_iconName = byName ? themeName : QString();
-    m_pixmaps = byName ? SniPixmaps{} : PixmapsOf(icon);
+    const bool byName = ExportIcon(m_wantedName, m_wantedIcon);
+    m_iconName = byName ? m_wantedName : QString();
+    m_pixmaps = byName ? SniPixmaps{} : PixmapsOf(m_wantedIcon);
     emit NewIcon();
 }
 

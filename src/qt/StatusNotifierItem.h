@@ -107,6 +107,7 @@ private:
     // Every entry of the menu and of its submenus, an entry's id being its place here from 1,
     // with its parent's id (0 for the menu itself).
     QList<std::pair<QAction*, int>> Entries() const;
+    void ShowIcon();
 
     QMenu& m_menu;
     Events m_events;
@@ -117,6 +118,11 @@ private:
     QString m_toolTip;
     uint m_revision = 1;
     bool m_exported = false;
+    // The picture, written out only once a watcher has been asked to show the item: on an X11
+    // tray it would cost the start a few tens of milliseconds of PNG files for nothing.
+    QString m_wantedName;
+    QIcon m_wantedIcon;
+    bool m_registered = false;
 };
 
 }  // namespace tolvane

@@ -1,7 +1,7 @@
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "qt/AlsaSoundStream.h"
@@ -17,9 +17,11 @@
 #include "qt/QtLocale.h"
 #include "qt/QtMessagePump.h"
 #include "qt/QtTimeSocket.h"
+#include "qt/QtUiThread.h"
 #include "qt/SingleInstance.h"
 #include "qt/StartedAgain.h"
 #include "qt/TimedateClockSetter.h"
+#include "voice/FeederThread.h"
 
 int main(int argc, char** argv) {
     tolvane::SingleInstance instance{std::string(tolvane::kMainWindowTitle)};
@@ -53,18 +55,9 @@ int main(int argc, char** argv) {
 
     tolvane::LinuxProfileStore profiles(places.installed ? places.settings.path : std::string());
     tolvane::QtClock clock;
-    // The announcement's device is fed from the event loop, a little at a time.
-    QTimer soundTicks;
-    soundTicks.setInterval(10);
-    soundTicks.setTimerType(Qt::PreciseTimer);
-    tolvane::AlsaSoundStream sound("default", [&soundTicks](bool run) {
-        if (run) {
-            soundTicks.start();
-        } else {
-            soundTicks.stop();
-        }
-    });
-    QObject::connect(&soundTicks, &QTimer::timeout, [&sound] { sound.Tick(); });
+    tolvane::AlsaSoundStream sound;
+    tolvane::QtUiThread uiThread;
+    tolvane::FeederThread soundThread(uiThread);
     tolvane::QtMessagePump pump;
     tolvane::QtLocale locale;
     tolvane::QtDateTimeFormatter formatter;
@@ -73,9 +66,9 @@ int main(int argc, char** argv) {
     tolvane::TimedateClockSetter clockSetter;
     tolvane::LinuxAutostartStore autostart(tolvane::LinuxAutostartStore::DefaultFolder());
     tolvane::LinuxSoundFolders soundFolders;
-    const tolvane::ShellServices services{profiles,     clock,      sound,        pump,
-                                          locale,       formatter,  &update,      &timeSocket,
-                                          &clockSetter, &autostart, &soundFolders};
+    const tolvane::ShellServices services{profiles,    clock,        sound,      soundThread,
+                                          pump,        locale,       formatter,  &update,
+                                          &timeSocket, &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, std::move(places));
     // Listening before the tray icon shows: a start that sees the icon is heard, once the
@@ -83,5 +76,10 @@ int main(int argc, char** argv) {
     const tolvane::StartedAgainListener startedAgain(instance.LockPath(),
                                                      [&form] { form.StartedAgain(); });
     form.Form_Load();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // What the program had to do at exit is done. Qt's name lookups still waiting on a name
+    // server (the advert page's, a time server's) would hold the process until they time out:
+    // its thread pool waits for them as the application object goes.
+    std::fflush(nullptr);
+    std::_Exit(code);
 }

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "voice/ChineseNumerals.h"
-#include "voice/WavFile.h"
 
 namespace tolvane {
 namespace {
@@ -19,10 +18,9 @@ constexpr int kSunday = 1;
 
 }  // namespace
 
-Announcer::Announcer(SoundStream& stream, Locale& locale, std::string soundFolder,
-                     SoundFolders* folders, std::string ownVoices)
-    : m_stream(stream),
-      m_feeder(stream),
+Announcer::Announcer(SoundStream& stream, SoundThread& thread, Locale& locale,
+                     std::string soundFolder, SoundFolders* folders, std::string ownVoices)
+    : m_feeder(stream, thread),
       m_locale(locale),
       m_voices{std::move(soundFolder), std::move(ownVoices)},
       m_folders(folders) {}
@@ -30,7 +28,8 @@ Announcer::Announcer(SoundStream& stream, Locale& locale, std::string soundFolde
 void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style,
                             std::chrono::microseconds startIn) {
     if (m_busy || m_stopped) return;
-    // Reading and joining the clips takes part of the time before the start, not added to it.
+    // Reading the first clips and opening the device take part of the time before the start,
+    // not added to it.
     std::optional<StreamFeeder::Instant> startAt;
     if (startIn.count() > 0) startAt = std::chrono::steady_clock::now() + startIn;
     m_busy = true;
@@ -49,15 +48,9 @@ void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style
         default:
             break;
     }
-    std::vector<std::optional<std::string>> files;
-    std::vector<std::optional<std::string>> alerts;
-    for (const std::string& path : ClipPaths(words, ChoosePack(m_folders, m_voices, style.pack))) {
-        files.push_back(m_stream.ReadClip(path));
-        const bool playable = files.back() && ParseWav(*files.back());
-        alerts.push_back(playable ? std::nullopt : m_stream.ReadAlert());
-    }
     m_feeder.Start(
-        JoinClips(files, style.volume, alerts), [this] { OnEnded(); }, startAt);
+        ClipPaths(words, ChoosePack(m_folders, m_voices, style.pack)), style.volume,
+        [this](const std::vector<std::string>& unplayable) { OnEnded(unplayable); }, startAt);
 }
 
 void Announcer::StopForExit() {
@@ -66,9 +59,9 @@ void Announcer::StopForExit() {
     m_busy = false;
 }
 
-void Announcer::OnEnded() {
+void Announcer::OnEnded(const std::vector<std::string>& unplayable) {
     m_busy = false;
-    if (m_ended) m_ended();
+    if (m_ended) m_ended(unplayable);
 }
 
 void Announcer::SpeakTime(Words& words, const LocalDateTime& moment, std::int32_t phrasing) {

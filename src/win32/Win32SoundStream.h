@@ -2,53 +2,48 @@
 
 #include <windows.h>
 
-#include <mmsystem.h>
+#include <audioclient.h>
 
-#include <array>
-#include <vector>
+#include <chrono>
+#include <optional>
 
 #include "voice/SoundStream.h"
 
 namespace tolvane {
 
-// One waveOut device per announcement with a ring of queued buffers. Its message-only window
-// gets each finished buffer (CALLBACK_WINDOW) and a 10 ms timer, and ticks the feeder from the
-// program's message loop, which never waits for the device.
+// One WASAPI render stream per announcement on the default device, in shared mode with a buffer
+// of two seconds that the system's audio engine reads on its own, so that it plays on while
+// the program stands still. Used from the feeder's thread, which it joins to the
+// multithreaded COM apartment.
 class Win32SoundStream final : public SoundStream {
 public:
-    Win32SoundStream();
-    ~Win32SoundStream() override;
+    Win32SoundStream() = default;
+    ~Win32SoundStream() override { Close(); }
     Win32SoundStream(const Win32SoundStream&) = delete;
     Win32SoundStream& operator=(const Win32SoundStream&) = delete;
 
-    std::optional<std::string> ReadClip(const std::string& path) override;
-    std::optional<std::string> ReadAlert() override;
-    bool Open(const StreamFormat& format, std::function<void()> onTick) override;
+    void Prepare() override;
+    std::unique_ptr<ClipFile> OpenClip(const std::string& path) override;
+    std::unique_ptr<ClipFile> OpenAlert() override;
+    bool Open(const StreamFormat& format) override;
     std::size_t Write(const std::int16_t* samples, std::size_t frames) override;
     std::size_t QueuedFrames() override;
+    std::size_t DelayFrames() override;
     void Close() override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static DWORD WINAPI LoadSoundSystem(void*);
-    void Tick();
+    std::size_t LatencyFrames();
 
-    static constexpr std::size_t kBuffers = 10;
-    struct Buffer {
-        WAVEHDR header{};
-        std::vector<std::int16_t> samples;
-        bool queued = false;
-    };
-
-    HWND m_window = nullptr;
-    HANDLE m_loading = nullptr;
-    HWAVEOUT m_out = nullptr;
+    IAudioClient* m_client = nullptr;
+    IAudioRenderClient* m_render = nullptr;
+    IAudioClock* m_clock = nullptr;
     StreamFormat m_format;
-    std::array<Buffer, kBuffers> m_buffers;
-    std::size_t m_next = 0;
-    std::size_t m_bufferFrames = 0;
-    std::uint64_t m_written = 0;  // frames
-    std::function<void()> m_onTick;
+    UINT32 m_bufferFrames = 0;
+    UINT64 m_written = 0;  // frames
+    // When the clock reached the last frame written: the device's latency later it is heard.
+    std::optional<std::chrono::steady_clock::time_point> m_drainedAt;
+    bool m_started = false;
+    bool m_exclusive = false;
 };
 
 }  // namespace tolvane

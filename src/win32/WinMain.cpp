@@ -9,6 +9,7 @@
 
 #include "base/AsciiText.h"
 #include "timesync/ElevatedClock.h"
+#include "voice/FeederThread.h"
 #include "win32/DialogMessages.h"
 #include "win32/TextConversion.h"
 #include "win32/Win32AutostartStore.h"
@@ -20,6 +21,7 @@
 #include "win32/Win32ProfileStore.h"
 #include "win32/Win32SoundFolders.h"
 #include "win32/Win32SoundStream.h"
+#include "win32/Win32UiThread.h"
 #include "win32/Win32UpdateLibrary.h"
 #include "win32/Win32UserEnvironment.h"
 
@@ -115,6 +117,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     tolvane::Win32ProfileStore profiles(places.installed ? places.settings.path : std::string());
     tolvane::Win32Clock clock;
     tolvane::Win32SoundStream sound;
+    tolvane::Win32UiThread uiThread;
+    tolvane::FeederThread soundThread(uiThread);
     tolvane::Win32MessagePump pump;
     tolvane::Win32Locale locale;
     tolvane::Win32DateTimeFormatter formatter;
@@ -123,9 +127,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     tolvane::Win32ClockSetter clockSetter;
     tolvane::Win32AutostartStore autostart;
     tolvane::Win32SoundFolders soundFolders;
-    const tolvane::ShellServices services{profiles,     clock,      sound,        pump,
-                                          locale,       formatter,  &update,      &timeSocket,
-                                          &clockSetter, &autostart, &soundFolders};
+    const tolvane::ShellServices services{profiles,    clock,        sound,      soundThread,
+                                          pump,        locale,       formatter,  &update,
+                                          &timeSocket, &clockSetter, &autostart, &soundFolders};
 
     tolvane::Form_Main form(services, std::move(places));
     if (!form.Form_Load(instance)) return 1;

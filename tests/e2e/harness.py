@@ -2,11 +2,13 @@
 fake time, sound sinks and clip traces. Every process started here is tracked by PID and ended
 by PID when the session closes."""
 
+import ctypes
 import os
 import re
 import shutil
 import json
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -109,6 +111,27 @@ def stop(process, grace=3.0):
         except subprocess.TimeoutExpired:
             continue
     return process.poll()
+
+
+def process_named(root, name):
+    """The PID of process `root` or of one of its descendants whose command line holds `name`."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        try:
+            stat = Path(f"/proc/{entry}/stat").read_text()
+            children.setdefault(int(stat.rsplit(")", 1)[1].split()[1]), []).append(int(entry))
+        except (OSError, ValueError, IndexError):
+            continue
+    todo = [root]
+    while todo:
+        pid = todo.pop()
+        try:
+            if name.encode() in Path(f"/proc/{pid}/cmdline").read_bytes():
+                return pid
+        except OSError:
+            pass
+        todo += children.get(pid, [])
+    return None
 
 
 def is_running(process):
@@ -327,6 +350,21 @@ class PulseSink:
             f"pcm.!default {{ type pulse {server} }}\nctl.!default {{ type pulse {server} }}\n")
         return session.home
 
+    def pipe(self, rate=22050):
+        """A sink "pipesink" paced by the system clock, as a sound card is, whose 16-bit mono
+        samples land in the file returned."""
+        fifo, raw = self.dir / "pipe.fifo", self.session.root / "pipe.raw"
+        os.mkfifo(fifo)
+        env = dict(os.environ, PULSE_SERVER=f"unix:{self.socket}", HOME=str(self.dir),
+                   XDG_RUNTIME_DIR=str(self.dir))
+        subprocess.run(["pactl", "load-module", "module-pipe-sink", f"file={fifo}",
+                        "sink_name=pipesink", "format=s16le", f"rate={rate}", "channels=1",
+                        "use_system_clock_for_timing=yes"], env=env, check=True, timeout=15,
+                       stdout=subprocess.DEVNULL)
+        with open(raw, "wb") as out:
+            self.session.spawn(["cat", str(fifo)], stdout=out)
+        return raw
+
     def record(self, path):
         env = dict(os.environ, PULSE_SERVER=f"unix:{self.socket}", HOME=str(self.dir),
                    XDG_RUNTIME_DIR=str(self.dir))
@@ -387,8 +425,9 @@ def clip_seconds(folder, words):
 def clip_variant(data, kind):
     """A clip of the voice pack (16-bit mono PCM behind a 44-byte header) rewritten as `kind`:
     a header that lies ("data_size" 0xFFFFFFFE, "zero_channels", "fmt_size" 0xFFFFFFF0,
-    "rate_4g" 4 000 000 000 Hz with the byte rate wrapped at 32 bits), or the same sound in
-    another sample format ("pcm24", "extensible24", "float32")."""
+    "rate_4g" 4 000 000 000 Hz with the byte rate wrapped at 32 bits), the same sound in
+    another sample format ("pcm24", "extensible24", "float32", "stereo384k" at 384 kHz), or
+    "hours": a 16 MiB file of 8-bit mono silence at 1000 Hz, four and a half hours."""
     import array
     import struct
     if data[12:16] != b"fmt " or data[36:40] != b"data":
@@ -403,7 +442,12 @@ def clip_variant(data, kind):
         offset, layout, *values = lies[kind]
         struct.pack_into(layout, out, offset, *values)
         return bytes(out)
-    if kind == "float32":
+    if kind == "hours":
+        body, fmt, extra = b"\x80" * ((16 << 20) - 44), struct.pack("<HHIIHH", 1, 1, 1000, 1000, 1, 8), b""
+    elif kind == "stereo384k":
+        body = b"".join(struct.pack("<hh", s, s) for s in samples)
+        fmt, extra = struct.pack("<HHIIHH", 1, 2, 384000, 384000 * 4, 4, 16), b""
+    elif kind == "float32":
         body = b"".join(struct.pack("<f", s / 32768) for s in samples)
         fmt = struct.pack("<HHIIHHH", 3, 1, rate, rate * 4, 4, 32, 0)
         extra = b"fact" + struct.pack("<II", 4, len(samples))
@@ -665,6 +709,32 @@ def strace_clips(log, with_times=False, found_only=False):
         word = _unescape_strace(match.group(3))
         clips.append((word, float(match.group(1))) if with_times else word)
     return clips
+
+
+class OpenedClips:
+    """The clips opened in a sound folder, in order, as the kernel reports them (inotify): no
+    tracer slows the program that opens them."""
+
+    def __init__(self, session, folder):
+        libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        if self.fd < 0 or libc.inotify_add_watch(self.fd, os.fsencode(folder), 0x20) < 0:  # IN_OPEN
+            raise OSError(ctypes.get_errno(), f"cannot watch {folder}")
+        session.on_close(lambda: os.close(self.fd))
+        self.words = []
+
+    def __call__(self):
+        while True:
+            try:
+                events = os.read(self.fd, 1 << 16)
+            except BlockingIOError:
+                return list(self.words)
+            while events:
+                length = struct.unpack_from("iIII", events)[3]
+                name = os.fsdecode(events[16:16 + length].rstrip(b"\0"))
+                events = events[16 + length:]
+                if name.endswith(".wav"):
+                    self.words.append(name[:-4])
 
 
 class TrayDriver:

@@ -15,17 +15,24 @@
 namespace tolvane::testing {
 namespace {
 
-// One announcement of the clip at `path`, ticked from here as the event loop would.
-void PlaySync(AlsaSoundStream& stream, const std::string& path, int volume) {
-    bool ticking = false;
-    stream.SetTicker([&ticking](bool run) { ticking = run; });
-    StreamFeeder feeder(stream);
-    feeder.Start(JoinClips({stream.ReadClip(path)}, volume), nullptr);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (ticking && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        stream.Tick();
+// Ticks from here, as the feeder's thread would, for at most two seconds.
+struct ThisThread final : SoundThread {
+    bool Start(std::function<bool(bool)> tick) override {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (tick(std::chrono::steady_clock::now() > deadline)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
     }
+    void Stop() override {}
+    void Post(std::function<void()> task) override { task(); }
+};
+
+// One announcement of the clip at `path`.
+void PlaySync(AlsaSoundStream& stream, const std::string& path, int volume) {
+    ThisThread thread;
+    StreamFeeder feeder(stream, thread);
+    feeder.Start({path}, volume, nullptr);
 }
 
 // ALSA's "null" device accepts samples without pacing them, so only our own work is timed here.
@@ -59,7 +66,7 @@ TEST(AlsaSoundStream, EveryKindOfFileReturnsPromptly) {
 }
 
 // ALSA's "file" device records the raw samples written: for every row the stream gets exactly
-// the clip's samples at the volume, or the alert.
+// the clip's samples at the volume, read from its file, or the alert.
 TEST(AlsaSoundStream, WritesTheSamplesOfTheImageOrTheAlert) {
     TempFolder folder("played");
     const std::string capture = folder.Path() + "/played.raw";
@@ -71,9 +78,11 @@ TEST(AlsaSoundStream, WritesTheSamplesOfTheImageOrTheAlert) {
         PlaySync(player, folder.Put("clip.wav", row.bytes), volume);
         std::stringstream played;
         played << std::ifstream(capture, std::ios::binary).rdbuf();
-        const AnnouncementAudio audio = JoinClips({row.bytes}, volume);
-        EXPECT_EQ(played.str(), std::string(reinterpret_cast<const char*>(audio.samples.data()),
-                                            audio.samples.size() * 2));
+        AnnouncementSource source(player, {folder.Path() + "/clip.wav"}, volume);
+        std::vector<std::int16_t> samples(1 << 16);
+        samples.resize(source.Read(samples.data(), samples.size() / 2) * source.Format().channels);
+        EXPECT_EQ(played.str(),
+                  std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * 2));
     }
     PlaySync(player, "", 100);
     std::stringstream played;

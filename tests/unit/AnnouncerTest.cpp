@@ -36,7 +36,7 @@ struct Speaker {
     fakes::RecordingSoundStream player;
     fakes::FakeLocale locale;
     AnnouncementStyle style;
-    Announcer announcer{player, locale, kSound};
+    Announcer announcer{player, player, locale, kSound};
 };
 
 struct SequenceRow {

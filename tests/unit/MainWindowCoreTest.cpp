@@ -84,6 +84,7 @@ void Do(CoreRig& rig, const std::string& event) {
     if (event == "keydown" || event == "keyup") rig.windows.hotkeyDown = event == "keydown";
     if (event == "upgrade") rig.core.OnTimer(MainTimer::Timer_自动升级);
     if (event == "preview") rig.core.OnTimer(MainTimer::Timer_试听);
+    if (event == "broken") rig.player.files["C:\\T\\Sound\\十.wav"] = "RIFF";
     for (int i = 0; event == "hourly" && i < 3601; ++i) rig.core.OnTimer(MainTimer::Timer_自动校时);
     if (event.starts_with("key="))
         rig.windows.Do(std::string(HotkeyChangeMessage(rig.core.ChangeHotkey(value))));
@@ -249,6 +250,7 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
     const std::string off = "SetTrayIconMuted 1, SetTrayTooltip 报时已关闭";
     const std::string set = "Notice 网络校时: 时间已校准，";
     const std::string failed = "Warning 网络校时: 校时失败：";
+    const std::string unplayable = "Warning 声音: 无法播放，已用提示音代替：十.wav";
     const std::string differs = "与时间服务器相差 ";
     const std::string offer = "Warning 网络校时: 需要管理员权限才能修改时间，" + differs;
     const std::string take = "。点击此通知或再次选择“网络校时”，即以管理员身份校时";
@@ -289,6 +291,8 @@ TEST(MainWindowCore, WhatEachEventAsksOfTheShell) {
          nullptr, "at=14:29:59 settings adv say1 vol=40 try half pageok preview@2 preview tick at=14:30:00 tick",
          "ShowSettings, SetTimer Timer_试听 0, KillTimer Timer_试听, play 提示, play 现在时间, play 下午, play 两, play 点, play 二, "
          "play 十, play 九, play 分, KillTimer Timer_试听, heard at 40, SetTimer Timer_自动报时 495, SetTimer Timer_自动报时 1000, play 提示, play 现在时间, play 下午, play 两, play 点, play 半, heard at 40 | settings open | Value.ini 报时热键=, 半点报时=1, 报时音量=40, 报时说法=1, 安静开始=00:00, 安静结束=00:00, 广告设置=0, 语音包="},
+        {"a clip that cannot be played is named once in a run, and after every preview", nullptr, "broken button1 button1 preview",
+         noon + ", " + unplayable + ", " + noon + ", KillTimer Timer_试听, " + noon + ", " + unplayable},
         {"语音包 picks a pack of Sound, whose phrase clips speak runs of words", "语音包=女声",
          "packs load at=09:59:59 tick at=10:00:00 tick",
          "SetTimer Timer_自动报时 495, SetTimer Timer_自动报时 1000, play 女声\\提示, play 女声\\现在时间, play 女声\\上午, play 女声\\十点整"},

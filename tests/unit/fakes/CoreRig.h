@@ -39,7 +39,7 @@ struct FakeSignalSource final : DesktopSignalSource {
 struct CoreRig {
     explicit CoreRig(ProgramFolder folder = {"C:\\T", '\\', "Tolvane.exe"},
                      bool withUpdateLibrary = true)
-        : core(ShellServices{profiles, clock, player, pump, locale, formatter,
+        : core(ShellServices{profiles, clock, player, player, pump, locale, formatter,
                              withUpdateLibrary ? &promo : nullptr, &socket, &setter, &store,
                              &folders, Pointers(signals)},
                std::move(folder), windows) {
