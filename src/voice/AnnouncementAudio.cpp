@@ -409,6 +409,12 @@ void StreamFeeder::Stop() {
     m_thread.Stop();
 }
 
+void StreamFeeder::StopForExit() {
+    ++m_run;
+    m_onEnded = nullptr;
+    m_thread.Leave();
+}
+
 void StreamFeeder::Prepare() {
     // Once something has played the sound system is loaded, and a start would stop it.
     if (m_run != 0) return;

@@ -108,6 +108,8 @@ public:
                std::optional<Instant> startAt = std::nullopt);
     // Silences the device at once.
     void Stop();
+    // Silences the device and goes on without waiting for it to close.
+    void StopForExit();
     // Loads the sound system on the feeder's thread, unless an announcement already has.
     void Prepare();
 

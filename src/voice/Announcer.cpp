@@ -55,7 +55,7 @@ void Announcer::AnnounceNow(const LocalDateTime& moment, AnnouncementStyle style
 
 void Announcer::StopForExit() {
     m_stopped = true;
-    m_feeder.Stop();
+    m_feeder.StopForExit();
     m_busy = false;
 }
 

@@ -36,11 +36,18 @@ bool FeederThread::Start(std::function<bool(bool)> tick) {
 }
 
 void FeederThread::Stop() {
+    Leave();
     std::unique_lock lock(m_mutex);
-    m_next = nullptr;
-    m_stop = m_running;
-    m_wake.notify_all();
     m_wake.wait(lock, [this] { return !m_running; });
+}
+
+void FeederThread::Leave() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_next = nullptr;
+        m_stop = m_running;
+    }
+    m_wake.notify_all();
 }
 
 void FeederThread::Run() {

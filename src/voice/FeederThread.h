@@ -25,6 +25,7 @@ public:
 
     bool Start(std::function<bool(bool stop)> tick) override;
     void Stop() override;
+    void Leave() override;
     void Post(std::function<void()> task) override { m_ui.Post(std::move(task)); }
 
 private:

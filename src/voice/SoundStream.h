@@ -63,6 +63,10 @@ public:
     virtual bool Start(std::function<bool(bool stop)> tick) = 0;
     // Ends the run: a tick still to come is `tick(true)`, the last; returns once no tick runs.
     virtual void Stop() = 0;
+    // Ends the run as Stop does, without waiting for a tick still running: at exit, where a
+    // device may take a quarter of a second to close (Wine's), and the windows need not wait.
+    // The thread's owner waits for it as the thread goes.
+    virtual void Leave() { Stop(); }
     // Runs `task` on the user-interface thread, after the calling tick has returned.
     virtual void Post(std::function<void()> task) = 0;
 };
